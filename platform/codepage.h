@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// Byte strings of the program are in a Windows ANSI code page: 1250 for
+// Czech, 1252 for English. These tables convert them to and from Unicode
+// where text leaves the program (Qt, UTF-8 files).
+namespace Platform {
+
+constexpr int CP_CZECH = 1250;
+constexpr int CP_WESTERN = 1252;
+
+// The code page of the current language; 1250 until a language sets it.
+int ActiveCodePage();
+void SetActiveCodePage(int codePage);
+bool IsSupportedCodePage(int codePage);
+
+// One byte to its Unicode code point (every byte has one).
+char16_t AnsiCharToUnicode(unsigned char byte, int codePage);
+// A code point to its byte; -1 when the code page has no such letter.
+int UnicodeToAnsiChar(char32_t codePoint, int codePage);
+
+std::u16string AnsiToUtf16(const std::string& text, int codePage);
+// Letters the code page lacks become `replacement`; `lossy` tells whether any did.
+std::string Utf16ToAnsi(const std::u16string& text, int codePage, char replacement = '?',
+                        bool* lossy = nullptr);
+
+std::string AnsiToUtf8(const std::string& text, int codePage);
+// Malformed UTF-8 bytes count as lost letters.
+std::string Utf8ToAnsi(const std::string& text, int codePage, char replacement = '?',
+                       bool* lossy = nullptr);
+
+}  // namespace Platform

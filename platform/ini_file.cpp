@@ -1,0 +1,306 @@
+#include "platform/ini_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Platform {
+
+namespace {
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+
+// "[name]" → name; empty optional when the line is no header.
+bool headerName(const std::string& line, std::string& name)
+{
+    const std::string t = TrimBlanks(line);
+    if (t.size() < 2 || t.front() != '[')
+        return false;
+    const size_t close = t.find(']');
+    if (close == std::string::npos)
+        return false;
+    name = TrimBlanks(t.substr(1, close - 1));
+    return true;
+}
+
+bool keyOf(const std::string& line, std::string& key, std::string& value)
+{
+    const std::string t = TrimBlanks(line);
+    if (t.empty() || t[0] == ';' || t[0] == '[')
+        return false;
+    const size_t eq = t.find('=');
+    if (eq == std::string::npos)
+        return false;
+    key = TrimBlanks(t.substr(0, eq));
+    value = TrimBlanks(t.substr(eq + 1));
+    return !key.empty();
+}
+
+std::string unquote(const std::string& v)
+{
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        return v.substr(1, v.size() - 2);
+    return v;
+}
+
+bool writeAll(int fd, const std::string& data)
+{
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += size_t(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string TrimBlanks(const std::string& s)
+{
+    size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t'))
+        ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
+        --e;
+    return s.substr(b, e - b);
+}
+
+bool SameTextIC(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i]))
+            return false;
+    return true;
+}
+
+TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) { Reload(); }
+
+void TIniFile::Reload()
+{
+    lines_.clear();
+    loaded_ = false;
+    FILE* f = std::fopen(fileName_.c_str(), "rb");
+    if (!f)
+        return;
+    std::string data;
+    char buf[8192];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        data.append(buf, n);
+    std::fclose(f);
+    loaded_ = true;
+    size_t start = 0;
+    while (start < data.size()) {
+        size_t end = data.find('\n', start);
+        if (end == std::string::npos)
+            end = data.size();
+        std::string line = data.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines_.push_back({std::move(line)});
+        start = end + 1;
+    }
+}
+
+int TIniFile::findSection(const std::string& section) const
+{
+    std::string name;
+    for (size_t i = 0; i < lines_.size(); ++i)
+        if (headerName(lines_[i].text, name) && SameTextIC(name, section))
+            return int(i);
+    return -1;
+}
+
+int TIniFile::sectionEnd(int headerIndex) const
+{
+    std::string name;
+    size_t i = size_t(headerIndex) + 1;
+    while (i < lines_.size() && !headerName(lines_[i].text, name))
+        ++i;
+    return int(i);
+}
+
+int TIniFile::findKey(int headerIndex, const std::string& key) const
+{
+    const int end = sectionEnd(headerIndex);
+    std::string k, v;
+    for (int i = headerIndex + 1; i < end; ++i)
+        if (keyOf(lines_[size_t(i)].text, k, v) && SameTextIC(k, key))
+            return i;
+    return -1;
+}
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& key,
+                                 const std::string& def) const
+{
+    const int h = findSection(section);
+    if (h < 0)
+        return def;
+    const int i = findKey(h, key);
+    if (i < 0)
+        return def;
+    std::string k, v;
+    keyOf(lines_[size_t(i)].text, k, v);
+    return unquote(v);
+}
+
+int TIniFile::ReadInteger(const std::string& section, const std::string& key, int def) const
+{
+    const std::string v = ReadString(section, key, "");
+    if (v.empty())
+        return def;
+    char* end = nullptr;
+    errno = 0;
+    const bool hex = v.size() > 2 && v[0] == '0' && (v[1] == 'x' || v[1] == 'X');
+    const long long n = std::strtoll(v.c_str(), &end, hex ? 16 : 10);
+    if (errno != 0 || end == v.c_str() || *end != '\0' || n < INT32_MIN || n > INT32_MAX)
+        return def;
+    return int(n);
+}
+
+bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool def) const
+{
+    return ReadInteger(section, key, def ? 1 : 0) != 0;
+}
+
+bool TIniFile::WriteString(const std::string& section, const std::string& key,
+                           const std::string& value)
+{
+    const std::string line = key + "=" + value;
+    int h = findSection(section);
+    if (h < 0) {
+        if (!lines_.empty() && !TrimBlanks(lines_.back().text).empty())
+            lines_.push_back({""});
+        lines_.push_back({"[" + section + "]"});
+        lines_.push_back({line});
+        return changed();
+    }
+    const int i = findKey(h, key);
+    if (i >= 0) {
+        lines_[size_t(i)].text = line;
+        return changed();
+    }
+    // After the last non-blank line of the section.
+    int pos = sectionEnd(h);
+    while (pos > h + 1 && TrimBlanks(lines_[size_t(pos - 1)].text).empty())
+        --pos;
+    lines_.insert(lines_.begin() + pos, {line});
+    return changed();
+}
+
+bool TIniFile::WriteInteger(const std::string& section, const std::string& key, int value)
+{
+    return WriteString(section, key, std::to_string(value));
+}
+
+bool TIniFile::WriteBool(const std::string& section, const std::string& key, bool value)
+{
+    return WriteString(section, key, value ? "1" : "0");
+}
+
+bool TIniFile::SectionExists(const std::string& section) const { return findSection(section) >= 0; }
+
+bool TIniFile::ValueExists(const std::string& section, const std::string& key) const
+{
+    const int h = findSection(section);
+    return h >= 0 && findKey(h, key) >= 0;
+}
+
+std::vector<std::string> TIniFile::ReadSections() const
+{
+    std::vector<std::string> out;
+    std::string name;
+    for (const Line& l : lines_)
+        if (headerName(l.text, name))
+            out.push_back(name);
+    return out;
+}
+
+std::vector<std::string> TIniFile::ReadSection(const std::string& section) const
+{
+    std::vector<std::string> out;
+    const int h = findSection(section);
+    if (h < 0)
+        return out;
+    const int end = sectionEnd(h);
+    std::string k, v;
+    for (int i = h + 1; i < end; ++i)
+        if (keyOf(lines_[size_t(i)].text, k, v))
+            out.push_back(k);
+    return out;
+}
+
+std::vector<std::string> TIniFile::ReadSectionValues(const std::string& section) const
+{
+    std::vector<std::string> out;
+    const int h = findSection(section);
+    if (h < 0)
+        return out;
+    const int end = sectionEnd(h);
+    for (int i = h + 1; i < end; ++i) {
+        const std::string t = TrimBlanks(lines_[size_t(i)].text);
+        if (!t.empty() && t[0] != ';')
+            out.push_back(t);
+    }
+    return out;
+}
+
+bool TIniFile::EraseSection(const std::string& section)
+{
+    const int h = findSection(section);
+    if (h < 0)
+        return true;
+    const int end = sectionEnd(h);
+    lines_.erase(lines_.begin() + h, lines_.begin() + end);
+    return changed();
+}
+
+bool TIniFile::DeleteKey(const std::string& section, const std::string& key)
+{
+    const int h = findSection(section);
+    if (h < 0)
+        return true;
+    const int i = findKey(h, key);
+    if (i < 0)
+        return true;
+    lines_.erase(lines_.begin() + i);
+    return changed();
+}
+
+bool TIniFile::changed() { return writeThrough_ ? UpdateFile() : true; }
+
+bool TIniFile::UpdateFile()
+{
+    std::string data;
+    for (const Line& l : lines_) {
+        data += l.text;
+        data += "\r\n";
+    }
+    struct stat st {};
+    const bool exists = ::stat(fileName_.c_str(), &st) == 0;
+    const mode_t mode = exists ? (st.st_mode & 07777) : mode_t(createMode_);
+    std::string tmp = fileName_ + ".XXXXXX";
+    const int fd = ::mkstemp(tmp.data());
+    if (fd < 0)
+        return false;
+    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && ::rename(tmp.c_str(), fileName_.c_str()) == 0) {
+        loaded_ = true;
+        return true;
+    }
+    ::unlink(tmp.c_str());
+    return false;
+}
+
+}  // namespace Platform

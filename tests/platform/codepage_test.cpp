@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include "platform/codepage.h"
+
+using namespace Platform;
+
+TEST(CodePage, CzechLettersConvertBothWays)
+{
+    // "Připojuji" in cp1250: ř = 0xF8.
+    const std::string ansi = "P\xF8ipojuji";
+    EXPECT_EQ(AnsiToUtf8(ansi, CP_CZECH), "P\xC5\x99ipojuji");
+    EXPECT_EQ(Utf8ToAnsi("P\xC5\x99ipojuji", CP_CZECH), ansi);
+    // ž is 0x9E in cp1250, 0x9E is ž in cp1252 as well; š differs (0x9A both).
+    EXPECT_EQ(UnicodeToAnsiChar(0x017E, CP_CZECH), 0x9E);
+    EXPECT_EQ(UnicodeToAnsiChar(0x0159, CP_WESTERN), -1);  // ř has no cp1252 byte
+    EXPECT_EQ(AnsiCharToUnicode(0x80, CP_CZECH), u'\u20AC');
+    EXPECT_EQ(AnsiCharToUnicode(0xE9, CP_WESTERN), u'\u00E9');
+}
+
+TEST(CodePage, EveryByteSurvivesARoundTrip)
+{
+    for (int cp : {CP_CZECH, CP_WESTERN}) {
+        std::string all;
+        for (int b = 1; b < 256; ++b)
+            all += char(b);
+        bool lossy = true;
+        EXPECT_EQ(Utf16ToAnsi(AnsiToUtf16(all, cp), cp, '?', &lossy), all) << cp;
+        EXPECT_FALSE(lossy);
+        EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all, cp), cp), all) << cp;
+    }
+}
+
+TEST(CodePage, MissingLettersAndMalformedUtf8AreReplaced)
+{
+    bool lossy = false;
+    EXPECT_EQ(Utf8ToAnsi("a\xE2\x98\x83" "b", CP_CZECH, '?', &lossy), "a?b");  // snowman
+    EXPECT_TRUE(lossy);
+    // A truncated sequence at the very end never reads past the text.
+    EXPECT_EQ(Utf8ToAnsi("ab\xC5", CP_CZECH), "ab?");
+    EXPECT_EQ(Utf8ToAnsi("\xE2\x82", CP_CZECH), "??");
+    // Overlong form of "/" and a lone continuation byte.
+    EXPECT_EQ(Utf8ToAnsi("\xC0\xAF\x80", CP_CZECH), "???");
+    // A surrogate pair outside the code page is one replaced letter.
+    EXPECT_EQ(Utf16ToAnsi(u"x\U0001F600y", CP_WESTERN), "x?y");
+}
+
+TEST(CodePage, ActiveCodePageOnlyTakesKnownPages)
+{
+    const int before = ActiveCodePage();
+    SetActiveCodePage(CP_WESTERN);
+    EXPECT_EQ(ActiveCodePage(), CP_WESTERN);
+    SetActiveCodePage(437);
+    EXPECT_EQ(ActiveCodePage(), CP_WESTERN);
+    SetActiveCodePage(before);
+}
