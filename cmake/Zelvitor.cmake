@@ -23,24 +23,38 @@ function(zelvitor_library name)
   endif()
 endfunction()
 
-# One test executable per test folder; CTest learns the single tests when it
-# runs them, so a test binary never runs at build time.
-function(zelvitor_test name)
-  cmake_parse_arguments(ZT "" "DIR" "DEPS" ${ARGN})
-  if(NOT ZT_DIR)
-    set(ZT_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+# One test program per *_test.cpp of a test folder (named folder_file), so
+# a test file that does not build stops only its own program. The other
+# .cpp files of the folder form a support library linked into each.
+# CTest learns the single tests when it runs them, never at build time.
+function(zelvitor_test_folder folder)
+  set(_dir ${CMAKE_CURRENT_SOURCE_DIR}/${folder})
+  file(GLOB _tests CONFIGURE_DEPENDS ${_dir}/*_test.cpp)
+  file(GLOB _support CONFIGURE_DEPENDS ${_dir}/*.cpp)
+  list(FILTER _support EXCLUDE REGEX "_test\\.cpp$")
+  set(_deps ${ARGN})
+  if(_support)
+    add_library(${folder}_testsupport STATIC ${_support})
+    target_include_directories(${folder}_testsupport PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${folder}_testsupport PUBLIC ${_deps} GTest::gtest)
+    target_compile_definitions(${folder}_testsupport PUBLIC
+      ZELVITOR_TEST_BUILD_DIR="${CMAKE_BINARY_DIR}"
+      ZELVITOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    list(APPEND _deps ${folder}_testsupport)
   endif()
-  file(GLOB _src CONFIGURE_DEPENDS ${ZT_DIR}/*.cpp ${ZT_DIR}/*.h ${ZT_DIR}/*.qrc)
-  add_executable(${name} ${_src})
-  target_link_libraries(${name} PRIVATE ${ZT_DEPS} GTest::gtest GTest::gtest_main)
-  target_compile_definitions(${name} PRIVATE
-    ZELVITOR_TEST_BUILD_DIR="${CMAKE_BINARY_DIR}"
-    ZELVITOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-  if(ZELVITOR_SANITIZE)
-    target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/sanitizer_options.cpp)
-    set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/support/sanitizer_options.cpp
-      PROPERTIES COMPILE_DEFINITIONS ZELVITOR_LSAN_SUPPRESSIONS="${CMAKE_SOURCE_DIR}/tests/lsan.supp")
-  endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT 300)
+  foreach(_t IN LISTS _tests)
+    get_filename_component(_name ${_t} NAME_WE)
+    set(_exe ${folder}_${_name})
+    string(REGEX REPLACE "_test$" "" _exe ${_exe})
+    add_executable(${_exe} ${_t})
+    target_link_libraries(${_exe} PRIVATE ${_deps} GTest::gtest GTest::gtest_main)
+    target_compile_definitions(${_exe} PRIVATE
+      ZELVITOR_TEST_BUILD_DIR="${CMAKE_BINARY_DIR}"
+      ZELVITOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    if(ZELVITOR_SANITIZE)
+      target_sources(${_exe} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/sanitizer_options.cpp)
+    endif()
+    gtest_discover_tests(${_exe} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+      TEST_PREFIX "${folder}." PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT 300)
+  endforeach()
 endfunction()
