@@ -8,9 +8,9 @@
 namespace Platform {
 
 struct TRegistry::Impl {
-    explicit Impl(bool machineWide)
+    Impl(bool machineWide, const QString& organization, const QString& application)
         : settings(QSettings::IniFormat, machineWide ? QSettings::SystemScope : QSettings::UserScope,
-                   QStringLiteral("Tix"), QStringLiteral("Zelvitor"))
+                   organization, application)
     {
     }
     QSettings settings;
@@ -25,7 +25,14 @@ QString keyOf(const std::string& keyPath, const std::string& name)
 }  // namespace
 
 TRegistry::TRegistry(bool machineWide)
-    : impl_(std::make_unique<Impl>(machineWide)), machineWide_(machineWide)
+    : impl_(std::make_unique<Impl>(machineWide, QStringLiteral("Tix"), QStringLiteral("Zelvitor"))),
+      machineWide_(machineWide)
+{
+}
+
+TRegistry::TRegistry(bool machineWide, const std::string& organization, const std::string& application)
+    : impl_(std::make_unique<Impl>(machineWide, ToQString(organization), ToQString(application))),
+      machineWide_(machineWide)
 {
 }
 

@@ -12,6 +12,8 @@ namespace Platform {
 class TRegistry {
 public:
     explicit TRegistry(bool machineWide = false);
+    // The key "Software\<organization>\<application>" of another name.
+    TRegistry(bool machineWide, const std::string& organization, const std::string& application);
     ~TRegistry();
     TRegistry(const TRegistry&) = delete;
     TRegistry& operator=(const TRegistry&) = delete;

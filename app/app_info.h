@@ -1,0 +1,158 @@
+#pragma once
+#include <QDateTime>
+#include <QObject>
+#include <QPointer>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/file_version_info.h"
+
+class QTimer;
+class QWidget;
+
+// Message-box flags and answers with the values of the Windows API, which
+// every caller of MessageBox2 passes and tests.
+namespace MsgBox {
+constexpr unsigned MB_OK = 0x0;
+constexpr unsigned MB_OKCANCEL = 0x1;
+constexpr unsigned MB_ABORTRETRYIGNORE = 0x2;
+constexpr unsigned MB_YESNOCANCEL = 0x3;
+constexpr unsigned MB_YESNO = 0x4;
+constexpr unsigned MB_RETRYCANCEL = 0x5;
+constexpr unsigned MB_ICONHAND = 0x10;  // stop
+constexpr unsigned MB_ICONQUESTION = 0x20;
+constexpr unsigned MB_ICONEXCLAMATION = 0x30;  // warning
+constexpr unsigned MB_ICONASTERISK = 0x40;  // information
+constexpr unsigned MB_DEFBUTTON2 = 0x100;
+constexpr unsigned MB_DEFBUTTON3 = 0x200;
+constexpr unsigned MB_SETFOREGROUND = 0x10000;
+
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDABORT = 3;
+constexpr int IDRETRY = 4;
+constexpr int IDIGNORE = 5;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+}  // namespace MsgBox
+
+// Root keys for ReadAnyRegistryString.
+enum class TRegistryRoot : uint32_t { HKEY_CURRENT_USER = 0x80000001u, HKEY_LOCAL_MACHINE = 0x80000002u };
+
+// Application services: the program's name and registry root, registry
+// values, message boxes captioned with the name, the two start-up events
+// and the version strings of the running program.
+class VTixAppInfo : public QObject {
+    Q_OBJECT
+public:
+    using TNotifyEvent = std::function<void(QObject* Sender)>;
+    // Answers a message box instead of showing it: caption, text and the
+    // flags as the box would get them (set-foreground added); returns the
+    // identifier of the pressed button (MsgBox::IDOK ...).
+    using TMessageBoxResponder =
+        std::function<int(const std::string& caption, const std::string& text, unsigned flags)>;
+
+    // The owner is the window whose first showing raises OnOwnerFirstShow
+    // and which message boxes belong to; it may be null.
+    explicit VTixAppInfo(QWidget* owner = nullptr);
+    ~VTixAppInfo() override;
+
+    const std::string& GetAppName() const { return FAppName; }
+    void SetAppName(const std::string& value) { FAppName = value; }
+    const std::string& GetRegistryPath() const { return FRegistryPath; }
+    // A trailing backslash is added when missing.
+    void SetRegistryPath(const std::string& value);
+    bool GetInhibitApplRunning() const { return FInhibitApplRunning; }
+    void SetInhibitApplRunning(bool value) { FInhibitApplRunning = value; }
+    bool GetResizeNonresizeable() const { return FResizeNonresizeable; }
+    void SetResizeNonresizeable(bool value) { FResizeNonresizeable = value; }
+    // Names of forms whose placement is neither saved nor restored.
+    const std::vector<std::string>& GetExceptionList() const { return FExceptionList; }
+    void SetExceptionList(const std::vector<std::string>& value) { FExceptionList = value; }
+    // When this build was made (the about dialog shows it).
+    QDateTime GetSourceLastModified() const;
+
+    void SetOnApplRunning(TNotifyEvent handler) { FOnApplRunning = std::move(handler); }
+    void SetOnOwnerFirstShow(TNotifyEvent handler) { FOnOwnerFirstShow = std::move(handler); }
+
+    // True once the start-up timer has done its work; setting true runs
+    // that work at once (subject to InhibitApplRunning).
+    bool GetApplRunning() const;
+    void SetApplRunning(bool value);
+
+    // Version strings of the running program.
+    std::string GetComments() const { return FVersion.GetComments(); }
+    std::string GetCompanyName() const { return FVersion.GetCompanyName(); }
+    std::string GetCountryCode() const { return FVersion.GetCountryCode(); }
+    std::string GetFileDescription() const { return FVersion.GetFileDescription(); }
+    std::string GetFileVersion() const { return FVersion.GetFileVersion(); }
+    std::string GetInternalName() const { return FVersion.GetInternalName(); }
+    std::string GetLegalCopyright() const { return FVersion.GetLegalCopyright(); }
+    std::string GetLegalTradeMarks() const { return FVersion.GetLegalTradeMarks(); }
+    std::string GetOriginalFilename() const { return FVersion.GetOriginalFilename(); }
+    std::string GetProductName() const { return FVersion.GetProductName(); }
+    std::string GetProductVersion() const { return FVersion.GetProductVersion(); }
+
+    // Modal message boxes; texts in the active code page; flags as the
+    // Windows API has them (MsgBox::MB_...); the result is the button's
+    // identifier. The start-up event cannot fire while a box is open.
+    int MessageBox2(const std::string& text, unsigned flags);
+    int MessageBox2(const std::string& caption, const std::string& text, unsigned flags);
+    int MessageBox(const std::string& text, unsigned flags);
+    int MessageBox(const std::string& caption, const std::string& text, unsigned flags);
+    // Tests (and anything that must not block) answer the boxes here.
+    void SetMessageBoxResponder(TMessageBoxResponder responder) { FResponder = std::move(responder); }
+
+    // Per-user values under RegistryPath + AppName + "\" + section.
+    std::string ReadRegistryString(const std::string& section, const std::string& name,
+                                   const std::string& def) const;
+    void WriteRegistryString(const std::string& section, const std::string& name, const std::string& value);
+    int ReadRegistryInteger(const std::string& section, const std::string& name, int def) const;
+    void WriteRegistryInteger(const std::string& section, const std::string& name, int value);
+    void WriteRegistryBoolean(const std::string& section, const std::string& name, bool value);
+    void DeleteRegistry(const std::string& section, const std::string& name);
+    // Machine-wide, then per-user (which overrides).
+    int ReadRegistryIntegerM(const std::string& section, const std::string& name, int def) const;
+    std::string ReadRegistryStringM(const std::string& section, const std::string& name,
+                                    const std::string& def) const;
+    // Per-user, then machine-wide (a failure there is skipped).
+    void WriteRegistryIntegerM(const std::string& section, const std::string& name, int value);
+    void WriteRegistryStringM(const std::string& section, const std::string& name, const std::string& value);
+    // One value of any key, read-only.
+    std::string ReadAnyRegistryString(TRegistryRoot root, const std::string& keyPath,
+                                      const std::string& name, const std::string& def) const;
+
+    // Handles pending events; the start-up event cannot fire meanwhile.
+    void ProcessMessages();
+
+    // Splits a registry key path ("Software\Tix\Zelvitor\Options") into the
+    // store that holds it (organization "Tix", application "Zelvitor") and
+    // the key inside it ("Options"). False for paths outside "Software\".
+    static bool SplitKeyPath(const std::string& keyPath, std::string& organization,
+                             std::string& application, std::string& key);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void PrivFirstTimed();
+    int showBox(const std::string& caption, const std::string& text, unsigned flags);
+    std::string keyPathOf(const std::string& section) const;
+
+    std::string FAppName = "[Unknown]";
+    std::string FRegistryPath = "Software\\Tix\\";
+    bool FInhibitApplRunning = false;
+    bool FResizeNonresizeable = false;
+    bool FApplRunningFired = false;
+    std::vector<std::string> FExceptionList;
+    TNotifyEvent FOnApplRunning;
+    TNotifyEvent FOnOwnerFirstShow;
+    TMessageBoxResponder FResponder;
+    QPointer<QWidget> FOwner;
+    bool FOwnerHooked = false;
+    std::unique_ptr<QTimer> FStartupTimer;
+    TFileVersionInfo FVersion;
+};
