@@ -1,4 +1,6 @@
 // Wildcard matching: "?" one character, "*" any run.
+#include <algorithm>
+#include <cstdint>
 #include <unordered_set>
 #include <vector>
 
@@ -117,22 +119,32 @@ int CutWildcard(int& Pos, const std::string& S, const char*& PatternPtr, const c
 
     // Each star tries the rest of the pattern at its text position and, when
     // that fails, takes one more character. The stack holds the stars still
-    // trying; failed (pattern, text) attempts are remembered so that no
-    // attempt is repeated, which keeps adversarial patterns polynomial.
+    // trying. Two memories keep adversarial patterns polynomial: failed
+    // (pattern, text) attempts, and for each star the earliest text
+    // position from which all its attempts failed (a later start fails
+    // too, having fewer attempts left).
     struct Star {
         size_t star;
         size_t text;
+        size_t start;
     };
     std::vector<Star> stars;
     std::unordered_set<uint64_t> failed;
+    std::vector<size_t> exhaustedFrom;
     auto key = [](size_t a, size_t b) { return (uint64_t(a) << 32) ^ uint64_t(b); };
+    // Whether only stars are left from pattern position a on.
+    auto onlyStars = [&](size_t a) {
+        for (; a < plen; ++a) {
+            if (P[a] != '*')
+                return false;
+        }
+        return true;
+    };
 
     for (;;) {
         int result = 0;
-        bool known = false;
-        if (!stars.empty() && p == stars.back().star + 1 && t == stars.back().text)
-            known = failed.count(key(p, t)) != 0;
-        if (known) {
+        if (!stars.empty() && p == stars.back().star + 1 && t == stars.back().text &&
+            failed.count(key(p, t))) {
             result = magnitude;
         } else {
             for (;;) {
@@ -161,7 +173,15 @@ int CutWildcard(int& Pos, const std::string& S, const char*& PatternPtr, const c
                 }
                 if (pc == '*') {
                     magnitude = 1;
-                    stars.push_back({p, t});
+                    if (exhaustedFrom.empty())
+                        exhaustedFrom.assign(plen, SIZE_MAX);
+                    if (t >= exhaustedFrom[p]) {
+                        // Known to fail all the way to the text's end, where
+                        // the rest of the pattern meets no text.
+                        result = -magnitude;
+                        break;
+                    }
+                    stars.push_back({p, t, t});
                     ++p;
                     if (failed.count(key(p, t))) {
                         result = magnitude;
@@ -196,8 +216,13 @@ int CutWildcard(int& Pos, const std::string& S, const char*& PatternPtr, const c
         ++s.text;  // the star takes one more character
         p = s.star + 1;
         t = s.text;
-        if (t >= m)
-            stars.pop_back();  // at the text's end the star is skipped
+        if (t >= m) {
+            // At the text's end the star is skipped; unless only stars
+            // follow, that fails for every start of this star.
+            if (!onlyStars(p))
+                exhaustedFrom[s.star] = std::min(exhaustedFrom[s.star], s.start);
+            stars.pop_back();
+        }
     }
 }
 
