@@ -22,7 +22,7 @@ TNowFunction& nowFunction()
 }
 
 // Days from 1970-01-01 to a civil date (proleptic Gregorian).
-int64_t daysFromCivil(int64_t y, int m, int d)
+constexpr int64_t daysFromCivil(int64_t y, int m, int d)
 {
     y -= m <= 2;
     const int64_t era = (y >= 0 ? y : y - 399) / 400;
@@ -46,15 +46,15 @@ void civilFromDays(int64_t z, int& year, int& month, int& day)
 }
 
 // Day 0 of the date-time scale, 1899-12-30, in days since 1970-01-01.
-const int64_t kEpochShift = daysFromCivil(1899, 12, 30);
+constexpr int64_t kEpochShift = daysFromCivil(1899, 12, 30);
 // Unix day 0 on the date-time scale.
 constexpr double kUnixEpoch = 25569.0;
 
 // Whole days of a date-time value, kept inside the years 1..9999.
 int64_t dayNumber(TDateTime value)
 {
-    static const double lo = double(daysFromCivil(1, 1, 1) - kEpochShift);
-    static const double hi = double(daysFromCivil(9999, 12, 31) - kEpochShift);
+    constexpr double lo = double(daysFromCivil(1, 1, 1) - kEpochShift);
+    constexpr double hi = double(daysFromCivil(9999, 12, 31) - kEpochShift);
     if (std::isnan(value))
         return 0;
     const double whole = std::trunc(value);
