@@ -2,6 +2,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
+#include <QTabWidget>
 #include <cstdint>
 #include <functional>
 #include <memory>
