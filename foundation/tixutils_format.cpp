@@ -83,13 +83,12 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// Digits from i on, i moved past them; the value stops growing at kMaxNumber
-// (and a negative start, from a character that was no digit, never grows).
+// Digits from i on, i moved past them; the value stops growing at kMaxNumber.
 int readNumber(const std::string& s, size_t& i, int start)
 {
     int v = start;
     while (i < s.size() && isDigit(s[i])) {
-        if (v >= 0 && v < kMaxNumber)
+        if (v < kMaxNumber)
             v = v * 10 + (s[i] - '0');
         ++i;
     }
@@ -241,12 +240,9 @@ std::string SafePrintf(const std::string& format, const TVarRec* values, int las
                 ++padCount;
                 ++j;
             }
-            if (j < n) {
-                // The first character counts as a digit whatever it is.
-                index = format[j] - '0';
-                ++j;
-                index = readNumber(format, j, index);
-            }
+            // Pad characters not followed by a digit name no value; the
+            // text behind them stays.
+            index = readNumber(format, j, 0);
             if (j + 1 < n && format[j] == ':' && isDigit(format[j + 1])) {
                 width = index;
                 ++j;

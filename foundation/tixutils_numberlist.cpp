@@ -77,14 +77,6 @@ bool mergeInto(Interval& cur, const Interval& iv)
     return true;
 }
 
-// The unread rest of a list from the separator before its next item.
-std::string restFrom(const std::string& s, int pos)
-{
-    if (pos < 2 || size_t(pos) > s.size())
-        return std::string();
-    return s.substr(size_t(pos) - 2);
-}
-
 // Reads a list as intervals, joining consecutive items that touch.
 class MergedReader {
 public:
@@ -147,14 +139,16 @@ std::string NumberListAdd(const std::string& a, const std::string& b)
             return out;
         }
         if (heldA.valid() != heldB.valid()) {
-            // One list is done: the other one's rest follows as it is.
-            const Interval& held = heldA.valid() ? heldA : heldB;
-            const bool merged = mergeInto(cur, held);
-            appendInterval(out, cur);
-            if (!merged)
-                appendInterval(out, held);
-            out += heldA.valid() ? restFrom(a, posA) : restFrom(b, posB);
-            return out;
+            // One list is done. The other one's items still go through the
+            // merge: copied as they are, an item touching the current
+            // interval ("0-3" then "4") would leave the result unnormalised.
+            Interval& held = heldA.valid() ? heldA : heldB;
+            if (!mergeInto(cur, held)) {
+                appendInterval(out, cur);
+                cur = held;
+            }
+            held = Interval();
+            continue;
         }
         Interval& first = heldA.hi <= heldB.hi ? heldA : heldB;
         Interval& second = heldA.hi <= heldB.hi ? heldB : heldA;

@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "foundation/tixutils_gsm.h"
+#include "platform/codepage.h"
+
+using namespace Tixutils;
+
+TEST(GsmSemiOctets, DigitTable)
+{
+    std::string digits;
+    for (uint8_t n = 0; n < 16; ++n)
+        digits += NibToTelAsc(n);
+    EXPECT_EQ(digits, "0123456789*#+BD?");
+    EXPECT_EQ(NibToTelAsc(200), '?');
+
+    for (uint8_t n = 0; n < 15; ++n)
+        EXPECT_EQ(TelAscToNib(digits[n], 15), n);
+    EXPECT_EQ(TelAscToNib('p', 15), 12);
+    EXPECT_EQ(TelAscToNib('P', 15), 12);
+    EXPECT_EQ(TelAscToNib('c', 15), 12);
+    EXPECT_EQ(TelAscToNib('b', 15), 13);
+    EXPECT_EQ(TelAscToNib('d', 15), 14);
+    EXPECT_EQ(TelAscToNib('?', 15), 15);
+    EXPECT_EQ(TelAscToNib('x', 7), 7);
+}
+
+TEST(GsmAlphabet, SevenBitCodesOfThePartsTable)
+{
+    EXPECT_EQ(TranslateAscii2GSM('A'), 'A');
+    EXPECT_EQ(TranslateAscii2GSM('@'), 0x00);
+    EXPECT_EQ(TranslateAscii2GSM('$'), 0x02);
+    EXPECT_EQ(TranslateAscii2GSM('_'), 0x11);
+    EXPECT_EQ(TranslateAscii2GSM('['), -1);
+    EXPECT_EQ(TranslateAscii2GSM('{'), -1);
+    EXPECT_EQ(TranslateAscii2GSM('\t'), -1);
+    EXPECT_EQ(TranslateAscii2GSM('\n'), '\n');
+    EXPECT_EQ(TranslateAscii2GSM('`'), 0x60);
+    EXPECT_EQ(TranslateAscii2GSM('\xA3'), 0x01);  // Ł on the pound sign's code
+    EXPECT_EQ(TranslateAscii2GSM('\xE9'), 0x05);  // é
+    EXPECT_EQ(TranslateAscii2GSM('\xF9'), 0x06);  // ů
+    EXPECT_EQ(TranslateAscii2GSM('\xED'), 0x0B);  // í
+    EXPECT_EQ(TranslateAscii2GSM('\xE8'), 'c');   // č folded
+    EXPECT_EQ(TranslateAscii2GSM('\xF8'), 'r');   // ř folded
+    EXPECT_EQ(TranslateAscii2GSM('\x8A'), 'S');   // Š folded
+    EXPECT_EQ(TranslateAscii2GSM('\x81'), -1);
+
+    // ž and ß share 0x1E, which reads back as ž.
+    EXPECT_EQ(TranslateAscii2GSM('\x9E'), 0x1E);
+    EXPECT_EQ(TranslateAscii2GSM('\xDF'), 0x1E);
+    EXPECT_EQ(TranslateGSM2Ascii(0x1E), '\x9E');
+}
+
+TEST(GsmAlphabet, SectionSignEllipsisAndUmlauts)
+{
+    EXPECT_EQ(TranslateAscii2GSM('\xA7'), 0x5F);  // §
+    EXPECT_EQ(TranslateGSM2Ascii(0x5F), '\xA7');
+    EXPECT_EQ(TranslateAscii2GSM('\x85'), '.');   // … is no section sign
+
+    EXPECT_EQ(TranslateGSM2Ascii(0x5B), '\xC4');  // Ä
+    EXPECT_EQ(TranslateGSM2Ascii(0x5C), '\xD6');  // Ö
+    EXPECT_EQ(TranslateGSM2Ascii(0x5D), '?');     // Ñ: not in code page 1250
+    EXPECT_EQ(TranslateGSM2Ascii(0x5E), '\xDC');  // Ü
+    EXPECT_EQ(TranslateGSM2Ascii(0x7B), '\xE4');  // ä
+    EXPECT_EQ(TranslateGSM2Ascii(0x7C), '\xF6');  // ö
+    EXPECT_EQ(TranslateGSM2Ascii(0x7D), '?');     // ñ
+    EXPECT_EQ(TranslateGSM2Ascii(0x7E), '\xFC');  // ü
+}
+
+TEST(GsmAlphabet, DecodingSevenAndEightBitCodes)
+{
+    EXPECT_EQ(TranslateGSM2Ascii(0x00), '@');
+    EXPECT_EQ(TranslateGSM2Ascii(0x40), '?');  // ¡
+    EXPECT_EQ(TranslateGSM2Ascii(0x02), '$');
+    EXPECT_EQ(TranslateGSM2Ascii(0x24), '?');
+    EXPECT_EQ(TranslateGSM2Ascii(0x11), '_');
+    EXPECT_EQ(TranslateGSM2Ascii(0x1B), '?');  // the escape code
+    EXPECT_EQ(TranslateGSM2Ascii(0x09), '\xC7');
+    EXPECT_EQ(TranslateGSM2Ascii('z'), 'z');
+    EXPECT_EQ(TranslateGSM2Ascii(0x0160), '\x8A');
+    EXPECT_EQ(TranslateGSM2Ascii(0x02D9), '\xFF');
+    EXPECT_EQ(TranslateGSM2Ascii(0x00F1), '\xF1');
+    EXPECT_EQ(TranslateGSM2Ascii(0x4E00), '?');
+    EXPECT_EQ(TranslateGSM2Ascii(-1), '?');
+    EXPECT_EQ(TranslateGSM2Ascii(0x10000), '?');
+
+    // Every character that has a 7-bit code reads back as itself, except
+    // the letters folded onto plain ones and the shared 0x1E.
+    for (int b = 0; b < 256; ++b) {
+        const int code = TranslateAscii2GSM(char(b));
+        if (code < 0)
+            continue;
+        ASSERT_LT(code, 128);
+        const char back = TranslateGSM2Ascii(code);
+        if (b < 0x80 && b != 0x60)
+            EXPECT_EQ(static_cast<unsigned char>(back), b) << b;
+    }
+}
+
+TEST(GsmAlphabet, Ucs2KeepsEveryCzechCharacter)
+{
+    EXPECT_EQ(TranslateAscii2GSM_U('@'), 0x40);
+    EXPECT_EQ(TranslateAscii2GSM_U('$'), 0x24);
+    EXPECT_EQ(TranslateAscii2GSM_U('_'), 0x5F);
+    EXPECT_EQ(TranslateAscii2GSM_U('\xA3'), 0x0141);  // Ł
+    EXPECT_EQ(TranslateAscii2GSM_U('\xD6'), 0x00D6);  // Ö
+    EXPECT_EQ(TranslateAscii2GSM_U('\xBC'), 0x013D);  // Ľ
+    EXPECT_EQ(TranslateAscii2GSM_U('\x8C'), 0x015A);  // Ś
+    EXPECT_EQ(TranslateAscii2GSM_U('\x8F'), 0x0179);  // Ź
+    EXPECT_EQ(TranslateAscii2GSM_U('\x80'), 0x20AC);  // €
+    EXPECT_EQ(TranslateAscii2GSM_U('\x8A'), 352);
+    EXPECT_EQ(TranslateAscii2GSM_U('\xE8'), 269);
+    EXPECT_EQ(TranslateAscii2GSM_U('\xFF'), 729);
+
+    EXPECT_EQ(TranslateGSM2Ascii_U('@'), '@');
+    EXPECT_EQ(TranslateGSM2Ascii_U('['), '[');
+    EXPECT_EQ(TranslateGSM2Ascii_U(0x20AC), '\x80');
+    EXPECT_EQ(TranslateGSM2Ascii_U(0x00D1), '?');  // Ñ
+    EXPECT_EQ(TranslateGSM2Ascii_U(0xD83D), '?');
+    EXPECT_EQ(TranslateGSM2Ascii_U(-5), '?');
+
+    for (int b = 0; b < 256; ++b)
+        EXPECT_EQ(static_cast<unsigned char>(TranslateGSM2Ascii_U(TranslateAscii2GSM_U(char(b)))), b) << b;
+}
+
+TEST(GsmPhone, NumberAndTypeToText)
+{
+    EXPECT_EQ(GsmNumberType2Phone("+123456789", 145), "+123456789");
+    EXPECT_EQ(GsmNumberType2Phone("123456789", 145), "+123456789");
+    EXPECT_EQ(GsmNumberType2Phone("123 456", 129), "\"123 456\"");
+    EXPECT_EQ(GsmNumberType2Phone("12345", 161), "12345,161");
+    EXPECT_EQ(GsmNumberType2Phone("1,2", 0), "\"1,2\"");
+    EXPECT_EQ(GsmNumberType2Phone(" \t602\r\n", 129), "602");
+    EXPECT_EQ(GsmNumberType2Phone("", 145), "");
+}
+
+TEST(GsmPhone, TextToNumberAndType)
+{
+    std::string number = "old";
+    int type = -1;
+    EXPECT_TRUE(GsmPhone2NumberType("+123,129", number, type));
+    EXPECT_EQ(number, "123");
+    EXPECT_EQ(type, 129);  // the explicit type wins over the "+"
+
+    EXPECT_TRUE(GsmPhone2NumberType("+123456789", number, type));
+    EXPECT_EQ(number, "123456789");
+    EXPECT_EQ(type, 145);
+    EXPECT_TRUE(GsmPhone2NumberType("12345,145", number, type));
+    EXPECT_EQ(number, "12345");
+    EXPECT_EQ(type, 145);
+    EXPECT_TRUE(GsmPhone2NumberType("\"123 456\",129", number, type));
+    EXPECT_EQ(number, "123 456");
+    EXPECT_EQ(type, 129);
+    EXPECT_TRUE(GsmPhone2NumberType("", number, type));
+    EXPECT_EQ(number, "");
+    EXPECT_EQ(type, 0);
+    EXPECT_TRUE(GsmPhone2NumberType(",161", number, type));
+    EXPECT_EQ(number, "");
+    EXPECT_EQ(type, 161);
+
+    EXPECT_FALSE(GsmPhone2NumberType("\"", number, type));
+    EXPECT_FALSE(GsmPhone2NumberType("\"\",129", number, type));
+    EXPECT_FALSE(GsmPhone2NumberType("\"123", number, type));
+    EXPECT_FALSE(GsmPhone2NumberType("123,256", number, type));
+    EXPECT_EQ(number, "123");  // kept from before the failing step
+    EXPECT_EQ(type, 129);
+    EXPECT_FALSE(GsmPhone2NumberType("123,abc", number, type));
+    EXPECT_FALSE(GsmPhone2NumberType("123,", number, type));
+    EXPECT_FALSE(GsmPhone2NumberType("123,99999999999", number, type));
+
+    // Text written by GsmNumberType2Phone reads back.
+    for (int t : {0, 129, 145, 161, 255}) {
+        const std::string text = GsmNumberType2Phone("602 123,45", t);
+        ASSERT_TRUE(GsmPhone2NumberType(text, number, type)) << text;
+        EXPECT_EQ(number, "602 123,45");
+        EXPECT_EQ(type, t == 0 ? 129 : t);
+    }
+}
+
+TEST(GsmPhone, AddressFields)
+{
+    EXPECT_EQ(GsmNumberType2PDU("12345", 0x91, 0), std::string("\x05\x91\x21\x43\xF5", 5));
+    EXPECT_EQ(GsmNumberType2PDU("1234", 0x81, 0), std::string("\x04\x81\x21\x43", 4));
+    EXPECT_EQ(GsmNumberType2PDU("", 0x91, 0), std::string("\x00\x81", 2));
+    EXPECT_EQ(GsmNumberType2PDU("", 0x91, 0xFF), std::string("\xFF\x7E", 2));
+
+    std::string number;
+    uint8_t type = 0;
+    EXPECT_TRUE(GsmPDU2NumberType(std::string("\x05\x91\x21\x43\xF5", 5), number, type, 0));
+    EXPECT_EQ(number, "+12345");
+    EXPECT_EQ(type, 0x91);
+    EXPECT_TRUE(GsmPDU2NumberType(GsmNumberType2PDU("*#1p", 0x81, 0x5A), number, type, 0x5A));
+    EXPECT_EQ(number, "*#1+");
+    EXPECT_EQ(type, 0x81);
+    EXPECT_TRUE(GsmPDU2NumberType(std::string("\x00\x91", 2), number, type, 0));
+    EXPECT_EQ(number, "");
+    EXPECT_EQ(type, 0);
+
+    // A field cut short gives what it holds and says so.
+    EXPECT_FALSE(GsmPDU2NumberType(std::string("\x09\x81\x21", 3), number, type, 0));
+    EXPECT_EQ(number, "12");
+    EXPECT_FALSE(GsmPDU2NumberType("", number, type, 0));
+    EXPECT_FALSE(GsmPDU2NumberType("\x03", number, type, 0));
+}
+
+TEST(GsmPhone, ParsersSurviveRandomInput)
+{
+    std::mt19937 rng(2718);
+    std::uniform_int_distribution<int> len(0, 24);
+    std::uniform_int_distribution<int> byte(0, 255);
+    const std::string alphabet = "\"+,0129 #*p\t";
+    for (int i = 0; i < 5000; ++i) {
+        std::string s(size_t(len(rng)), '\0');
+        for (char& c : s)
+            c = i % 2 ? char(byte(rng)) : alphabet[size_t(byte(rng)) % alphabet.size()];
+        std::string number;
+        int type = -1;
+        if (GsmPhone2NumberType(s, number, type)) {
+            EXPECT_GE(type, 0);
+            EXPECT_LE(type, 255);
+        }
+        uint8_t t8 = 0;
+        GsmPDU2NumberType(s, number, t8, uint8_t(i));
+        EXPECT_LE(number.size(), 256u);
+        for (char c : s)
+            TranslateGSM2Ascii(static_cast<unsigned char>(c));
+    }
+}
