@@ -75,8 +75,9 @@ TEST(ScannerRobustness, Tokenizers)
         const std::string token = CutString(pos, s, delims, skip);
         expectCursorInside(pos, start, s);
         ASSERT_LE(token.size(), s.size());
-        if (skipIn && start >= 0 && size_t(start) < s.size())
+        if (skipIn && start >= 0 && size_t(start) < s.size()) {
             ASSERT_GT(pos, start) << "no progress with Skip";
+        }
 
         // Cutting every token ends within one round per character.
         std::string rest = s;
@@ -145,8 +146,9 @@ TEST(ScannerRobustness, NumbersPrefixesAndCharacters)
         pos = start;
         const bool has = CutPrefix(pos, s, prefix, true);
         expectCursorInside(pos, start, s);
-        if (has)
+        if (has) {
             ASSERT_EQ(s.compare(size_t(start < 0 ? 0 : start), prefix.size(), prefix), 0);
+        }
 
         pos = start;
         CutSpaces(pos, s);
@@ -175,13 +177,15 @@ TEST(ScannerRobustness, Matchers)
         const std::string suffix = g.text(5);
         bool failed = false;
         const std::string mid = ExtractString(s, prefix, suffix, failed);
-        if (!failed)
+        if (!failed) {
             ASSERT_EQ(prefix + mid + suffix, s);
-        else
+        } else {
             ASSERT_TRUE(mid.empty());
+        }
         const std::string mid2 = ExtractStringIC(s, prefix, suffix, failed);
-        if (!failed)
+        if (!failed) {
             ASSERT_EQ(mid2.size() + prefix.size() + suffix.size(), s.size());
+        }
         ExtractStringICU(s, prefix.c_str(), suffix.c_str(), failed);
         int pos = g.below(int(s.size()) + 3) - 1;
         const int before = pos;
@@ -206,11 +210,13 @@ TEST(ScannerRobustness, Matchers)
         ASSERT_GE(ptr, wpattern.c_str());
         ASSERT_LE(ptr, wpattern.c_str() + std::strlen(wpattern.c_str()));
         ASSERT_LE(std::abs(order), 2);
-        if (order != 0)
+        if (order != 0) {
             ASSERT_EQ(pos, std::max(wstart, 0));  // a negative cursor reads as 0
+        }
         std::string cutText = s;
-        if (CutWildcard(cutText, wpattern) == 0)
+        if (CutWildcard(cutText, wpattern) == 0) {
             ASSERT_LE(cutText.size(), s.size());
+        }
     }
 }
 
@@ -226,10 +232,11 @@ TEST(ScannerRobustness, DatesDurationsAndLines)
         const TDateTime v = CutDateTime(t, failed, dateSeps[g.below(4)], ":", g.flip() ? ", " : "",
                                         VDateOrder(g.below(3)), now);
         ASSERT_FALSE(std::isnan(v));
-        if (failed)
+        if (failed) {
             ASSERT_EQ(t, s);
-        else
+        } else {
             ASSERT_EQ(s.substr(s.size() - t.size()), t);  // the rest is a tail
+        }
 
         bool error = false;
         Utils::ParseDuration(s, &error, Utils::DurationLetters);

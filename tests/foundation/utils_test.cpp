@@ -181,8 +181,9 @@ TEST(FormatByteSize, RoundedTenthCarriesIntoTheUnit)
     for (uint64_t size = 1024; size < 12 * 1024; size += 7) {
         const std::string text = FormatByteSize(size, "B", "");
         const size_t comma = text.find(',');
-        if (comma != std::string::npos)
+        if (comma != std::string::npos) {
             EXPECT_EQ(text[comma + 2], ' ') << text;
+        }
     }
 }
 
