@@ -1,0 +1,73 @@
+// The component's own small settings window: port, baud rate, parity and
+// stop bits.
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QVBoxLayout>
+
+#include "foundation/qt/form_utils.h"
+#include "platform/qt/qt_text.h"
+#include "serial/vtscomm32.h"
+
+void TVTSComm32::ConfigDialog2(const std::string& Caption)
+{
+    QDialog dialog;
+    dialog.setObjectName(QStringLiteral("ConfigDialog2"));
+    dialog.setWindowTitle(Platform::ToQString(Caption.empty() ? "Settings for " + commPort_ : Caption));
+    dialog.setModal(true);
+
+    auto* port = new QComboBox(&dialog);
+    port->setObjectName(QStringLiteral("ComboPort"));
+    port->setEditable(true);
+    SetCommComboBoxItems(port);
+    SetCommComboBoxIndex(port);
+
+    auto* baud = new QComboBox(&dialog);
+    baud->setObjectName(QStringLiteral("ComboBaudRate"));
+    for (uint32_t rate : TBaudRateLookup)
+        baud->addItem(QString::number(rate));
+    baud->setCurrentIndex(static_cast<int>(baudRate_));
+
+    auto* parity = new QComboBox(&dialog);
+    parity->setObjectName(QStringLiteral("ComboParity"));
+    for (const char* name : TParityLookup)
+        parity->addItem(QString::fromLatin1(name));
+    parity->setCurrentIndex(static_cast<int>(parity_));
+
+    auto* stop = new QComboBox(&dialog);
+    stop->setObjectName(QStringLiteral("ComboStopBits"));
+    for (const char* text : TStopBitsLookup)
+        stop->addItem(QString::fromLatin1(text));
+    stop->setCurrentIndex(static_cast<int>(stopBits_));
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("COM port:"), port);
+    form->addRow(QStringLiteral("Baud rate:"), baud);
+    form->addRow(QStringLiteral("Parity:"), parity);
+    form->addRow(QStringLiteral("Stop bits:"), stop);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    dialog.adjustSize();
+    Tixutils::MoveFormToCenter(&dialog, nullptr, false);
+
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    SetCommPort(Platform::FromQString(port->currentText()));
+    const std::string rate = Platform::FromQString(baud->currentText());
+    for (size_t i = 0; i < TBaudRateLookup.size(); ++i)
+        if (rate == std::to_string(TBaudRateLookup[i]))
+            SetBaudRate(static_cast<TBaudRate>(i));
+    const std::string parityName = Platform::FromQString(parity->currentText());
+    for (size_t i = 0; i < TParityLookup.size(); ++i)
+        if (parityName == TParityLookup[i])
+            SetParity(static_cast<TParity>(i));
+    const std::string stopText = Platform::FromQString(stop->currentText());
+    for (size_t i = 0; i < TStopBitsLookup.size(); ++i)
+        if (stopText == TStopBitsLookup[i])
+            SetStopBits(static_cast<TStopBits>(i));
+}
