@@ -1,0 +1,37 @@
+// Battery and charger: the standard +CBC and the Siemens ^SBC with the
+// current consumption.
+#include "tests/modemsim/command_helpers.h"
+#include "tests/modemsim/device.h"
+
+namespace ModemSim {
+
+void RegisterBatteryCommands(TCommandRegistry& r)
+{
+    r.Add("+CBC", [](TCommandContext& ctx) {
+        TDevice& dev = ctx.device;
+        const std::string& test = dev.Profile().cbcTest;
+        if (Absent(ctx, test))
+            return;
+        if (ctx.cmd.kind == TCmdKind::Test)
+            AnswerTest(ctx, test);
+        else if (ctx.cmd.kind == TCmdKind::Exec || ctx.cmd.kind == TCmdKind::Read)
+            ctx.reply.Info("+CBC: " + std::to_string(dev.chargerStatus) + "," + std::to_string(dev.batteryLevel));
+        else
+            ctx.reply.Error();
+    });
+    r.Add("^SBC", [](TCommandContext& ctx) {
+        TDevice& dev = ctx.device;
+        const std::string& test = dev.Profile().sbcTest;
+        if (Absent(ctx, test))
+            return;
+        if (ctx.cmd.kind == TCmdKind::Test)
+            AnswerTest(ctx, test);
+        else if (ctx.cmd.kind == TCmdKind::Read)
+            ctx.reply.Info("^SBC: " + std::to_string(dev.chargerStatus) + "," + std::to_string(dev.batteryLevel) +
+                           "," + std::to_string(dev.consumption));
+        else
+            ctx.reply.Error();
+    });
+}
+
+}  // namespace ModemSim

@@ -1,0 +1,42 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A fault script: timed or command-triggered steps that inject unsolicited
+// lines, garbage and faults into a running simulator. One step a line:
+//
+//   at <ms> <action>        <ms> after the simulator started
+//   on <command> <action>   when the program's next line equals <command>
+//                           (ignoring case; "AT" optional), before it runs
+//
+// Actions:
+//   line <text>             an unsolicited result line (framed CR LF)
+//   bytes <hex> [<hex>...]  raw bytes, e.g. "bytes 0D 0A 52 49 4E 47"
+//   garbage <n>             n bytes of line noise
+//   nofinal                 the next command line gets no final result code
+//   reset <ms>              the device resets and answers ERROR for <ms>
+//   disappear               the pseudo-terminal closes for good
+//   creg <stat> [<lac> <cell>]   registration changes (lac, cell in hex)
+//   csq <rssi> <ber>        signal quality changes
+//   poweroff                the device switches itself off
+namespace ModemSim {
+
+struct TScriptAction {
+    enum class TKind { Line, Bytes, Garbage, NoFinal, Reset, Disappear, Creg, Csq, PowerOff };
+    TKind kind = TKind::Line;
+    std::string text;  // Line: the line; Bytes: the bytes
+    int a = 0, b = -1, c = -1;
+};
+
+struct TScriptStep {
+    bool onCommand = false;
+    int64_t atMs = 0;
+    std::string command;  // upper case, without "AT"
+    TScriptAction action;
+};
+
+// Parses one script line; throws std::invalid_argument on a bad line.
+TScriptStep ParseScriptLine(const std::string& line);
+
+}  // namespace ModemSim

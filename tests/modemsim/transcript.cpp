@@ -1,0 +1,159 @@
+#include "tests/modemsim/transcript.h"
+
+#include <cctype>
+#include <cstdio>
+
+namespace ModemSim {
+
+namespace {
+
+std::string NormalizedCommand(const std::string& s)
+{
+    std::string u;
+    for (char c : s)
+        u += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (u.size() >= 2 && u.compare(0, 2, "AT") == 0)
+        u.erase(0, 2);
+    return u;
+}
+
+const char* DirectionName(TDirection d)
+{
+    switch (d) {
+    case TDirection::Received: return "<-";
+    case TDirection::Sent: return "->";
+    case TDirection::Command: return "CMD";
+    case TDirection::Dropped: return "DROP";
+    case TDirection::Event: return "EV";
+    }
+    return "?";
+}
+
+}  // namespace
+
+TTranscript::TTranscript() : start_(std::chrono::steady_clock::now()) {}
+
+int64_t TTranscript::NowMs() const
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_)
+        .count();
+}
+
+void TTranscript::Add(TDirection direction, const std::string& data)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        entries_.push_back({NowMs(), direction, data});
+    }
+    changed_.notify_all();
+}
+
+std::vector<TTranscriptEntry> TTranscript::Entries() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return entries_;
+}
+
+size_t TTranscript::Size() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return entries_.size();
+}
+
+std::string TTranscript::Stream(TDirection direction) const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::string out;
+    for (const auto& e : entries_)
+        if (e.direction == direction)
+            out += e.data;
+    return out;
+}
+
+std::vector<std::string> TTranscript::Commands() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<std::string> out;
+    for (const auto& e : entries_)
+        if (e.direction == TDirection::Command)
+            out.push_back(e.data);
+    return out;
+}
+
+int TTranscript::WaitForCommand(const std::string& command, int timeoutMs, size_t from) const
+{
+    const std::string wanted = NormalizedCommand(command);
+    std::unique_lock<std::mutex> lock(mutex_);
+    int found = -1;
+    size_t scanned = from;
+    changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        for (; scanned < entries_.size(); ++scanned) {
+            const auto& e = entries_[scanned];
+            if (e.direction == TDirection::Command && NormalizedCommand(e.data) == wanted) {
+                found = static_cast<int>(scanned);
+                return true;
+            }
+        }
+        return false;
+    });
+    return found;
+}
+
+bool TTranscript::WaitForSent(const std::string& text, int timeoutMs, size_t from) const
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        std::string sent;
+        for (size_t i = from; i < entries_.size(); ++i)
+            if (entries_[i].direction == TDirection::Sent)
+                sent += entries_[i].data;
+        return sent.find(text) != std::string::npos;
+    });
+}
+
+bool TTranscript::WaitForEvent(const std::string& text, int timeoutMs, size_t from) const
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        for (size_t i = from; i < entries_.size(); ++i)
+            if (entries_[i].direction == TDirection::Event && entries_[i].data.find(text) != std::string::npos)
+                return true;
+        return false;
+    });
+}
+
+std::string TTranscript::Escape(const std::string& bytes)
+{
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\\')
+            out += "\\\\";
+        else if (c < 0x20 || c >= 0x7F) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02X", c);
+            out += buf;
+        } else
+            out += static_cast<char>(c);
+    }
+    return out;
+}
+
+std::string TTranscript::ToText() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::string out;
+    for (const auto& e : entries_) {
+        char head[48];
+        std::snprintf(head, sizeof head, "%9.3f %-4s ", e.ms / 1000.0, DirectionName(e.direction));
+        out += head;
+        out += Escape(e.data);
+        out += '\n';
+    }
+    return out;
+}
+
+}  // namespace ModemSim
