@@ -1,0 +1,270 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+
+#include "app/terminal.h"
+#include "tests/app/key_helpers.h"
+
+namespace {
+
+struct TerminalOutput : ::testing::Test {
+    void SetUp() override
+    {
+        KeyHelpers::AppWithDevices();
+        term = std::make_unique<VTixTerminal>();
+        term->SetDocked(false);
+        term->Loaded();
+    }
+    QPlainTextEdit* pane() { return term->Form()->findChild<QPlainTextEdit*>("VTixTerminal1_RichEdit"); }
+    // The colour of every character of a line, as "b" black, "B" blue, "r" red, ...
+    std::vector<std::pair<std::string, QColor>> runs(int line)
+    {
+        std::vector<std::pair<std::string, QColor>> out;
+        const QTextBlock b = pane()->document()->findBlockByNumber(line);
+        for (QTextBlock::iterator it = b.begin(); !it.atEnd(); ++it)
+            out.emplace_back(it.fragment().text().toStdString(), it.fragment().charFormat().foreground().color());
+        return out;
+    }
+    std::unique_ptr<VTixTerminal> term;
+};
+
+}  // namespace
+
+TEST_F(TerminalOutput, OkLineShowsPrefixTextAndBlueEscapes)
+{
+    term->addChars("OK\r\n", VTixTerminal_ltInLine);
+    EXPECT_EQ(term->PaneText(), "+ OK<#0D><#0A>");
+    const auto r = runs(0);
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r[0].first, "+ OK");
+    EXPECT_EQ(r[0].second, QColor(0, 0, 0));
+    EXPECT_EQ(r[1].first, "<#0D><#0A>");
+    EXPECT_EQ(r[1].second, QColor(0, 0, 255));
+    EXPECT_FALSE(term->startingNewLine());  // open until breakLine
+    term->breakLine();
+    EXPECT_TRUE(term->startingNewLine());
+    EXPECT_EQ(term->PaneText(), "+ OK<#0D><#0A>\r\n");
+}
+
+TEST_F(TerminalOutput, LinesJoinByTypeAndBreakBetweenTypes)
+{
+    term->addChars("AT", VTixTerminal_ltOutLine);
+    term->addChars("+CSQ", VTixTerminal_ltOutLine);
+    term->addChars("+CSQ: 5,0", VTixTerminal_ltInLine);
+    term->addLine("note", VTixTerminal_ltExtra);
+    term->addLine("", VTixTerminal_ltExtra);  // nothing, and no line to close
+    EXPECT_EQ(term->PaneText(), " - AT+CSQ\r\n+ +CSQ: 5,0\r\nE note\r\n");
+    EXPECT_EQ(runs(2)[0].second, QColor(128, 0, 128));
+}
+
+TEST_F(TerminalOutput, NoTypeContinuesTheLastLineAndOpensNothing)
+{
+    term->addLine("OK", VTixTerminal_ltInLine);
+    term->addChars("abc", VTixTerminal_lt_NoType);
+    EXPECT_TRUE(term->startingNewLine());
+    term->breakLine();  // adds nothing
+    EXPECT_EQ(term->PaneText(), "+ OK\r\nabc");
+}
+
+TEST_F(TerminalOutput, IgnoreAddCharsStillClosesTheOpenLine)
+{
+    term->addChars("OK", VTixTerminal_ltInLine);
+    term->SetIgnoreAddChars(true);
+    term->addLine("AT", VTixTerminal_ltOutLine);
+    EXPECT_EQ(term->PaneText(), "+ OK\r\n");
+    EXPECT_TRUE(term->startingNewLine());
+}
+
+TEST_F(TerminalOutput, TimesStartEachNewLine)
+{
+    term->SetShowTimes(true);
+    term->SetTimeStampSource([] { return std::string("10:11:12.345"); });
+    term->addChars("O", VTixTerminal_ltInLine);
+    term->addLine("K", VTixTerminal_ltInLine);
+    EXPECT_EQ(term->PaneText(), "10:11:12.345: + OK\r\n");
+    // The built-in clock: hours, minutes, seconds, milliseconds.
+    term->SetTimeStampSource(nullptr);
+    term->addLine("x", VTixTerminal_ltExtra);
+    const std::string last = term->PaneText().substr(std::string("10:11:12.345: + OK\r\n").size());
+    ASSERT_GE(last.size(), 12u);
+    EXPECT_EQ(last.substr(last.size() - 7), ": E x\r\n") << last;
+    EXPECT_NE(last.find('.'), std::string::npos) << last;
+}
+
+TEST_F(TerminalOutput, ElevenHundredAndOneLinesLoseOneHundredEleven)
+{
+    // 1100 closed lines and the empty one after them: 1101 lines.
+    for (int i = 0; i < 1100; ++i)
+        term->addLine("L" + std::to_string(i), VTixTerminal_ltInLine);
+    ASSERT_EQ(pane()->document()->blockCount(), 1101);
+    term->addChars("y", VTixTerminal_ltInLine);
+    EXPECT_EQ(pane()->document()->blockCount(), 1101 - 111);
+    EXPECT_EQ(pane()->document()->firstBlock().text(), "+ L111");
+    EXPECT_EQ(pane()->document()->lastBlock().text(), "+ y");
+}
+
+TEST_F(TerminalOutput, MaxCharsCountsLineBreaksAsTwo)
+{
+    term->SetMaxChars(1000);
+    for (int i = 0; i < 200; ++i) {
+        term->addLine("0123456789", VTixTerminal_ltInLine);  // 12 characters and a break: 14
+        const int64_t len = int64_t(term->PaneText().size());
+        ASSERT_LE(len, 1000) << i;
+    }
+    // Trimmed line by line: nearly full all the time.
+    EXPECT_GE(term->PaneText().size(), 1000u - 14);
+    term->SetMaxChars(0);  // ignored
+    EXPECT_EQ(term->GetMaxChars(), 1000);
+}
+
+TEST_F(TerminalOutput, PaneWithFocusKeepsTheUsersSelection)
+{
+    for (int i = 0; i < 50; ++i)
+        term->addLine("line " + std::to_string(i), VTixTerminal_ltInLine);
+    term->Form()->show();
+    QApplication::setActiveWindow(term->Form());
+    pane()->setFocus();
+    if (!pane()->hasFocus())
+        GTEST_SKIP() << "the platform gives no focus";
+    QTextCursor c(pane()->document()->findBlockByNumber(3));
+    c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    pane()->setTextCursor(c);
+    term->addLine("more", VTixTerminal_ltInLine);
+    EXPECT_EQ(pane()->textCursor().selectedText(), "+ line 3");
+}
+
+TEST_F(TerminalOutput, LogFileGetsWhatThePaneShows)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/term.log";
+    term->SetLogFileName(path.toStdString());
+    term->addLine("OK\r\n", VTixTerminal_ltInLine);
+    term->addLine(std::string("\x01\x02", 2), VTixTerminal_ltOutBin);
+    term->SetLogFileName("");  // closes it
+    term->addLine("later", VTixTerminal_ltExtra);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("\r\n\r\n+ OK<#0D><#0A>\r\n - # 01 02\r\n"));
+}
+
+TEST_F(TerminalOutput, LogThatCannotBeOpenedIsSwitchedOffWithARedLine)
+{
+    QTemporaryDir dir;
+    term->SetLogFileName(dir.path().toStdString());  // a folder
+    const std::string text = term->PaneText();
+    EXPECT_EQ(text.rfind("E ", 0), 0u) << text;
+    EXPECT_NE(text.find(dir.path().toStdString()), std::string::npos) << text;
+    EXPECT_EQ(runs(0)[0].second, QColor(255, 0, 0));
+    term->addLine("OK", VTixTerminal_ltInLine);  // the terminal goes on
+    EXPECT_NE(term->PaneText().find("+ OK"), std::string::npos);
+}
+
+TEST_F(TerminalOutput, LogWriteFailureSwitchesLoggingOff)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/term.log";
+    term->SetTextLookup([](const std::string& section, const std::string& key, const std::string&) {
+        return section + "." + key + " %1";
+    });
+    term->SetLogFileName(path.toStdString());
+    // Files may not grow past 64 bytes for a moment: writes fail with EFBIG.
+    struct rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    term->addLine(std::string(100, 'x'), VTixTerminal_ltInLine);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    const std::string text = term->PaneText();
+    EXPECT_NE(text.find("E Texts.TermLogFileOff " + path.toStdString()), std::string::npos) << text;
+    term->addLine("after", VTixTerminal_ltInLine);
+    QFile f(path);
+    EXPECT_LE(f.size(), 64);  // nothing more was written
+}
+
+TEST_F(TerminalOutput, ClearEmptiesAndClosesTheLine)
+{
+    term->addChars("OK", VTixTerminal_ltInLine);
+    term->Clear();
+    EXPECT_EQ(term->PaneText(), "");
+    EXPECT_TRUE(term->startingNewLine());
+    term->addChars("OK", VTixTerminal_ltInLine);
+    EXPECT_EQ(term->PaneText(), "+ OK");
+}
+
+TEST_F(TerminalOutput, SavesPlainAndRichText)
+{
+    QTemporaryDir dir;
+    term->addLine("OK\r\n", VTixTerminal_ltInLine);
+    const std::string plain = (dir.path() + "/p.txt").toStdString();
+    const std::string rich = (dir.path() + "/r.rtf").toStdString();
+    ASSERT_TRUE(term->saveContentsToFile(plain, false));
+    ASSERT_TRUE(term->saveContentsToFile(rich, true));
+    QFile p(QString::fromStdString(plain)), r(QString::fromStdString(rich));
+    ASSERT_TRUE(p.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(r.open(QIODevice::ReadOnly));
+    EXPECT_EQ(p.readAll(), QByteArray("+ OK<#0D><#0A>\r\n\r\n"));
+    const QByteArray rtf = r.readAll();
+    EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1250")) << rtf.constData();
+    EXPECT_TRUE(rtf.contains("\\red0\\green0\\blue255;")) << rtf.constData();
+    EXPECT_FALSE(term->saveContentsToFile(dir.path().toStdString() + "/no/such/dir/x", false));
+}
+
+TEST_F(TerminalOutput, ScreenshotOfColouredLines)
+{
+    QMainWindow owner;
+    auto* pages = new QTabWidget(&owner);
+    pages->addTab(new QLabel("General page"), "General");
+    owner.setCentralWidget(pages);
+    owner.resize(640, 480);
+    VTixTerminal t(&owner);
+    t.SetParentPageControl(pages);
+    t.SetShowHexEdit(true);
+    t.SetDebugWindowsVisible(true);
+    t.SetModeItems({"AT", "Data"});
+    t.SetVisible(true);
+    t.Loaded();
+    pages->setCurrentIndex(1);
+    owner.show();
+    t.addLine("AT+CSQ\r", VTixTerminal_ltOutLine);
+    t.addLine("AT+CSQ\r\r\n", VTixTerminal_ltInLine);
+    t.addLine("+CSQ: 17,0\r\n", VTixTerminal_ltInLine);
+    t.addLine("OK\r\n", VTixTerminal_ltInLine);
+    t.addLine(std::string("\x81\x00\xB0\xA0\x01\x32", 6), VTixTerminal_ltOutBin);
+    t.addLine(std::string("\x80\x02\xB0\xA0\x02\x41\x42\x38", 8), VTixTerminal_ltInBin);
+    t.addLine("OnRequestHangup", VTixTerminal_ltExtra);
+    t.addLine("Port closed", VTixTerminal_ltExtraR);
+    t.addLine("Connected", VTixTerminal_ltExtraG);
+    t.addLine("Info", VTixTerminal_ltExtraB);
+    t.addLine("program text", VTixTerminal_ltExtraPlus);
+    t.addLine(std::string("\x05\x06", 2), VTixTerminal_ltBinMinus);
+    t.addLine("unknown", VTixTerminal_lt_NoType);
+    auto* line = t.Form()->findChild<QLineEdit*>("VTixTerminal1_ManualLine");
+    line->setText("AT+CCLK?");
+    QCoreApplication::processEvents();
+    const QImage shot = owner.grab().toImage();
+    const QString file = QStringLiteral(ZELVITOR_TEST_BUILD_DIR) + "/terminal_screenshot.png";
+    ASSERT_TRUE(shot.save(file)) << file.toStdString();
+    // Some red text of the error line made it onto the picture.
+    bool red = false;
+    for (int y = 0; y < shot.height() && !red; ++y)
+        for (int x = 0; x < shot.width() && !red; ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            red = c.red() > 200 && c.green() < 60 && c.blue() < 60;
+        }
+    EXPECT_TRUE(red);
+}
