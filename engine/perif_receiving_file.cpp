@@ -1,0 +1,6 @@
+#include "engine/perif_receiving_file.h"
+
+VPerifReceivingFile::VPerifReceivingFile(VUniSET* owner) : VPerif(owner) {}
+
+bool VPerifReceivingFile::isBusy() const { return false; }
+bool VPerifReceivingFile::isIdle() const { return true; }

@@ -1,0 +1,12 @@
+#pragma once
+#include "engine/perif.h"
+
+// The file receiver. Until it is built this stand-in never receives.
+class VPerifReceivingFile : public VPerif {
+public:
+    explicit VPerifReceivingFile(VUniSET* owner);
+
+    bool isBusy() const override;
+    // Readiness: no transfer in progress.
+    virtual bool isIdle() const;
+};

@@ -1,0 +1,22 @@
+#include "engine/perif_sending_file.h"
+
+#include <algorithm>
+
+VPerifSendingFile::VPerifSendingFile(VUniSET* owner) : VPerif(owner) {}
+
+bool VPerifSendingFile::isBusy() const { return false; }
+bool VPerifSendingFile::isSettled() const { return true; }
+void VPerifSendingFile::clearQueue() { queue.clear(); }
+
+void VPerifSendingFile::enqueue(VListItemFile* item)
+{
+    if (item && std::find(queue.begin(), queue.end(), item) == queue.end())
+        queue.push_back(item);
+}
+
+void VPerifSendingFile::dequeue(VListItemFile* item)
+{
+    auto it = std::find(queue.begin(), queue.end(), item);
+    if (it != queue.end())
+        queue.erase(it);
+}

@@ -1,0 +1,54 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/uniset.h"
+#include "serial/vtscomm32.h"
+#include "tests/engine/recording_window.h"
+#include "tests/modemsim/modem_sim.h"
+
+class QCoreApplication;
+
+namespace EngineTest {
+
+// The one QCoreApplication of a test program (the serial component raises
+// its events from the event loop).
+QCoreApplication& CoreApp();
+
+// A simulated device on a pseudo-terminal, the real serial port component
+// opened on it, and an engine over both with a recording window. Received
+// chunks go to the engine byte by byte with one tick per chunk, as the
+// main window's receive handler does.
+class TEngineOnSim {
+public:
+    explicit TEngineOnSim(ModemSim::TProfile profile = ModemSim::TProfile::Builtin("tc35"));
+    ~TEngineOnSim();
+
+    // Starts the simulator, opens the port and starts the engine; false
+    // (with a reason) when any of it fails.
+    bool Boot(std::string* error = nullptr);
+
+    // Runs the event loop (and the engine's 10 ms tick when `ticking`)
+    // until cond holds or the time-out passes; returns cond().
+    bool RunUntil(const std::function<bool()>& cond, int timeoutMs, bool ticking = true);
+    void RunFor(int ms, bool ticking = true);
+
+    ModemSim::TModemSim& Sim() { return *sim; }
+    TVTSComm32& Port() { return port; }
+    VUniSET& Engine() { return *engine; }
+    TRecordingWindow window;
+    // Every byte that reached the engine, and the lines it completed.
+    std::string received;
+    std::vector<std::string> completed;
+
+private:
+    std::unique_ptr<ModemSim::TModemSim> sim;
+    TVTSComm32 port;
+    std::unique_ptr<VUniSET> engine;
+    std::string pending;
+};
+
+}  // namespace EngineTest

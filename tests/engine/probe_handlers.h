@@ -1,0 +1,85 @@
+#pragma once
+#include <array>
+#include <string>
+#include <vector>
+
+#include "engine/perif_modem.h"
+#include "engine/uniset.h"
+
+// Handlers that write every broadcast they get into a shared log, as
+// "<slot>:<operation>" with the receive line (onResponse, onSms11, onFrame)
+// or the sent data (onCommandSent, onFrameSent) after a second ":". Each
+// keeps the behaviour of the handler whose place it takes, and can be made
+// busy.
+struct TProbeState {
+    int slot = -1;
+    bool busy = false;
+    std::vector<std::string>* log = nullptr;
+};
+
+template <class T>
+class TProbe : public T, public TProbeState {
+public:
+    TProbe(VUniSET* owner, int slot, std::vector<std::string>* log) : T(owner)
+    {
+        this->slot = slot;
+        this->log = log;
+    }
+
+    void start(uint32_t now) override { note("start"); T::start(now); }
+    void tick(uint32_t now) override { note("tick"); T::tick(now); }
+    void dataTick(uint32_t now) override { note("dataTick"); T::dataTick(now); }
+    void restart(uint32_t now) override { note("restart"); T::restart(now); }
+    void reset(uint32_t now) override { note("reset"); T::reset(now); }
+    void onResponse(uint32_t now) override
+    {
+        note("onResponse", rx());
+        T::onResponse(now);
+    }
+    void onCommandSent(uint32_t now) override
+    {
+        note("onCommandSent", tx());
+        T::onCommandSent(now);
+    }
+    void onSms11(uint32_t now) override
+    {
+        note("onSms11", rx());
+        T::onSms11(now);
+    }
+    void onSmsPromptEnd(uint32_t now, uint8_t cancelled) override
+    {
+        note("onSmsPromptEnd", std::to_string(cancelled));
+        T::onSmsPromptEnd(now, cancelled);
+    }
+    void onFrame(uint32_t now) override
+    {
+        note("onFrame", rx());
+        T::onFrame(now);
+    }
+    void onFrameSent(uint32_t now) override
+    {
+        note("onFrameSent", tx());
+        T::onFrameSent(now);
+    }
+    bool isBusy() const override { return busy || T::isBusy(); }
+
+private:
+    std::string rx() const { return std::string(this->getOwner()->getRxBuffer().view()); }
+    std::string tx() const { return std::string(this->getOwner()->getTxBuffer().view()); }
+    void note(const char* op, const std::string& data = std::string())
+    {
+        if (!log)
+            return;
+        std::string e = std::to_string(slot) + ":" + op;
+        if (!data.empty())
+            e += ":" + data;
+        log->push_back(e);
+    }
+};
+
+// Puts a probe into every slot of the engine's container; returns them by slot.
+std::array<TProbeState*, VPerifModem::HandlerCount> InstallProbes(VUniSET& engine,
+                                                                   std::vector<std::string>& log);
+
+// Entries of the log that name `op` (e.g. "onResponse"), in order.
+std::vector<std::string> LogOf(const std::vector<std::string>& log, const std::string& op);

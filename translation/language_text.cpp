@@ -1,0 +1,467 @@
+#include "translation/language_text.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <numeric>
+
+#include "foundation/tixutils_quote.h"
+#include "foundation/tixutils_text.h"
+
+namespace Tixlanguage {
+
+namespace {
+
+// Language files beyond this size are not taken (no real one comes near).
+constexpr std::streamoff kMaxLanguageFileSize = 64LL * 1024 * 1024;
+
+bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// The key of a line for sorting and binary search: up to the first "=".
+int CompareKeys(const std::string& a, const std::string& b)
+{
+    size_t i = 0;
+    for (;;) {
+        const bool endA = i >= a.size() || a[i] == '=';
+        const bool endB = i >= b.size() || b[i] == '=';
+        if (endA || endB) {
+            if (endA && endB)
+                return 0;
+            return endA ? -1 : 1;
+        }
+        const auto ca = static_cast<unsigned char>(a[i]);
+        const auto cb = static_cast<unsigned char>(b[i]);
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+        ++i;
+    }
+}
+
+bool ServesSection(const std::string& name, const std::string& section)
+{
+    if (name.size() > section.size() || section.compare(0, name.size(), name) != 0)
+        return false;
+    if (name.empty() || name.size() == section.size())
+        return true;
+    const char after = section[name.size()];
+    return after == '.' || after == '_';
+}
+
+bool HasWildcard(const std::string& s, size_t end)
+{
+    for (size_t i = 0; i < end; ++i)
+        if (s[i] == '*' || s[i] == '?')
+            return true;
+    return false;
+}
+
+// A wildcard key line against Key; on a match the unmatched rest of Key.
+bool MatchWildcardLine(const std::string& line, const std::string& key, std::string& remainder)
+{
+    int pos = 0;
+    const char* pattern = line.c_str();
+    if (Tixutils::CutWildcard(pos, key, pattern, "=") != 0)
+        return false;
+    remainder = key.substr(size_t(std::clamp(pos, 0, int(key.size()))));
+    return true;
+}
+
+}  // namespace
+
+void TLangCache::SetLines(std::vector<std::string> lines)
+{
+    Lines = std::move(lines);
+    ClearIndex();
+}
+
+std::string TrimLine(const std::string& line)
+{
+    size_t b = 0;
+    size_t e = line.size();
+    while (b < e && static_cast<unsigned char>(line[b]) <= ' ')
+        ++b;
+    while (e > b && static_cast<unsigned char>(line[e - 1]) <= ' ')
+        --e;
+    return line.substr(b, e - b);
+}
+
+bool IsSectionHeader(const std::string& trimmedLine, std::string* name)
+{
+    if (trimmedLine.size() < 2 || trimmedLine.front() != '[' || trimmedLine.back() != ']')
+        return false;
+    if (name)
+        *name = trimmedLine.substr(1, trimmedLine.size() - 2);
+    return true;
+}
+
+std::vector<std::string> SplitLanguageText(const std::string& text, bool& utf8)
+{
+    size_t start = 0;
+    utf8 = text.size() >= 3 && static_cast<unsigned char>(text[0]) == 0xEF &&
+           static_cast<unsigned char>(text[1]) == 0xBB && static_cast<unsigned char>(text[2]) == 0xBF;
+    if (utf8)
+        start = 3;
+    std::vector<std::string> lines;
+    size_t i = start;
+    while (i < text.size()) {
+        size_t j = i;
+        while (j < text.size() && text[j] != '\r' && text[j] != '\n')
+            ++j;
+        lines.push_back(text.substr(i, j - i));
+        if (j < text.size() && text[j] == '\r' && j + 1 < text.size() && text[j + 1] == '\n')
+            j += 2;
+        else if (j < text.size())
+            ++j;
+        i = j;
+    }
+    return lines;
+}
+
+void JoinContinuationLines(std::vector<std::string>& lines)
+{
+    if (lines.size() < 2)
+        return;
+    for (size_t k = lines.size() - 1; k-- > 0;) {
+        const std::string upper = TrimLine(lines[k]);
+        if (upper.size() < 2 || upper.back() != '+')
+            continue;
+        const std::string lower = TrimLine(lines[k + 1]);
+        if (lower.empty())
+            continue;
+        const char before = upper[upper.size() - 2];
+        const char first = lower.front();
+        std::string joined;
+        if (before == '"' && first == '"')
+            joined = upper.substr(0, upper.size() - 2) + lower.substr(1);
+        else if ((before == '"' && first == '#') || (IsHexDigit(before) && (first == '"' || first == '#')))
+            joined = upper.substr(0, upper.size() - 1) + lower;
+        else
+            continue;
+        lines[k] = std::move(joined);
+        lines.erase(lines.begin() + std::ptrdiff_t(k) + 1);
+    }
+}
+
+TLineKind ClassifyLine(const std::string& line)
+{
+    const std::string t = TrimLine(line);
+    if (IsSectionHeader(t))
+        return lkHeader;
+    if (t.size() < 2)
+        return lkOther;
+    for (char c : t) {
+        if (c == '=')
+            return lkPlainKey;
+        if (c == '*' || c == '?')
+            return lkWildcardKey;
+        if (c == '"')
+            return lkOther;
+    }
+    return lkOther;
+}
+
+void IndexAndSortCache(TLangCache& cache)
+{
+    const size_t n = cache.Lines.size();
+    if (n == 0 || cache.Indexed())
+        return;
+    cache.Index.assign(n, 0);
+    uint32_t next = uint32_t(n);
+    for (size_t k = n; k-- > 0;) {
+        const TLineKind kind = ClassifyLine(cache.Lines[k]);
+        cache.Index[k] = next * 4 + kind;
+        if (kind == lkHeader)
+            next = uint32_t(k);
+    }
+    std::vector<size_t> order(n);
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::stable_sort(order.begin(), order.end(), [&cache](size_t a, size_t b) {
+        if (cache.Index[a] != cache.Index[b])
+            return cache.Index[a] < cache.Index[b];
+        return CompareKeys(cache.Lines[a], cache.Lines[b]) < 0;
+    });
+    std::vector<std::string> lines(n);
+    std::vector<uint32_t> index(n);
+    for (size_t k = 0; k < n; ++k) {
+        lines[k] = std::move(cache.Lines[order[k]]);
+        index[k] = cache.Index[order[k]];
+    }
+    cache.Lines = std::move(lines);
+    cache.Index = std::move(index);
+}
+
+std::string TixFindInIni(const std::string& Section, const std::string& Key,
+                         const std::string& Default, bool& Found, std::string& Remainder,
+                         const TLangCache& Lines)
+{
+    std::string result = Default;
+    Found = false;
+    Remainder.clear();
+    if (Key.empty())
+        return result;
+    const bool indexed = Lines.Indexed() && Lines.Index.size() == Lines.Lines.size();
+    const size_t n = Lines.Lines.size();
+    int best = -1;
+    size_t i = 0;
+    while (i < n) {
+        std::string name;
+        size_t next = i + 1;
+        bool header = false;
+        if (indexed) {
+            next = std::max<size_t>(Lines.Index[i] >> 2, i + 1);
+            header = (Lines.Index[i] & 3) == lkHeader && IsSectionHeader(TrimLine(Lines.Lines[i]), &name);
+        } else {
+            header = IsSectionHeader(TrimLine(Lines.Lines[i]), &name);
+        }
+        if (!header || !ServesSection(name, Section) || int(name.size()) <= best) {
+            i = next;
+            continue;
+        }
+        bool hit = false;
+        std::string value;
+        std::string rest;
+        if (!indexed) {
+            for (size_t j = i + 1; j < n && !hit; ++j) {
+                const std::string& s = Lines.Lines[j];
+                if (s.size() >= 2 && s.front() == '[' && s.back() == ']')
+                    break;
+                const size_t eq = s.find('=');
+                if (eq == std::string::npos)
+                    continue;
+                const size_t quote = s.find('"');
+                if (quote < eq)
+                    continue;
+                if (HasWildcard(s, eq)) {
+                    if (MatchWildcardLine(s, Key, rest)) {
+                        hit = true;
+                        value = s.substr(eq + 1);
+                    }
+                } else if (s.compare(0, eq, Key) == 0 && eq == Key.size()) {
+                    hit = true;
+                    rest.clear();
+                    value = s.substr(eq + 1);
+                }
+            }
+        } else {
+            const size_t end = std::min(next, n);
+            size_t j = i + 1;
+            for (; j < end && (Lines.Index[j] & 3) == lkWildcardKey && !hit; ++j) {
+                const std::string& s = Lines.Lines[j];
+                if (MatchWildcardLine(s, Key, rest)) {
+                    hit = true;
+                    value = s.substr(s.find('=') + 1);
+                }
+            }
+            while (j < end && (Lines.Index[j] & 3) == lkWildcardKey)
+                ++j;
+            if (!hit) {
+                long low = long(j);
+                long high = long(end) - 1;
+                while (high >= low && (Lines.Index[size_t(high)] & 3) != lkPlainKey)
+                    --high;
+                while (low <= high) {
+                    const long mid = (low + high + 1) / 2;
+                    const std::string& s = Lines.Lines[size_t(mid)];
+                    const int c = CompareKeys(s, Key);
+                    if (c == 0) {
+                        hit = true;
+                        rest.clear();
+                        value = s.substr(s.find('=') + 1);
+                        break;
+                    }
+                    if (c < 0)
+                        low = mid + 1;
+                    else
+                        high = mid - 1;
+                }
+            }
+        }
+        if (hit) {
+            result = value;
+            Remainder = rest;
+            best = int(name.size());
+            if (best == int(Section.size()))
+                break;
+        }
+        i = next;
+    }
+    Found = best >= 0;
+    return result;
+}
+
+int QuickReadKey(const std::string& Section, const std::string& Key, const std::string& Default,
+                 const std::string& FileName, int BufferSize, std::string& Buffer)
+{
+    Buffer = Default;
+    std::FILE* f = std::fopen(FileName.c_str(), "rb");
+    if (!f)
+        return 0;
+    enum State { sStart, sBom1, sBom2, sLineStart, sHeader, sSkip, sAfterCR, sSectionSkip,
+                 sSectionAfterCR, sKey, sValueFirst, sValue };
+    State state = sStart;
+    size_t namePos = 0;
+    size_t keyPos = 0;
+    bool quoted = false;
+    bool done = false;
+    bool found = false;
+    std::string value;
+    unsigned char piece[31];
+    while (!done) {
+        const size_t got = std::fread(piece, 1, sizeof(piece), f);
+        if (got == 0)
+            break;
+        for (size_t k = 0; k < got && !done; ++k) {
+            const unsigned char b = piece[k];
+            switch (state) {
+            case sStart:
+            case sLineStart:
+                if (b == '[') {
+                    state = sHeader;
+                    namePos = 0;
+                } else if (state == sStart && b == 0xEF) {
+                    state = sBom1;
+                } else {
+                    state = b == '\r' ? sAfterCR : sSkip;
+                }
+                break;
+            case sBom1:
+                state = b == 0xBB ? sBom2 : (b == '\r' ? sAfterCR : sSkip);
+                break;
+            case sBom2:
+                state = b == 0xBF ? sLineStart : (b == '\r' ? sAfterCR : sSkip);
+                break;
+            case sHeader:
+                if (b == ']' && namePos == Section.size())
+                    state = sSectionSkip;
+                else if (namePos < Section.size() && b == static_cast<unsigned char>(Section[namePos]))
+                    ++namePos;
+                else
+                    state = b == '\r' ? sAfterCR : sSkip;
+                break;
+            case sSkip:
+                if (b == '\r')
+                    state = sAfterCR;
+                break;
+            case sAfterCR:
+                if (b == '\n')
+                    state = sLineStart;
+                else if (b != '\r')
+                    state = sSkip;
+                break;
+            case sSectionSkip:
+                if (b == '\r')
+                    state = sSectionAfterCR;
+                break;
+            case sSectionAfterCR:
+                if (b == '\n') {
+                    state = sKey;
+                    keyPos = 0;
+                }
+                break;
+            case sKey:
+                if (b == '=' && keyPos == Key.size()) {
+                    if (BufferSize <= 0) {
+                        done = true;
+                        break;
+                    }
+                    state = sValueFirst;
+                    found = true;
+                } else if (keyPos == 0 && b == '[') {
+                    done = true;  // the next section begins: the key is not in this one
+                } else if (keyPos < Key.size() && b == static_cast<unsigned char>(Key[keyPos])) {
+                    ++keyPos;
+                } else {
+                    state = b == '\r' ? sSectionAfterCR : sSectionSkip;
+                }
+                break;
+            case sValueFirst:
+            case sValue:
+                if (state == sValueFirst && b == '"') {
+                    quoted = true;
+                    state = sValue;
+                    break;
+                }
+                state = sValue;
+                if (b == '\r') {
+                    done = true;
+                    break;
+                }
+                value.push_back(char(b));
+                if (int(value.size()) >= BufferSize - 1)
+                    done = true;
+                break;
+            }
+        }
+    }
+    std::fclose(f);
+    if (!found || BufferSize <= 0)
+        return 0;
+    if (quoted && !value.empty() && value.back() == '"')
+        value.pop_back();
+    Buffer = value;
+    return int(value.size());
+}
+
+int ParseLangNumber(const std::string& text, int def)
+{
+    std::string t = TrimLine(text);
+    if (!t.empty() && (t.front() == '"' || t.front() == '#'))
+        t = TrimLine(Tixutils::TixExtractQuotedStr(t));
+    if (t.empty())
+        return def;
+    size_t i = 0;
+    bool negative = false;
+    if (t[0] == '-') {
+        negative = true;
+        i = 1;
+    }
+    int base = 10;
+    if (t.compare(i, 2, "0x") == 0 || t.compare(i, 2, "0X") == 0) {
+        base = 16;
+        i += 2;
+    } else if (i < t.size() && t[i] == '$') {
+        base = 16;
+        i += 1;
+    }
+    if (i >= t.size())
+        return def;
+    uint64_t v = 0;
+    for (; i < t.size(); ++i) {
+        const int d = Tixutils::Asc2Hex(t[i], -1);
+        if (d < 0 || d >= base)
+            return def;
+        v = v * uint64_t(base) + uint64_t(d);
+        if (v > 0xFFFFFFFFull)
+            return def;
+    }
+    int64_t value;
+    if (base == 16) {
+        value = int64_t(int32_t(uint32_t(v)));
+    } else {
+        if (v > 0x7FFFFFFFull + (negative ? 1 : 0))
+            return def;
+        value = int64_t(v);
+    }
+    return int(negative ? -value : value);
+}
+
+bool ReadWholeFile(const std::string& fileName, std::string& bytes)
+{
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in)
+        return false;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size < 0 || size > kMaxLanguageFileSize)
+        return false;
+    in.seekg(0, std::ios::beg);
+    bytes.assign(size_t(size), '\0');
+    if (size > 0 && !in.read(bytes.data(), size))
+        return false;
+    return true;
+}
+
+}  // namespace Tixlanguage

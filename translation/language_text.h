@@ -1,0 +1,93 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The text of one language (a ".lng" file or a built-in text) as the
+// translation component keeps it: one entry per line, each with an index
+// value that lets a lookup jump from section to section and find plain
+// keys by binary search.
+//
+// Line kinds: [Name] section headers, Key=Value key lines (a double quote
+// before the "=" makes a line no key line), keys holding "*" or "?" are
+// wildcard keys; everything else (comments, blank lines) is ignored.
+namespace Tixlanguage {
+
+// Index value of a line: (position of the next header below it, or the line
+// count) * 4 + kind.
+enum TLineKind : uint32_t {
+    lkHeader = 0,
+    lkWildcardKey = 1,
+    lkPlainKey = 2,
+    lkOther = 3,
+};
+
+struct TLangCache {
+    std::vector<std::string> Lines;
+    // Parallel to Lines; all 0 while the cache is not indexed.
+    std::vector<uint32_t> Index;
+
+    size_t size() const { return Lines.size(); }
+    bool empty() const { return Lines.empty(); }
+    // A cache whose first line has index value 0 counts as not indexed.
+    bool Indexed() const { return !Index.empty() && Index[0] != 0; }
+    // Drops every index value (after lines were added or replaced).
+    void ClearIndex() { Index.assign(Lines.size(), 0); }
+    void SetLines(std::vector<std::string> lines);
+};
+
+// Blanks and control characters (bytes up to 32) cut from both ends.
+std::string TrimLine(const std::string& line);
+// A trimmed line of at least two characters in square brackets; the name
+// between them goes to *name.
+bool IsSectionHeader(const std::string& trimmedLine, std::string* name = nullptr);
+
+// Splits a language text into lines (CR LF, LF or a lone CR end a line).
+// A leading UTF-8 byte-order mark is cut off and sets utf8.
+std::vector<std::string> SplitLanguageText(const std::string& text, bool& utf8);
+
+// Joins continuation lines: a line ending in "+" continues on the next
+// line when the "+" follows a quote and the next line begins with a quote
+// ("abc"+ / "def" -> "abcdef") or "#", or follows a hex digit and the next
+// line begins with a quote or "#". Works upwards, so chains collapse into
+// their first line.
+void JoinContinuationLines(std::vector<std::string>& lines);
+
+// Computes the index values and sorts the cache so that each section keeps
+// its block of positions: header first, then wildcard keys, plain keys
+// (ordered by key) and other lines. Does nothing on an empty or already
+// indexed cache.
+void IndexAndSortCache(TLangCache& cache);
+
+// Kind of one line, as the index records it.
+TLineKind ClassifyLine(const std::string& line);
+
+// The raw (still quoted) value of Key in the best section of Lines serving
+// Section: the section itself or a header that is its front followed by
+// "." or "_" ([FormMain] serves FormMain.Panel1 and FormMain_X), or the
+// catch-all header []; a longer matching header wins. Wildcard keys answer
+// every key their pattern matches at the front; the unmatched rest goes to
+// Remainder. A plain key answers only itself. Default when no section
+// holds the key (Found false).
+std::string TixFindInIni(const std::string& Section, const std::string& Key,
+                         const std::string& Default, bool& Found, std::string& Remainder,
+                         const TLangCache& Lines);
+
+// Reads one key of a section straight from a file without loading it (the
+// file is read in pieces of 31 bytes; lines must end in CR LF). Buffer
+// receives Default first; the result is the number of characters of the
+// value stored in Buffer (at most BufferSize - 1; surrounding quotes of a
+// quoted value dropped), 0 when the file, the section or the key is
+// missing. The search ends at the header after the section.
+int QuickReadKey(const std::string& Section, const std::string& Key, const std::string& Default,
+                 const std::string& FileName, int BufferSize, std::string& Buffer);
+
+// A number as the language files write them: decimal, or hexadecimal with
+// "0x" or "$", optionally quoted. def when the text is no number or does
+// not fit into 32 bits (0xFFFFFFFF reads as -1).
+int ParseLangNumber(const std::string& text, int def);
+
+// Whole file into bytes; false when it cannot be read.
+bool ReadWholeFile(const std::string& fileName, std::string& bytes);
+
+}  // namespace Tixlanguage
