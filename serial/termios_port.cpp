@@ -209,13 +209,6 @@ int TTermiosPort::Configure(const TDCB& dcb)
         ioctl(fd_, TCSETS2, &old);  // a rate the device cannot make: keep the old settings
         return EINVAL;
     }
-    // The fixed states of the control lines; handshaking leaves them to
-    // the driver.
-    const unsigned dtr = dcb.DtrControl(), rts = dcb.RtsControl();
-    if (dtr <= 1)
-        Escape(dtr ? SETDTR : CLRDTR);
-    if (rts <= 1)
-        Escape(rts ? SETRTS : CLRRTS);
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "serial/test_port.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -22,6 +23,8 @@ struct TTestPortFactory::State {
     std::atomic<bool> hold{false};
     std::atomic<bool> held{false};
     std::atomic<bool> stall{false};
+    std::atomic<bool> stalled{false};
+    std::atomic<int> failWrites{0};
     std::atomic<int> opens{0};
     std::atomic<int> closes{0};
     std::atomic<uint64_t> bytesRead{0};
@@ -78,10 +81,22 @@ public:
         return n;
     }
 
+    ssize_t Write(const void* buffer, size_t size) override
+    {
+        if (const int err = state_->failWrites) {
+            errno = err;
+            return -1;
+        }
+        return TTermiosPort::Write(buffer, size);
+    }
+
     unsigned WaitRead(int closeFd, int timeoutMs) override
     {
-        while (state_->stall)
+        while (state_->stall) {
+            state_->stalled = true;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        state_->stalled = false;
         if (state_->hold) {
             state_->held = true;
             pollfd p {closeFd, POLLIN, 0};
@@ -220,6 +235,16 @@ bool TTestPortFactory::ReadThreadHeld() const
 void TTestPortFactory::StallReads(bool stall)
 {
     state_->stall = stall;
+}
+
+bool TTestPortFactory::ReadThreadStalled() const
+{
+    return state_->stalled;
+}
+
+void TTestPortFactory::FailWrites(int err)
+{
+    state_->failWrites = err;
 }
 
 }  // namespace Serial

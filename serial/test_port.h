@@ -54,6 +54,11 @@ public:
     // While stalled, the read thread's wait ignores the close event, as a
     // driver that never returns would.
     void StallReads(bool stall);
+    // True while the read thread sits in a stalled wait.
+    bool ReadThreadStalled() const;
+    // Writes fail with err (0: they work again), as on a port whose device
+    // stopped taking data.
+    void FailWrites(int err);
 
 private:
     struct State;
