@@ -94,8 +94,9 @@ TEST(GsmAlphabet, DecodingSevenAndEightBitCodes)
             continue;
         ASSERT_LT(code, 128);
         const char back = TranslateGSM2Ascii(code);
-        if (b < 0x80 && b != 0x60)
+        if (b < 0x80 && b != 0x60) {
             EXPECT_EQ(static_cast<unsigned char>(back), b) << b;
+        }
     }
 }
 

@@ -191,10 +191,11 @@ TEST(NumberList, SurvivesRandomText)
         const int start = i % 5;
         int pos = start, lo = -1, hi = -1;
         NumberListGetInterval(a, pos, lo, hi);
-        if (start >= 1 && start <= int(a.size()))
+        if (start >= 1 && start <= int(a.size())) {
             EXPECT_LE(pos, int(a.size()) + 1);
-        else
+        } else {
             EXPECT_EQ(pos, start);
+        }
     }
     // Huge numbers saturate instead of overflowing.
     EXPECT_TRUE(NumberListContains("99999999999999999999", 2147483647));
