@@ -272,7 +272,11 @@ TProfile TProfile::Parse(const std::string& text)
         if (k == "base") {
             const std::vector<std::string> script = p.script;
             const auto delays = p.delays;
-            p = Builtin(value);
+            try {
+                p = Builtin(value);
+            } catch (const std::invalid_argument& e) {
+                Bad(lineNo, e.what());
+            }
             p.script = script;
             p.delays.insert(delays.begin(), delays.end());
             continue;

@@ -1,0 +1,145 @@
+// Gammu, an independent AT client, talks to the simulated device over its
+// pty and must report the profile's identity, SIM state, signal, network
+// and clock. Skipped only where the gammu program is not installed.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+#include "tests/modemsim/modem_sim.h"
+
+using ModemSim::TProfile;
+
+namespace {
+
+bool HaveGammu()
+{
+    const char* path = std::getenv("PATH");
+    std::istringstream dirs(path ? path : "/usr/bin:/bin");
+    std::string dir;
+    while (std::getline(dirs, dir, ':'))
+        if (!dir.empty() && ::access((dir + "/gammu").c_str(), X_OK) == 0)
+            return true;
+    return false;
+}
+
+// Lower case, runs of white space as one blank: layout does not matter.
+std::string Flat(const std::string& s)
+{
+    std::string out;
+    for (char c : s) {
+        if (std::isspace(static_cast<unsigned char>(c))) {
+            if (!out.empty() && out.back() != ' ')
+                out += ' ';
+        } else
+            out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+class Gammu : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!HaveGammu())
+            GTEST_SKIP() << "gammu is not installed";
+        char tmpl[] = "/tmp/zelvitor-gammu-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        dir_ = tmpl;
+    }
+    void TearDown() override
+    {
+        if (sim_)
+            sim_->Stop();
+        if (!dir_.empty()) {
+            ::unlink((dir_ + "/gammurc").c_str());
+            ::rmdir(dir_.c_str());
+        }
+        if (HasFailure() && sim_)
+            std::cerr << "transcript:\n" << sim_->Transcript().ToText();
+    }
+
+    void Start(const TProfile& profile)
+    {
+        ModemSim::TSimOptions options;
+        options.profile = profile;
+        // A fixed device time, so the clock gammu reports can be checked.
+        options.time = std::make_shared<ModemSim::TManualTime>(
+            ModemSim::DateTimeToMs(ModemSim::TDateTime{2002, 12, 8, 10, 37, 20}));
+        sim_ = std::make_unique<ModemSim::TModemSim>(options);
+        std::string error;
+        ASSERT_TRUE(sim_->Start(&error)) << error;
+        std::ofstream rc(dir_ + "/gammurc");
+        rc << "[gammu]\ndevice = " << sim_->PtyPath() << "\nconnection = at19200\n";
+    }
+
+    // Runs gammu with the simulator's gammurc; returns its output, flattened.
+    std::string Run(const std::string& args)
+    {
+        const std::string cmd = "timeout 120 gammu -c '" + dir_ + "/gammurc' " + args + " 2>&1";
+        FILE* p = ::popen(cmd.c_str(), "r");
+        if (!p)
+            return {};
+        std::string out;
+        char buf[4096];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+            out.append(buf, n);
+        ::pclose(p);
+        return Flat(out);
+    }
+
+    static bool Has(const std::string& flat, const std::string& text) { return flat.find(Flat(text)) != std::string::npos; }
+
+    std::string dir_;
+    std::unique_ptr<ModemSim::TModemSim> sim_;
+};
+
+}  // namespace
+
+TEST_F(Gammu, IdentifiesSecurityMonitorAndClock)
+{
+    TProfile p = TProfile::Builtin("mc35i");
+    p.rssi = 17;
+    Start(p);
+
+    const std::string id = Run("identify");
+    EXPECT_TRUE(Has(id, "Manufacturer : " + p.manufacturer)) << id;
+    EXPECT_TRUE(Has(id, "Model : " + p.model)) << id;
+    EXPECT_TRUE(Has(id, "Firmware : " + p.revision)) << id;
+    EXPECT_TRUE(Has(id, "IMEI : " + p.imei)) << id;
+    EXPECT_TRUE(Has(id, "IMSI : " + p.imsi)) << id;
+
+    const std::string security = Run("getsecuritystatus");
+    EXPECT_TRUE(Has(security, "Nothing to enter")) << security;
+
+    const std::string monitor = Run("monitor 1");
+    EXPECT_TRUE(Has(monitor, "Signal strength : " + std::to_string(2 * p.rssi - 113) + " dBm")) << monitor;
+    EXPECT_TRUE(Has(monitor, "Network state : home network")) << monitor;
+    EXPECT_TRUE(Has(monitor, "Network : 230 01")) << monitor;
+    EXPECT_TRUE(Has(monitor, "LAC 1A2B, CID 3C4D")) << monitor;
+    EXPECT_TRUE(Has(monitor, "\"T-Mobile CZ\"")) << monitor;
+
+    const std::string clock = Run("getdatetime");
+    EXPECT_TRUE(Has(clock, "Dec")) << clock;
+    EXPECT_TRUE(Has(clock, "10:37:20")) << clock;
+    EXPECT_TRUE(Has(clock, "2002")) << clock;
+}
+
+TEST_F(Gammu, LockedCardAndAnotherMaker)
+{
+    TProfile p = TProfile::Builtin("gm22");
+    p.sim = ModemSim::TSimCard::Pin;
+    Start(p);
+    const std::string security = Run("getsecuritystatus");
+    EXPECT_TRUE(Has(security, "Waiting for PIN")) << security;
+    const std::string id = Run("identify");
+    EXPECT_TRUE(Has(id, "Manufacturer : Ericsson")) << id;
+    EXPECT_TRUE(Has(id, "GM22")) << id;
+    EXPECT_TRUE(Has(id, "IMEI : " + p.imei)) << id;
+}
