@@ -124,8 +124,9 @@ int BinToIntDef(const std::string& text, int def);
 // A decimal number with "." or "," as its decimal separator; def when the
 // text is no number.
 double StrToFloatDef(const std::string& text, double def);
-// A fixed-point text as an integer scaled by 10^decimals ("12,345" with 2
-// decimals is 1235: the first surplus digit rounds half to even). "$" or
+// A fixed-point text as an integer scaled by 10^decimals ("1,26" with 1
+// decimal is 13; the first surplus digit rounds, a 5 to the even value:
+// "12,345" gives 1234, "12,355" 1236). "$" or
 // "0x" read hexadecimal unless decimalOnly. error is set for any character
 // that is no part of the number, for an overflow (2147483647) and for a
 // text without digits (def).

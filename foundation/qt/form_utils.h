@@ -43,7 +43,8 @@ bool SetComboText(QComboBox* combo, const std::string& text);
 // was.
 void SetComboString(QComboBox* combo, int index, const std::string& text);
 
-// The usable area: the work area, each edge limited by the first monitor;
+// The usable area: the work area, each edge (left and top too) taken as the
+// smaller of its own and the first monitor's;
 // with firstScreenOnly a desktop wider than 16:9 (or narrower than 8:9) is
 // taken as two screens and cut to the first half. False without a work area.
 bool GetFormArea(QRect& rect, bool firstScreenOnly);
