@@ -26,6 +26,7 @@ struct TTestPortFactory::State {
     std::atomic<bool> stalled{false};
     std::atomic<int> failWrites{0};
     std::atomic<int> opens{0};
+    std::atomic<int> configures{0};
     std::atomic<int> closes{0};
     std::atomic<uint64_t> bytesRead{0};
 };
@@ -69,6 +70,7 @@ public:
             if (state_->rates.empty() || state_->rates.back() != dcb.BaudRate)
                 state_->rates.push_back(dcb.BaudRate);
             state_->lastDcb = dcb;
+            ++state_->configures;
         }
         return r;
     }
@@ -194,6 +196,11 @@ TDCB TTestPortFactory::LastDCB() const
 {
     std::lock_guard<std::mutex> lock(state_->mutex);
     return state_->lastDcb;
+}
+
+int TTestPortFactory::Configures() const
+{
+    return state_->configures;
 }
 
 int TTestPortFactory::Opens() const

@@ -34,6 +34,7 @@ public:
     std::vector<uint32_t> BaudRates() const;
     // The last control block applied.
     TDCB LastDCB() const;
+    int Configures() const;  // control blocks applied
     int Opens() const;   // successful openings
     int Closes() const;  // ports closed (descriptor released)
     uint64_t BytesRead() const;
