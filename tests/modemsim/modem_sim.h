@@ -110,7 +110,6 @@ private:
     std::multimap<int64_t, std::function<void()>> timers_;
     std::vector<TScriptStep> onSteps_;
     std::chrono::steady_clock::time_point start_;
-    bool lostOutputNoted_ = false;
 
     std::thread thread_;
     std::atomic<bool> stop_{false};

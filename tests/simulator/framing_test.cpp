@@ -121,3 +121,18 @@ TEST_F(Framing, IdentityAnswersOfEveryBuiltinProfile)
         EXPECT_EQ(Ask("AT+CGMR"), "\r\n" + p.revision + "\r\n\r\nOK\r\n") << name;
     }
 }
+
+TEST_F(Framing, WhatGammuAsksWhileIdentifying)
+{
+    ASSERT_EQ(Ask("ATE0"), "ATE0\r\r\nOK\r\n");
+    EXPECT_EQ(Ask("AT+CSCS=?"), "\r\n+CSCS: (\"GSM\",\"IRA\",\"UCS2\")\r\n\r\nOK\r\n");
+    EXPECT_EQ(Ask("AT+CSCS?"), "\r\n+CSCS: \"IRA\"\r\n\r\nOK\r\n");
+    EXPECT_EQ(Ask("AT+CSCS=\"UCS2\""), "\r\nOK\r\n");
+    EXPECT_EQ(Ask("AT+CSCS?"), "\r\n+CSCS: \"UCS2\"\r\n\r\nOK\r\n");
+    EXPECT_EQ(Ask("AT+CSCS=\"HEX\""), "\r\nERROR\r\n");
+    EXPECT_EQ(Ask("AT+CGSN"), "\r\n350000000000001\r\n\r\nOK\r\n");
+    EXPECT_EQ(Ask("AT+CIMI"), "\r\n230011234567890\r\n\r\nOK\r\n");
+    EXPECT_EQ(Ask("ATI"), "\r\nSIEMENS\r\nTC35\r\nREVISION 04.00\r\n\r\nOK\r\n");
+    // A TC35 has no GPRS.
+    EXPECT_EQ(Ask("AT+CGREG=1"), "\r\nERROR\r\n");
+}

@@ -172,3 +172,16 @@ TEST(Scripts, ParsesEveryAction)
                             "at 5 bytes", "at 5 garbage 0", "at 5 creg 1 1A2B", "at 5 csq x"})
         EXPECT_THROW(ParseScriptLine(bad), std::invalid_argument) << bad;
 }
+
+TEST(Profiles, TheShippedExampleFileLoads)
+{
+    const TProfile p = TProfile::Load(std::string(ZELVITOR_SOURCE_DIR) + "/tests/modemsim/profiles/tc35-locked.txt");
+    EXPECT_EQ(p.model, "TC35");
+    EXPECT_EQ(p.sim, TSimCard::Pin);
+    EXPECT_EQ(p.pin, "2468");
+    EXPECT_EQ(p.simBusyMs, 2000);
+    EXPECT_EQ(p.clockOffsetMs, -7200000);
+    EXPECT_EQ(p.delays.at("+CPIN="), 700);
+    ASSERT_EQ(p.script.size(), 1u);
+    EXPECT_NO_THROW(ParseScriptLine(p.script[0]));
+}
