@@ -1,0 +1,332 @@
+// The language list: records from built-in texts and files, their order,
+// choosing a language, what a change does (locale formats, code page,
+// events), charsets, icons, registry overrides and the global instance.
+#include <gtest/gtest.h>
+
+#include <QLocale>
+#include <cstdlib>
+#include <set>
+
+#include "foundation/tixutils_datetime.h"
+#include "platform/codepage.h"
+#include "platform/qt/registry.h"
+#include "tests/translation/lang_test_support.h"
+#include "translation/locale_formats.h"
+#include "translation/locale_table.h"
+#include "translation/tixlanguage.h"
+
+using LangTest::Crlf;
+using LangTest::Cz;
+
+namespace {
+
+// This program runs as a Czech user, with a registry of its own; both are
+// read once, so they are set before anything else runs.
+LangTest::TempDir& ConfigHome()
+{
+    static LangTest::TempDir dir;
+    return dir;
+}
+const bool kEnvironment = [] {
+    ::setenv("LC_ALL", "cs_CZ.UTF-8", 1);
+    ::setenv("XDG_CONFIG_HOME", ConfigHome().Path().c_str(), 1);
+    return true;
+}();
+
+std::string German(const std::string& extra = std::string())
+{
+    return Crlf({"[General]", "LanguageId=0x0407", "LanguageName=\"Deutsch\"", "[Texts]",
+                 "Hello=\"Guten Tag\"", extra});
+}
+
+}  // namespace
+
+TEST(LanguageList, CzechUserGetsCzechFirstThenEnglishInItsCharsetGroup)
+{
+    ASSERT_TRUE(kEnvironment);
+    EXPECT_EQ(Tixlanguage::GetUserDefaultLangID(), 0x0405);
+    auto lang = LangTest::MakeBuiltInLanguage();
+    ASSERT_EQ(lang->GetLanguages().size(), 2u);
+    EXPECT_EQ(lang->GetLanguages()[0]->GetLanguageId(), 0x0405);
+    EXPECT_TRUE(lang->GetLanguages()[0]->IsUserDefault);
+    EXPECT_EQ(lang->GetLanguages()[0]->Charset, Tixlanguage::EASTEUROPE_CHARSET);
+    EXPECT_EQ(lang->GetLanguages()[1]->GetLanguageId(), 0x0809);
+    EXPECT_EQ(lang->GetLanguages()[1]->Charset, Tixlanguage::ANSI_CHARSET);
+    EXPECT_EQ(lang->GetCurrLanguage(), Cz("Česky"));
+    EXPECT_EQ(lang->GetAnyLanguages().size(), 3u);
+    EXPECT_EQ(lang->GetVersion(), "1.25");
+    EXPECT_FALSE(lang->IsLoading());
+}
+
+TEST(LanguageList, SelectionByNameIgnoresCaseAndUnknownNamesChangeNothing)
+{
+    auto lang = LangTest::MakeBuiltInLanguage();
+    int changes = 0;
+    lang->OnChangeLanguage = [&changes](VTixLanguage*) { ++changes; };
+    lang->SetCurrLanguage("english");
+    EXPECT_EQ(lang->GetCurrLanguageId(), 0x0809);
+    EXPECT_EQ(changes, 1);
+    lang->SetCurrLanguage("English");
+    EXPECT_EQ(changes, 1);
+    lang->SetCurrLanguage("Klingon");
+    EXPECT_EQ(lang->GetCurrLanguageId(), 0x0809);
+    lang->SetCurrLanguage(Cz("ČESKY"));
+    EXPECT_EQ(lang->GetCurrLanguageId(), 0x0405);
+    EXPECT_EQ(changes, 2);
+    lang->SetCurrLanguageId(0x0405);
+    lang->SelectLanguageIndex(0);
+    lang->SelectLanguageIndex(7);
+    EXPECT_EQ(changes, 2);
+    lang->SetCurrLanguageId(0x0809);
+    EXPECT_EQ(lang->GetCurrLanguage(), "English");
+}
+
+TEST(LanguageList, EventsSurroundTheChange)
+{
+    auto lang = LangTest::MakeBuiltInLanguage();
+    std::vector<std::string> seen;
+    lang->OnChangingLanguage = [&seen](VTixLanguage* s) { seen.push_back("changing " + s->GetCurrLanguage()); };
+    lang->OnChangeLanguage = [&seen](VTixLanguage* s) { seen.push_back("changed " + s->GetCurrLanguage()); };
+    lang->SetCurrLanguageId(0x0809);
+    EXPECT_EQ(seen, (std::vector<std::string>{"changing English", "changed English"}));
+}
+
+TEST(LanguageList, FileInCfgDirectoryBecomesTheLanguagesOwnFile)
+{
+    LangTest::TempDir dir;
+    const std::string file = dir.File("mine.LNG");
+    LangTest::WriteFile(file, Cz(Crlf({"[General]", "LanguageId=0x0405", "[Texts]", "Own=\"vlastní\""})));
+    auto lang = LangTest::MakeBuiltInLanguage(dir.Path());
+    EXPECT_EQ(lang->GetLangText("Texts", "Own", "x"), Cz("vlastní"));
+    EXPECT_EQ(lang->GetLangText("Texts", "ProgressHint_0", "x"), Cz("Připraven"));
+    EXPECT_EQ(lang->GetConfigFile(), file);
+    EXPECT_TRUE(lang->GetActiveLangRecord()->HasFile);
+}
+
+TEST(LanguageList, FileInRuntimeDirAddsTextsButIsNoLanguagesFile)
+{
+    LangTest::TempDir dir;
+    LangTest::WriteFile(dir.File("a.lng"), Cz(Crlf({"[General]", "LanguageId=0x0405", "[Texts]", "Own=\"vlastní\""})));
+    LangTest::WriteFile(dir.File("de.lng"), German());
+    auto lang = std::make_unique<VTixLanguage>();
+    lang->SetCfgDirectory(dir.Path() + "/none");
+    lang->SetRuntimeDirs({"/no/such/dir;" + dir.Path()});
+    lang->UseBuiltInTexts();
+    lang->Loaded();
+    EXPECT_EQ(lang->GetLangText("Texts", "Own", "x"), Cz("vlastní"));
+    EXPECT_TRUE(lang->GetConfigFile().empty());
+    // A new full language is never taken from a run-time folder.
+    EXPECT_EQ(lang->GetLanguages().size(), 2u);
+}
+
+TEST(LanguageList, NewLanguageFromCfgDirectoryAndItsNeutralRecord)
+{
+    LangTest::TempDir dir;
+    LangTest::WriteFile(dir.File("de.lng"), German());
+    LangTest::WriteFile(dir.File("de0.lng"), Crlf({"[General]", "LanguageId=0x0007",
+                                                    "LOCALE_IDEFAULTANSICODEPAGE=1252", "[Texts]",
+                                                    "Neutral=\"neutral deutsch\""}));
+    LangTest::WriteFile(dir.File("fr0.lng"), Crlf({"[General]", "LanguageId=0x000C"}));
+    LangTest::WriteFile(dir.File("noid.lng"), Crlf({"[General]", "LanguageName=\"Nobody\""}));
+    LangTest::WriteFile(dir.File("bad.lng"), Crlf({"[General]", "LanguageId=zero"}));
+    LangTest::WriteFile(dir.File("text.txt"), German());
+    auto lang = LangTest::MakeBuiltInLanguage(dir.Path());
+    ASSERT_EQ(lang->GetLanguages().size(), 3u);
+    // Czech (the user's language) first, then by name: "Deutsch" < "English".
+    EXPECT_EQ(lang->GetLanguages()[1]->LanguageName, "Deutsch");
+    EXPECT_EQ(lang->GetAnyLanguages().size(), 4u);  // French has no full language here
+    lang->SetCurrLanguage("Deutsch");
+    EXPECT_EQ(lang->GetLangText("Texts", "Hello", "x"), "Guten Tag");
+    EXPECT_EQ(lang->GetLangText("Texts", "Neutral", "x"), "neutral deutsch");
+    EXPECT_EQ(lang->GetConfigFile(), dir.File("de.lng"));
+}
+
+TEST(LanguageList, RescanAfterLoadingKeepsTheActiveLanguageAndIndexedLookups)
+{
+    LangTest::TempDir dir;
+    auto lang = LangTest::MakeBuiltInLanguage();
+    lang->SetCurrLanguageId(0x0809);
+    LangTest::WriteFile(dir.File("en.lng"), Crlf({"[General]", "LanguageId=0x0809", "[Texts]",
+                                                   "ZZLate=\"late\"", "ProgressHint_0=\"Idle\""}));
+    lang->SetRuntimeDirs({dir.Path()});
+    EXPECT_EQ(lang->GetCurrLanguageId(), 0x0809);
+    EXPECT_EQ(lang->GetLangText("Texts", "ZZLate", "x"), "late");
+    EXPECT_EQ(lang->GetLangText("Texts", "ProgressHint_0", "x"), "Idle");
+    EXPECT_EQ(lang->GetLangText("Texts", "ProgressHint_1", "x"), "Missing: ");
+}
+
+TEST(LanguageList, CharsetNamesAndNumbers)
+{
+    auto lang = LangTest::MakeBuiltInLanguage();
+    for (const char* value : {"EASTEUROPE", "easteurope_charset", "238", "\"238\""}) {
+        Tixlanguage::TLangCache cache;
+        cache.SetLines({"[General]", std::string("LanguageCharset=") + value});
+        EXPECT_EQ(lang->GetCharsetFromFile(0x0809, 1, &cache), 238) << value;
+    }
+    Tixlanguage::TLangCache cache;
+    cache.SetLines({"[General]", "LanguageCharset=Vietnamese"});
+    EXPECT_EQ(lang->GetCharsetFromFile(-1, 1, &cache), 163);
+    cache.SetLines({"[General]", "LanguageCharset=nonsense"});
+    EXPECT_EQ(lang->GetCharsetFromFile(0x0809, 1, &cache), 0);
+    cache.SetLines({"[General]"});
+    EXPECT_EQ(lang->GetCharsetFromFile(0x0405, 1, &cache), 238);
+    LangTest::TempDir dir;
+    LangTest::WriteFile(dir.File("x.lng"), Crlf({"[General]", "LanguageCharset=RUSSIAN"}));
+    EXPECT_EQ(lang->GetCharsetFromFile(-1, 1, nullptr, dir.File("x.lng")), 204);
+}
+
+TEST(LanguageList, LanguagesWithTheSameIdShareTheFirstIcon)
+{
+    const std::string a = Crlf({"[General]", "LanguageId=0x0405", "LanguageName=\"A\"", "IconString=\"0102\""});
+    const std::string b = Crlf({"[General]", "LanguageId=0x0405", "LanguageName=\"B\"", "IconString=\"0304\""});
+    auto lang = LangTest::MakeLanguage({a, b}, {});
+    ASSERT_EQ(lang->GetLanguages().size(), 2u);
+    const int index = lang->GetLanguages()[0]->ImageIndex;
+    EXPECT_EQ(index, 2);
+    EXPECT_EQ(lang->GetLanguages()[1]->ImageIndex, index);
+    EXPECT_EQ(lang->GetImages()[size_t(index)], std::string("\x01\x02", 2));
+    EXPECT_EQ(lang->GetImageNames()[size_t(index)], "0405");
+    EXPECT_FALSE(lang->GetImages()[1].empty());
+    EXPECT_EQ(lang->GetLanguageImageIndex(0x0405), index);
+}
+
+TEST(LanguageList, NameFromTheNeutralRecordWithCapitals)
+{
+    const std::string czech = Crlf({"[General]", "LanguageId=0x0405", "FileName=\"Czech.lng\""});
+    const std::string neutral = Cz(Crlf({"[General]", "LanguageId=5", "LOCALE_SNATIVELANGNAME=\"čeština (česko)\"",
+                                         "LOCALE_IDEFAULTANSICODEPAGE=1250"}));
+    auto lang = LangTest::MakeLanguage({czech}, {neutral});
+    EXPECT_EQ(lang->GetCurrLanguage(), Cz("Čeština (Česko)"));
+    EXPECT_EQ(VTixLanguage::GetLangName(0x0416, "Portuguese"), "Portuguese");
+}
+
+TEST(LocaleSettings, LanguageChangeSetsFormatsCodePageAndQtLocale)
+{
+    auto lang = LangTest::MakeBuiltInLanguage();
+    EXPECT_EQ(Platform::ActiveCodePage(), 1250);
+    EXPECT_EQ(LocaleFormats().ShortDateFormat, "d.M.yyyy");
+    EXPECT_EQ(LocaleFormats().DateSeparator, ".");
+    EXPECT_EQ(LocaleFormats().DecimalSeparator, ",");
+    EXPECT_EQ(LocaleFormats().ThousandSeparator, "\xA0");
+    EXPECT_EQ(LocaleFormats().LongDayNames[1], Cz("pondělí"));
+    EXPECT_EQ(LocaleFormats().ShortDayNames[0], "ne");
+    EXPECT_EQ(LocaleFormats().LongMonthNames[11], "prosinec");
+    EXPECT_EQ(LocaleFormats().LongTimeFormat, "h:mm:ss");
+    EXPECT_EQ(LocaleFormats().CurrencyString, Cz("Kč"));
+    EXPECT_EQ(LocaleFormats().PriLangID, 5);
+    EXPECT_EQ(Tixutils::FormatSettings().ShortDateFormat, "d.M.yyyy");
+    EXPECT_EQ(Tixutils::FormatSettings().DateSeparator, '.');
+    EXPECT_EQ(QLocale().name(), "cs_CZ");
+    lang->SetCurrLanguageId(0x0809);
+    EXPECT_EQ(Platform::ActiveCodePage(), 1252);
+    EXPECT_EQ(LocaleFormats().ShortDateFormat, "dd/MM/yyyy");
+    EXPECT_EQ(LocaleFormats().LongTimeFormat, "hh:mm:ss");
+    EXPECT_EQ(LocaleFormats().LongDayNames[0], "Sunday");
+    EXPECT_EQ(LocaleFormats().CurrencyString, "\xA3");
+    EXPECT_EQ(Tixutils::FormatSettings().DateSeparator, '/');
+    EXPECT_EQ(Tixutils::FormatSettings().ShortDateFormat, "dd/MM/yyyy");
+    EXPECT_EQ(QLocale().name(), "en_GB");
+    // Both write the day before the month.
+    EXPECT_EQ(Tixutils::DateToStr(38694.0), "08/12/2005");
+    lang->SetCurrLanguageId(0x0405);
+    EXPECT_EQ(Tixutils::DateToStr(38694.0), "8.12.2005");
+}
+
+TEST(LocaleSettings, UnknownLocaleTakesNamesFromItsFileAndEraCalendarsRewriteYears)
+{
+    const std::string romanian = Crlf({"[General]", "LanguageId=0x0418", "LanguageName=\"Romana\"",
+                                       "LOCALE_SDAYNAME1=\"luni\"", "LOCALE_SSHORTDATE=\"gg yyyy/MM/dd\"",
+                                       "LOCALE_ICALENDARTYPE=3", "LOCALE_ITIME=0", "LOCALE_ITIMEMARKPOSN=1"});
+    auto lang = LangTest::MakeLanguage({romanian}, {});
+    EXPECT_EQ(LocaleFormats().LongDayNames[1], "luni");
+    EXPECT_EQ(LocaleFormats().LongDayNames[2], "Tuesday");
+    EXPECT_EQ(LocaleFormats().ShortDateFormat, "ggg eeee/MM/dd");
+    EXPECT_EQ(LocaleFormats().LongDateFormat, "mmmm d, eeee");
+    EXPECT_EQ(LocaleFormats().ShortTimeFormat, "AMPM h:mm");
+    EXPECT_EQ(LocaleFormats().DateSeparator, "/");
+}
+
+TEST(LocaleSettings, LocaleTypeNames)
+{
+    EXPECT_EQ(VTixLanguage::LocaleTypeToName(0), "");
+    EXPECT_EQ(VTixLanguage::LocaleTypeToName(12345), "");
+    EXPECT_EQ(VTixLanguage::LocaleTypeToName(4), "LOCALE_SNATIVELANGNAME");
+    EXPECT_EQ(VTixLanguage::LocaleTypeToName(4100), "LOCALE_IDEFAULTANSICODEPAGE");
+    EXPECT_EQ(VTixLanguage::LocaleTypeToName(4105), "LOCALE_ICALENDARTYPE");
+    EXPECT_EQ(VTixLanguage::LocaleTypeToName(0x002A), "LOCALE_SDAYNAME1");
+    EXPECT_EQ(VTixLanguage::LocaleTypeToName(0x100F), "LOCALE_SABBREVMONTHNAME13");
+    std::set<int> types;
+    std::set<std::string> names;
+    for (const auto& [type, name] : Tixlanguage::LocaleTypeTable()) {
+        types.insert(type);
+        names.insert(name);
+    }
+    EXPECT_EQ(Tixlanguage::LocaleTypeTable().size(), 110u);
+    EXPECT_EQ(types.size(), 110u);
+    EXPECT_EQ(names.size(), 110u);
+}
+
+TEST(LocaleSettings, LocaleStringsFromTheSystemTableThenTheLanguageFiles)
+{
+    auto lang = LangTest::MakeBuiltInLanguage();
+    EXPECT_EQ(VTixLanguage::GetLocaleStr(0x0405, Tixlanguage::LOCALE_SISO639LANGNAME, "?"), "cs");
+    EXPECT_EQ(VTixLanguage::GetLocaleStr(0x0405, Tixlanguage::LOCALE_IDEFAULTANSICODEPAGE, "?"), "1250");
+    EXPECT_EQ(VTixLanguage::GetLocaleStr(0x0809, Tixlanguage::LOCALE_IDEFAULTANSICODEPAGE, "?"), "1252");
+    EXPECT_EQ(VTixLanguage::GetLocaleStr(0x0005, Tixlanguage::LOCALE_SNATIVELANGNAME, "?"), Cz("čeština"));
+    EXPECT_EQ(VTixLanguage::GetLocaleStr(0x0405, 0x0002 /* LOCALE_SLANGUAGE */, "?"), Cz("čeština"));
+    EXPECT_EQ(VTixLanguage::GetLocaleStr(0x0407, 0x0002, "?"), "?");
+    EXPECT_EQ(VTixLanguage::GetLocaleStr(0x0405, 0, "?"), "?");
+}
+
+TEST(GlobalInstance, FirstComponentStaysGlobalUntilDestroyed)
+{
+    auto first = std::make_unique<VTixLanguage>();
+    EXPECT_EQ(VTixLanguage::GlobalInstance(), first.get());
+    auto second = std::make_unique<VTixLanguage>();
+    EXPECT_EQ(VTixLanguage::GlobalInstance(), first.get());
+    first.reset();
+    EXPECT_EQ(VTixLanguage::GlobalInstance(), nullptr);
+    second.reset();
+    auto third = std::make_unique<VTixLanguage>();
+    EXPECT_EQ(VTixLanguage::GlobalInstance(), third.get());
+}
+
+TEST(RegistryOverrides, ValuesOfTheLanguagesKeysWinSectionBySection)
+{
+    {
+        Platform::TRegistry registry;
+        ASSERT_TRUE(registry.WriteString("Software\\LangTest\\0405\\Texts", "ProgressHint_0", "override"));
+        ASSERT_TRUE(registry.WriteString("Software\\LangTest\\0000\\FormMain", "Key", "general"));
+        registry.Sync();
+    }
+    auto lang = std::make_unique<VTixLanguage>();
+    lang->SetCfgDirectory("/no/such/folder");
+    lang->SetRegistryPath("Software\\LangTest");
+    lang->UseBuiltInTexts();
+    lang->Loaded();
+    EXPECT_EQ(lang->GetLangText("Texts", "ProgressHint_0", "x"), "override");
+    EXPECT_EQ(lang->GetLangText("Texts", "ProgressHint_2", "x"), Cz("Pracuji..."));
+    EXPECT_EQ(lang->GetLangText("FormMain.Panel1.Edit", "Key", "x"), "general");
+    lang->SetCurrLanguageId(0x0809);
+    EXPECT_EQ(lang->GetLangText("Texts", "ProgressHint_0", "x"), "Ready");
+    EXPECT_EQ(lang->GetLangText("FormMain", "Key", "x"), "general");
+}
+
+TEST(Authoring, IconFileBecomesIconStringAndSystemLocaleValues)
+{
+    LangTest::TempDir dir;
+    LangTest::WriteFile(dir.File("xx.ico"), std::string("\x00\x01\xAB", 3));
+    LangTest::WriteFile(dir.File("xx.lng"), Crlf({"[General]", "LanguageId=0x0405"}));
+    auto lang = LangTest::MakeBuiltInLanguage();
+    lang->ConvertIconToString(dir.File("xx.ico"));
+    const std::string text = LangTest::ReadFile(dir.File("xx.lng"));
+    EXPECT_NE(text.find("IconString=\"0001AB\"\r\n"), std::string::npos);
+    EXPECT_NE(text.find("LOCALE_SISO639LANGNAME=\"cs\"\r\n"), std::string::npos);
+    std::vector<std::string> dirs = {"$(LangRoot)\\a\\", "other\\"};
+    lang->SetDesignDirs(dirs);
+    lang->AddToDesignDirs("$(LangRoot)\\b");
+    lang->AddToDesignDirs("plain");
+    lang->AddToDesignDirs("plain\\");
+    EXPECT_EQ(lang->GetDesignDirs(),
+              (std::vector<std::string>{"plain\\", "$(LangRoot)\\a\\", "$(LangRoot)\\b\\", "other\\"}));
+}
