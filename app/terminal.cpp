@@ -17,6 +17,7 @@
 #include "app/terminal_line_formatter.h"
 #include "app/terminal_pane.h"
 #include "foundation/tixutils_datetime.h"
+#include "foundation/qt/form_utils.h"
 #include "foundation/tixutils_format.h"
 #include "foundation/tixutils_quote.h"
 #include "platform/qt/qt_text.h"
@@ -53,6 +54,11 @@ void VTixTerminal::buildForm()
     FPane = std::make_unique<VTixTerminalPane>(form->RichEdit);
     form->onClose = [this](QCloseEvent* e) { closeRequested(e); };
     form->onMoveOrResize = [this] { rememberFloatingGeometry(); };
+    form->onActivate = [this] {
+        // The title bar stays reachable whenever the window comes forward.
+        if (FForm && FForm->isWindow())
+            Tixutils::MoveFormTitleToScreen(FForm);
+    };
     connect(form, &QObject::destroyed, this, &VTixTerminal::formDestroyed);
 
     connect(form->ManualLine, &QLineEdit::textChanged, this, [this](const QString& t) {
@@ -91,6 +97,9 @@ void VTixTerminal::formDestroyed()
     // Freed by its close action or with its owner: the terminal goes on
     // without a window.
     FPane.reset();
+    FPending.clear();
+    FPendingChars = 0;
+    FPendingBreaks = 0;
     if (FParentPageControl)
         FParentPageControl->tabBar()->removeEventFilter(this);
     FParentPageControl = nullptr;
@@ -105,13 +114,22 @@ void VTixTerminal::SetName(const std::string& name)
 
 QWidget* VTixTerminal::Form() const { return FForm.data(); }
 
-std::string VTixTerminal::PaneText() const { return FPane ? FPane->Text() : std::string(); }
+std::string VTixTerminal::PaneText()
+{
+    flushPane();
+    return FPane ? FPane->Text() : std::string();
+}
 
 void VTixTerminal::Loaded()
 {
     FLoading = false;
     if (!FForm)
         return;
+    if (FForm->isWindow()) {
+        // Taskbar button and stay-on-top as the owner set them meanwhile.
+        FForm->setParent(floatingParent(), floatingFlags());
+        FForm->setAttribute(Qt::WA_QuitOnClose, false);
+    }
     FForm->move(FFormLeft, FFormTop);
     FForm->resize(FFormWidth, FFormHeight);
     UpdateDocked();
@@ -120,6 +138,8 @@ void VTixTerminal::Loaded()
     FForm->SetDebugVisible(FDebugWindowsVisible);
     FForm->SetShowHexEdit(FShowHexEdit);
     SetModeIndex(FModeIndex);
+    if (FForm->isWindow())
+        Tixutils::MoveFormToScreen(FForm);
     if (FOwnerWindow)
         FForm->setWindowIcon(FOwnerWindow->windowIcon());
     if (FOnFormCreate)
@@ -142,22 +162,16 @@ void VTixTerminal::addChars(const char* data, int count, VTixTerminal_LineType t
     a.openType = FOpenType;
     a.maxCharsPerLine = FMaxCharsPerLine;
     if (FOpenType == type)
-        a.lastLineLength = FPane->LastLineLength();
+        a.lastLineLength = lastLineLength();
     else if (FShowTimes)
         a.timeStamp = FTimeStamp ? FTimeStamp() : Tixutils::TimeToStrEx(Tixutils::Now(), 3, false);
     const std::vector<TTerminalPiece> pieces = VTixTerminalLineFormatter::Emit(a);
-    const int64_t n = int64_t(VTixTerminalLineFormatter::Length(pieces));
-
-    const VTixTerminalPane::TView view = FPane->BeginAppend(n, FMaxLines, appliedMaxChars(), FDebugWindowsVisible);
-    FPane->Insert(pieces);
-    if (FDebugWindowsVisible)
-        Update();
+    queuePieces(pieces);
     if (FLog.IsOpen()) {
         const std::string bytes = VTixTerminalLineFormatter::Text(pieces);
         if (!FLog.Append(bytes.data(), bytes.size(), true, FLogFileMaxLen))
             FLogError = FLog.LastError();
     }
-    FPane->EndAppend(view);
     FOpenType = type;
 
     const VTixTerminal_TimingField timing = VTixTerminalLineFormatter::Format(type).timing;
@@ -192,14 +206,71 @@ void VTixTerminal::breakLine()
     if (FOpenType == VTixTerminal_lt_NoType || !FForm || !FPane)
         return;
     const TColor color = VTixTerminalLineFormatter::Format(FOpenType).mainColor;
-    const VTixTerminalPane::TView view = FPane->BeginAppend(2, FMaxLines, appliedMaxChars(), FDebugWindowsVisible);
-    FPane->Insert({{"\r\n", color}});
-    FPane->EndAppend(view);
+    queuePieces({{"\r\n", color}});
     FOpenType = VTixTerminal_lt_NoType;
     if (FLog.IsOpen() && !FLog.Append("\r\n", 2, false, FLogFileMaxLen)) {
         FLogError = FLog.LastError();
         logFailed();
     }
+}
+
+// What the receive path appends during one pass of the event loop goes into
+// the pane as one edit: one trim, one insertion, one layout, one repaint,
+// however many small appends and line ends the pass brought.
+void VTixTerminal::queuePieces(const std::vector<TTerminalPiece>& pieces)
+{
+    for (const TTerminalPiece& p : pieces) {
+        if (FPending.empty() || FPending.back().color != p.color)
+            FPending.push_back({std::string(), p.color});
+        FPending.back().text += p.text;
+        FPendingChars += p.text.size();
+        for (size_t i = 0; i + 1 < p.text.size(); ++i)
+            if (p.text[i] == '\r' && p.text[i + 1] == '\n')
+                ++FPendingBreaks;
+    }
+    // Bounded batches keep the pane near its limits; the debug view shows
+    // every step at once.
+    if (FDebugWindowsVisible || FPendingChars >= 16384 || FPendingBreaks >= std::max(1, FMaxLines / 10)) {
+        flushPane();
+        if (FDebugWindowsVisible)
+            Update();
+        return;
+    }
+    if (!FFlushPosted) {
+        FFlushPosted = true;
+        QMetaObject::invokeMethod(this, &VTixTerminal::flushPane, Qt::QueuedConnection);
+    }
+}
+
+void VTixTerminal::flushPane()
+{
+    FFlushPosted = false;
+    if (FPending.empty())
+        return;
+    std::vector<TTerminalPiece> pieces;
+    pieces.swap(FPending);
+    const int64_t n = int64_t(FPendingChars);
+    FPendingChars = 0;
+    FPendingBreaks = 0;
+    if (!FPane)
+        return;
+    const VTixTerminalPane::TView view = FPane->BeginAppend(n, FMaxLines, appliedMaxChars(), FDebugWindowsVisible);
+    FPane->Insert(pieces);
+    FPane->EndAppend(view);
+}
+
+int VTixTerminal::lastLineLength() const
+{
+    // After the last line break still waiting, else the pane's last line and
+    // everything waiting.
+    int64_t tail = 0;
+    for (auto it = FPending.rbegin(); it != FPending.rend(); ++it) {
+        const size_t br = it->text.rfind("\r\n");
+        if (br != std::string::npos)
+            return int(std::min<int64_t>(tail + int64_t(it->text.size() - br - 2), INT32_MAX));
+        tail += int64_t(it->text.size());
+    }
+    return int(std::min<int64_t>(tail + (FPane ? FPane->LastLineLength() : 0), INT32_MAX));
 }
 
 void VTixTerminal::logFailed()
@@ -221,6 +292,9 @@ std::string VTixTerminal::text(const char* key, const char* czech) const
 
 void VTixTerminal::Clear()
 {
+    FPending.clear();
+    FPendingChars = 0;
+    FPendingBreaks = 0;
     if (FPane)
         FPane->Clear();
     FOpenType = VTixTerminal_lt_NoType;
@@ -228,6 +302,7 @@ void VTixTerminal::Clear()
 
 void VTixTerminal::Update()
 {
+    flushPane();
     if (FForm)
         FForm->RichEdit->viewport()->repaint();
 }
@@ -394,10 +469,12 @@ bool VTixTerminal::HexManualLineKeyPress(QKeyEvent* e)
 
 bool VTixTerminal::eventFilter(QObject* watched, QEvent* event)
 {
-    if (FParentPageControl && watched == FParentPageControl->tabBar())
-        return tabBarEvent(event);
     const QEvent::Type t = event->type();
-    if (!FForm || (t != QEvent::KeyPress && t != QEvent::ShortcutOverride))
+    const bool mouse = t == QEvent::MouseButtonPress || t == QEvent::MouseButtonRelease || t == QEvent::MouseMove;
+    if (mouse && FParentPageControl && watched == FParentPageControl->tabBar())
+        return tabBarEvent(event);
+    // Only keys from here; a window being torn down sends other events.
+    if ((t != QEvent::KeyPress && t != QEvent::ShortcutOverride) || !FForm)
         return QObject::eventFilter(watched, event);
     auto* e = static_cast<QKeyEvent*>(event);
     VTixTerminalForm* f = FForm;

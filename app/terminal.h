@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/terminal_line_formatter.h"
 #include "app/terminal_log.h"
 #include "app/terminal_types.h"
 
@@ -58,7 +59,8 @@ public:
     bool Focused() const;
     bool FormIs(const QObject* control) const;
     void unselectManualLine();
-    // Repaints the pane now.
+    // Puts what was appended into the pane and repaints it now. Appends
+    // reach the pane once per pass of the event loop.
     void Update();
     // The pane's lines; as RTF with the colours when rich. False when the
     // file cannot be written.
@@ -121,7 +123,7 @@ public:
     // The window (null once it was freed) and the pane's text, lines joined
     // by "\r\n", in the active code page.
     QWidget* Form() const;
-    std::string PaneText() const;
+    std::string PaneText();
 
     // The buttons' actions.
     void SendLineButtonClick();
@@ -150,6 +152,9 @@ private:
     bool tabBarEvent(QEvent* event);
     void modeClicked(int index);
     void logFailed();
+    void queuePieces(const std::vector<TTerminalPiece>& pieces);
+    void flushPane();
+    int lastLineLength() const;
     std::string text(const char* key, const char* czech) const;
     int appliedMaxChars() const { return FMaxChars; }
 
@@ -191,6 +196,10 @@ private:
     int FMirrorDepth = 0;
     VTixTerminalLog FLog;
     std::string FLogError;  // set when the log failed during an append
+    std::vector<TTerminalPiece> FPending;  // appended, not yet in the pane
+    size_t FPendingChars = 0;
+    int FPendingBreaks = 0;
+    bool FFlushPosted = false;
 
     bool FTabPressed = false;
     QPoint FTabPressPos;

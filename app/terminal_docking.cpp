@@ -260,5 +260,6 @@ bool VTixTerminal::tabBarEvent(QEvent* event)
 
 bool VTixTerminal::saveContentsToFile(const std::string& fileName, bool rich)
 {
+    flushPane();
     return FPane && FPane->SaveToFile(fileName, rich);
 }

@@ -18,10 +18,13 @@ namespace KeyHelpers {
 // the device registry at exit, which crashes.
 inline QApplication& AppWithDevices()
 {
-    if (!QCoreApplication::instance()) {
-        QInputDevice::primaryKeyboard();
-        QPointingDevice::primaryPointingDevice();
-    }
+    // Kept here too: the registry forgets them at exit, this does not.
+    static const QInputDevice* const keyboard =
+        QCoreApplication::instance() ? nullptr : QInputDevice::primaryKeyboard();
+    static const QPointingDevice* const pointer =
+        QCoreApplication::instance() ? nullptr : QPointingDevice::primaryPointingDevice();
+    (void)keyboard;
+    (void)pointer;
     return TestSupport::App();
 }
 

@@ -31,6 +31,7 @@ struct TerminalOutput : ::testing::Test {
     std::vector<std::pair<std::string, QColor>> runs(int line)
     {
         std::vector<std::pair<std::string, QColor>> out;
+        term->Update();
         const QTextBlock b = pane()->document()->findBlockByNumber(line);
         for (QTextBlock::iterator it = b.begin(); !it.atEnd(); ++it)
             out.emplace_back(it.fragment().text().toStdString(), it.fragment().charFormat().foreground().color());
@@ -107,8 +108,10 @@ TEST_F(TerminalOutput, ElevenHundredAndOneLinesLoseOneHundredEleven)
     // 1100 closed lines and the empty one after them: 1101 lines.
     for (int i = 0; i < 1100; ++i)
         term->addLine("L" + std::to_string(i), VTixTerminal_ltInLine);
+    term->Update();
     ASSERT_EQ(pane()->document()->blockCount(), 1101);
     term->addChars("y", VTixTerminal_ltInLine);
+    term->Update();
     EXPECT_EQ(pane()->document()->blockCount(), 1101 - 111);
     EXPECT_EQ(pane()->document()->firstBlock().text(), "+ L111");
     EXPECT_EQ(pane()->document()->lastBlock().text(), "+ y");
@@ -132,6 +135,7 @@ TEST_F(TerminalOutput, PaneWithFocusKeepsTheUsersSelection)
 {
     for (int i = 0; i < 50; ++i)
         term->addLine("line " + std::to_string(i), VTixTerminal_ltInLine);
+    term->Update();
     term->Form()->show();
     QApplication::setActiveWindow(term->Form());
     pane()->setFocus();
@@ -141,6 +145,7 @@ TEST_F(TerminalOutput, PaneWithFocusKeepsTheUsersSelection)
     c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
     pane()->setTextCursor(c);
     term->addLine("more", VTixTerminal_ltInLine);
+    term->Update();
     EXPECT_EQ(pane()->textCursor().selectedText(), "+ line 3");
 }
 
@@ -194,6 +199,20 @@ TEST_F(TerminalOutput, LogWriteFailureSwitchesLoggingOff)
     term->addLine("after", VTixTerminal_ltInLine);
     QFile f(path);
     EXPECT_LE(f.size(), 64);  // nothing more was written
+}
+
+TEST_F(TerminalOutput, AppendsOfOnePassReachThePaneTogether)
+{
+    term->addLine("AT", VTixTerminal_ltOutLine);
+    term->addChars("O", VTixTerminal_ltInLine);
+    term->addChars("K", VTixTerminal_ltInLine);  // continues the waiting line
+    EXPECT_EQ(pane()->document()->characterCount(), 1);  // nothing yet
+    QCoreApplication::processEvents();  // the end of the pass
+    EXPECT_EQ(pane()->toPlainText(), " - AT\n+ OK");
+    // Large batches go in at once.
+    for (int i = 0; i < 200; ++i)
+        term->addLine("x", VTixTerminal_ltInLine);
+    EXPECT_GT(pane()->document()->blockCount(), 100);
 }
 
 TEST_F(TerminalOutput, ClearEmptiesAndClosesTheLine)
