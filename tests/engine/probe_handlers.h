@@ -10,10 +10,13 @@
 // "<slot>:<operation>" with the receive line (onResponse, onSms11, onFrame)
 // or the sent data (onCommandSent, onFrameSent) after a second ":". Each
 // keeps the behaviour of the handler whose place it takes, and can be made
-// busy.
+// busy or quiet.
 struct TProbeState {
     int slot = -1;
+    // busy: waits for an answer whatever the handler says; quiet: never
+    // waits (quiet wins).
     bool busy = false;
+    bool quiet = false;
     std::vector<std::string>* log = nullptr;
 };
 
@@ -61,7 +64,7 @@ public:
         note("onFrameSent", tx());
         T::onFrameSent(now);
     }
-    bool isBusy() const override { return busy || T::isBusy(); }
+    bool isBusy() const override { return !quiet && (busy || T::isBusy()); }
 
 private:
     std::string rx() const { return std::string(this->getOwner()->getRxBuffer().view()); }

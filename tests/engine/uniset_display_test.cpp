@@ -197,6 +197,9 @@ TEST_F(Display, ClosingWaitsForBusyHandlers)
     EXPECT_EQ(window.shapeColor, 0xFF00);
     EXPECT_FALSE(engine.isDown());
 
+    for (TProbeState* p : probes)
+        p->quiet = true;
+    probes[VPerifModem::hCREG]->quiet = false;
     probes[VPerifModem::hCREG]->busy = true;
     EXPECT_FALSE(engine.finish());
     EXPECT_EQ(engine.getState(), 5);
