@@ -33,3 +33,5 @@ void VPerifCSQ::getValues(int& outRssi, int& outBer) const
     outRssi = rssi;
     outBer = ber;
 }
+
+void VPerifCSQ::requestRead() {}

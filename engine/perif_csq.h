@@ -14,6 +14,9 @@ public:
     // The values as the device reported them (-1 unknown, 99 not known by
     // the device).
     virtual void getValues(int& rssi, int& ber) const;
+    // Asks for a reading at the next turn on which no handler waits (the
+    // registration handler after an unsolicited report).
+    virtual void requestRead();
 
 protected:
     int rssi = 15;
