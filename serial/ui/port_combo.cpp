@@ -31,9 +31,18 @@ bool TVTSComm32::SetCommComboBoxItems(QComboBox* ComboBox, std::string& Patterns
     for (int i = 0; same && i < ComboBox->count(); ++i)
         same = Platform::FromQString(ComboBox->itemText(i)) == items[static_cast<size_t>(i)];
     if (!same) {
+        // Refilling resets the edit text; a combo box the user is typing in
+        // gets it back.
+        const QString typed = ComboBox->currentText();
         ComboBox->clear();
         for (const std::string& item : items)
             ComboBox->addItem(Platform::ToQString(item));
+        if (ComboBox->hasFocus()) {
+            const int index = ComboBox->findText(typed, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+            ComboBox->setCurrentIndex(index);
+            if (index < 0 && ComboBox->isEditable())
+                ComboBox->setEditText(typed);
+        }
     }
     if (!ComboBox->hasFocus() && Platform::FromQString(ComboBox->currentText()) != text)
         return Tixutils::SetComboText(ComboBox, text);

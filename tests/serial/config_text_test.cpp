@@ -106,7 +106,7 @@ TEST_F(SerialConfigText, UnknownValuesKeepTheCurrentOnes)
     EXPECT_FALSE(comm.Signals().RTS());
     // Hostile text never breaks the reader.
     const std::string junk[] = {"\"", "\"\"\"\"", ",,,,,,,,,,", "\"a\",\"" + std::string(5000, '9') + "\"",
-                                std::string("\"\0\",\"\0\"", 9), "\"COM1\",\"19200\",\"8\",\"1\",\"None\",\"/ /\",\"-1 -2\""};
+                                std::string("\"\0\",\"\0\"", 7), "\"COM1\",\"19200\",\"8\",\"1\",\"None\",\"/ /\",\"-1 -2\""};
     for (const std::string& line : junk) {
         TVTSComm32 other;
         other.SetAutoReconnect(false);
