@@ -45,7 +45,9 @@ bool BuildTermios(const TDCB& dcb, termios2& t)
     t.c_oflag &= ~OPOST;
     t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN | ECHOE | ECHOK);
     t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-    t.c_cflag |= CLOCAL | CREAD;
+    // HUPCL: closing the port drops DTR and RTS, which a modem may take
+    // as the order to hang up or reset.
+    t.c_cflag |= CLOCAL | CREAD | HUPCL;
     t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
 

@@ -40,8 +40,12 @@ public:
 
     ~Port() override
     {
-        if (opened_)
+        if (opened_) {
+            // As a real port closes: DTR and RTS drop.
+            state_->lines.SetDtr(false);
+            state_->lines.SetRts(false);
             ++state_->closes;
+        }
     }
 
     int Open(const std::string& path) override

@@ -9,7 +9,8 @@
 // A port for tests: the data go through a real pseudo-terminal (the path
 // the component is given), but the modem lines, line errors and the RTS
 // and DTR outputs come from and go to a TModemLines object, and every
-// baud change is recorded.
+// baud change is recorded. Closing the port drops DTR and RTS, as a real
+// port does.
 //
 //   Serial::TModemLines lines;
 //   Serial::TTestPortFactory ports(lines);

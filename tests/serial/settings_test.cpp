@@ -90,7 +90,7 @@ struct TermiosCase {
 TEST_F(SerialSettings, TermiosOfControlBlocks)
 {
     const TermiosCase cases[] = {
-        {19200, 8, 0, 0, 0x1091, true, CS8 | CLOCAL | CREAD, PARENB | CSTOPB | CRTSCTS, 0},
+        {19200, 8, 0, 0, 0x1091, true, CS8 | CLOCAL | CREAD | HUPCL, PARENB | CSTOPB | CRTSCTS, 0},
         // A pseudo-terminal keeps no PARENB; the parity kind still shows.
         {9600, 7, 2, 0, 0x1091, true, CS7, PARODD | CMSPAR, 0},
         {9600, 7, 1, 2, 0x1091, true, CS7 | PARODD | CSTOPB, CMSPAR, 0},

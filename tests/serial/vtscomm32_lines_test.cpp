@@ -145,12 +145,15 @@ TEST_F(SerialLines, RtsAndDtrGoToTheDevice)
     EXPECT_TRUE(comm->ExtraFunc(SETDTR));
     EXPECT_TRUE(lines.Dtr());
 
-    // Closed: stored, not sent, and reported as not done.
+    // Closing drops both lines.
     comm->SetAutoReconnect(false);
     comm->StopComm();
+    EXPECT_FALSE(lines.Dtr());
+    EXPECT_FALSE(lines.Rts());
+    // Closed: stored, not sent, and reported as not done.
     EXPECT_FALSE(comm->Signals().SetDTR(false));
     EXPECT_FALSE(comm->Signals().DTR());
-    EXPECT_TRUE(lines.Dtr());
+    EXPECT_FALSE(comm->Signals().SetRTS(true));
     EXPECT_FALSE(comm->ExtraFunc(SETRTS));
     // Opening again sends the stored states.
     ASSERT_TRUE(comm->StartComm());
