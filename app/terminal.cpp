@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QWindow>
 
 #include "app/terminal_form.h"
@@ -236,10 +237,17 @@ void VTixTerminal::queuePieces(const std::vector<TTerminalPiece>& pieces)
             Update();
         return;
     }
-    if (!FFlushPosted) {
-        FFlushPosted = true;
+    if (FFlushPosted)
+        return;
+    FFlushPosted = true;
+    // At the end of this pass, or, right after a flush, a little later: a
+    // fast stream of small receive events then costs a few edits and
+    // repaints a second, not one each.
+    const uint32_t since = Platform::GetTickCount() - FLastFlushTick;
+    if (since >= kFlushSpacingMs)
         QMetaObject::invokeMethod(this, &VTixTerminal::flushPane, Qt::QueuedConnection);
-    }
+    else
+        QTimer::singleShot(int(kFlushSpacingMs - since), this, &VTixTerminal::flushPane);
 }
 
 void VTixTerminal::flushPane()
@@ -247,6 +255,7 @@ void VTixTerminal::flushPane()
     FFlushPosted = false;
     if (FPending.empty())
         return;
+    FLastFlushTick = Platform::GetTickCount();
     std::vector<TTerminalPiece> pieces;
     pieces.swap(FPending);
     const int64_t n = int64_t(FPendingChars);

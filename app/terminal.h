@@ -60,7 +60,8 @@ public:
     bool FormIs(const QObject* control) const;
     void unselectManualLine();
     // Puts what was appended into the pane and repaints it now. Appends
-    // reach the pane once per pass of the event loop.
+    // reach the pane at the end of the event loop's pass, at most every
+    // 20 ms.
     void Update();
     // The pane's lines; as RTF with the colours when rich. False when the
     // file cannot be written.
@@ -200,6 +201,8 @@ private:
     size_t FPendingChars = 0;
     int FPendingBreaks = 0;
     bool FFlushPosted = false;
+    uint32_t FLastFlushTick = 0;
+    static constexpr uint32_t kFlushSpacingMs = 20;
 
     bool FTabPressed = false;
     QPoint FTabPressPos;

@@ -274,6 +274,7 @@ TEST_F(TerminalOutput, ScreenshotOfColouredLines)
     t.addLine("unknown", VTixTerminal_lt_NoType);
     auto* line = t.Form()->findChild<QLineEdit*>("VTixTerminal1_ManualLine");
     line->setText("AT+CCLK?");
+    t.Update();
     QCoreApplication::processEvents();
     const QImage shot = owner.grab().toImage();
     const QString file = QStringLiteral(ZELVITOR_TEST_BUILD_DIR) + "/terminal_screenshot.png";
