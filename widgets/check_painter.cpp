@@ -226,13 +226,14 @@ void PaintButton(QPainter& p, const P& prm, const Shades& s)
 
 // ---- the visual-style look, computed per pixel ---------------------------------
 
-// Coverage of an edge of doubled radius E for a pixel at doubled distance
-// rho: three samples a half unit apart, each weighted by how far it lies
-// inside the edge (0..2), combined as (a + 4b + c) / 12.
+// Coverage of an edge of doubled radius E for a pixel whose centre lies at
+// doubled distance rho: three samples half a unit apart, each weighted by
+// how far its one-pixel footprint (rho +- 1) lies inside the edge, clamped
+// to 0..2, combined as (a + 4b + c) / 12.
 double EdgeCoverage(double E, double rho)
 {
-    auto w = [](double d) { return std::clamp(d, 0.0, 2.0); };
-    return (w(E - (rho - 0.5)) + 4 * w(E - rho) + w(E - (rho + 0.5))) / 12.0;
+    auto w = [E](double r) { return std::clamp(E - r + 1, 0.0, 2.0); };
+    return (w(rho - 0.5) + 4 * w(rho) + w(rho + 0.5)) / 12.0;
 }
 
 struct Rgb {

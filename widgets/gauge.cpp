@@ -210,6 +210,21 @@ QColor Q(TColor c) { return Platform::ToQColor(c); }
 struct Canvas {
     QPainter& p;
     int W, H;
+    TColor outside;  // the background, or clNone: see-through
+
+    // Pixels outside the picture show the background (or what lies behind
+    // a transparent gauge).
+    void Outside(const QRect& r) const
+    {
+        if (outside != clNone) {
+            Fill(r, outside);
+        } else {
+            p.save();
+            p.setCompositionMode(QPainter::CompositionMode_Clear);
+            p.fillRect(r, Qt::transparent);
+            p.restore();
+        }
+    }
 
     void Pixel(int x, int y, TColor c) const
     {
@@ -238,6 +253,8 @@ struct Canvas {
 void ThemedBarFrame(const Canvas& cv, TColor frame, TColor back)
 {
     const int W = cv.W, H = cv.H;
+    for (const QPoint& q : {QPoint(0, 0), QPoint(W - 1, 0), QPoint(0, H - 1), QPoint(W - 1, H - 1)})
+        cv.Outside(QRect(q, QSize(1, 1)));
     const TColor half = GetCColor(frame, back, 100, 50);
     for (const QPoint& q : {QPoint(1, 0), QPoint(0, 1), QPoint(W - 2, 0), QPoint(W - 1, 1), QPoint(0, H - 2),
                             QPoint(1, H - 1), QPoint(W - 2, H - 1), QPoint(W - 1, H - 2)})
@@ -367,6 +384,7 @@ void Needle(const Canvas& cv, const VTixGaugePaintColors& c, double f, bool them
     QPainter& p = cv.p;
     const int W = cv.W, H = cv.H;
     const int e = themes ? 2 : 0;
+    cv.Outside(QRect(0, 0, W, H));
     p.save();
     p.setClipRect(QRect(0, 0, W, H));
     if (themes) {
@@ -463,7 +481,7 @@ void VTixGauge::paintEvent(QPaintEvent*)
     {
         QPainter p(&pic);
         p.setRenderHint(QPainter::Antialiasing, false);
-        const Canvas cv{p, W, H};
+        const Canvas cv{p, W, H, c.Color};
         if (c.Color != clNone) {
             cv.Fill(QRect(0, 0, W, H), c.Color);
             cv.Outline(0, 0, W - 1, H - 1, c.FrameColor);

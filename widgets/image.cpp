@@ -111,7 +111,7 @@ void VTixImage::ApplyKeepingPolicy()
 
 QImage VTixImage::Prepare() const
 {
-    if (isHidden() || !m_imageList || m_imageIndex < 0 || m_imageIndex >= m_imageList->Count())
+    if (!VisibleProperty() || !m_imageList || m_imageIndex < 0 || m_imageIndex >= m_imageList->Count())
         return {};
     QImage img = m_imageList->Image(m_imageIndex);
     if (m_stretch && (img.width() != width() || img.height() != height()))
@@ -119,6 +119,12 @@ QImage VTixImage::Prepare() const
     if (!isEnabled())
         img = GrayPicture(img, m_grayDarkerThan);
     return img;
+}
+
+bool VTixImage::VisibleProperty() const
+{
+    // Not hidden on purpose: shows whenever its parent does.
+    return parentWidget() ? isVisibleTo(parentWidget()) : isVisible();
 }
 
 QImage VTixImage::CurrentPicture() const { return m_prepared ? m_picture : Prepare(); }

@@ -67,6 +67,7 @@ private:
     void ChangeReaction();
     void ApplyKeepingPolicy();
     QImage Prepare() const;
+    bool VisibleProperty() const;
     void FreePrepared();
 
     QPointer<TImageList> m_imageList;

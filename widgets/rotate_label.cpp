@@ -156,8 +156,9 @@ QSize TRotateLabel::TextExtent() const
 {
     const QFontMetrics fm(font());
     const int flags = Qt::TextExpandTabs | (m_showAccelChar ? Qt::TextShowMnemonic : 0);
-    const QRect r = fm.boundingRect(QRect(0, 0, 100000, 100000), flags, DrawnCaption());
-    return QSize(r.width(), std::max(r.height(), fm.height()));
+    // Advance widths, as the text is laid out (not the glyphs' ink).
+    const QSize s = fm.size(flags, DrawnCaption());
+    return QSize(s.width(), std::max(s.height(), fm.height()));
 }
 
 QSize TRotateLabel::AutoSizeValue() const

@@ -42,6 +42,8 @@ public:
     void SetColor(TColor Value);
     TColor FontColor() const { return m_fontColor; }
     void SetFontColor(TColor Value);
+    bool Enabled() const { return isEnabled(); }
+    void SetEnabled(bool Value) { setEnabled(Value); }
 
     // Where the unrotated text's top-left corner goes inside a box for the
     // angle A (degrees, 0..360) and the text size Tw x Th.

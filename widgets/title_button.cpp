@@ -179,7 +179,12 @@ void VTixTitleButton::SetMouseOver(bool Value)
 void VTixTitleButton::Capture()
 {
     m_captured = true;
-    if (m_form && m_form->isVisible())
+    if (!m_form)
+        return;
+    // Every move reaches the form while captured, buttons held or not.
+    m_savedTracking = m_form->hasMouseTracking();
+    m_form->setMouseTracking(true);
+    if (m_form->isVisible())
         m_form->grabMouse();
 }
 
@@ -188,7 +193,10 @@ void VTixTitleButton::EndCapture()
     if (!m_captured)
         return;
     m_captured = false;
-    if (m_form && QWidget::mouseGrabber() == m_form)
+    if (!m_form)
+        return;
+    m_form->setMouseTracking(m_savedTracking);
+    if (QWidget::mouseGrabber() == m_form)
         m_form->releaseMouse();
 }
 
@@ -274,6 +282,8 @@ void VTixTitleButton::HandleCaptureLost(bool ToOtherWindow, QPoint FormPos)
     if (!m_captured)
         return;
     m_captured = false;
+    if (m_form)
+        m_form->setMouseTracking(m_savedTracking);
     if (m_armed && ToOtherWindow) {
         if (m_pressed) {
             SetPressed(false);

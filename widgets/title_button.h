@@ -146,6 +146,7 @@ private:
     bool m_armed = false;
     bool m_mouseOver = false;
     bool m_captured = false;
+    bool m_savedTracking = false;
     bool m_formDestroyed = false;
     uint32_t m_enterTime = 0;
     uint32_t m_hintTime = 0;

@@ -27,12 +27,7 @@ VTixTrayIcon::VTixTrayIcon(QObject* Owner) : QObject(Owner)
                 [this](QSystemTrayIcon::ActivationReason r) { OnActivated(int(r)); });
     }
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        connect(app, &QGuiApplication::commitDataRequest, this, [this] {
-            EndSession();
-            // The window's own close handling saves the settings.
-            if (HaltOnEndSession && m_mainWindow)
-                m_mainWindow->close();
-        });
+        connect(app, &QGuiApplication::commitDataRequest, this, [this] { SessionEnding(); });
     }
     EnsureIdleHandler();
 }
@@ -296,6 +291,15 @@ void VTixTrayIcon::EndSession()
     if (m_tray && m_visible)
         m_tray->hide();
     m_visible = false;
+}
+
+void VTixTrayIcon::SessionEnding()
+{
+    EndSession();
+    // The window's own close handling saves the settings; the process
+    // ends when it is done, not here.
+    if (HaltOnEndSession && m_mainWindow)
+        m_mainWindow->close();
 }
 
 bool VTixTrayIcon::eventFilter(QObject* Watched, QEvent* Event)

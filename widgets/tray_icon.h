@@ -113,6 +113,9 @@ public:
     virtual void Minimize();
     virtual void Restore();
     void EndSession();
+    // The end of the desktop session: the icon goes and, with
+    // HaltOnEndSession, the main window is closed the normal way.
+    void SessionEnding();
     // One animation step: the next picture of Icons.
     void AnimateStep();
 

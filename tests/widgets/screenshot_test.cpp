@@ -8,17 +8,20 @@
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
+#include <QPixmap>
 #include <QVBoxLayout>
 #include <memory>
 
 #include "platform/colors.h"
 #include "platform/qt/qt_text.h"
 #include "tests/support/qt_app.h"
+#include "tests/widgets/widget_test_helpers.h"
 #include "widgets/check_control.h"
 #include "widgets/gauge.h"
 #include "widgets/image.h"
 #include "widgets/rotate_label.h"
 #include "widgets/theme_switch.h"
+#include "widgets/title_button.h"
 #include "widgets/widget_pictures.h"
 
 namespace {
@@ -29,7 +32,7 @@ QColor Face() { return Platform::ToQColor(clBtnFace); }
 std::unique_ptr<QWidget> BuildPanel(bool themes, TImageList* charger, TImageList* operators)
 {
     auto panel = std::make_unique<QWidget>();
-    panel->resize(420, 330);
+    panel->resize(420, 340);
     panel->setAutoFillBackground(true);
     QPalette pal = panel->palette();
     pal.setColor(QPalette::Window, Face());
@@ -156,6 +159,28 @@ std::unique_ptr<QWidget> BuildPanel(bool themes, TImageList* charger, TImageList
         op->SetImageIndex(i);
     }
 
+    // A caption bar with the extra buttons a form could carry.
+    auto* caption = new QLabel(panel.get());
+    caption->setGeometry(250, 310, 160, 22);
+    QImage bar(160, 22, QImage::Format_ARGB32);
+    bar.fill(Platform::ToQColor(clActiveCaption));
+    {
+        QPainter p(&bar);
+        const TitleBtnKind kinds[] = {titleBtnKindTrayMinimize, titleBtnKindHelp, titleBtnKindMinimize,
+                                      titleBtnKindRestore, titleBtnKindMaximize, titleBtnKindClose};
+        int i = 0;
+        for (TitleBtnKind k : kinds) {
+            VTixTitleButton b(panel.get());
+            b.SetKind(k);
+            b.SetBtnPosition(i);
+            if (i == 1)
+                b.HandleHitTest(VTixTitleButton::HTCAPTION, 0, 0, 1);  // hovered
+            b.PaintButton(p, b.CellRect(160, 22, 22, 0), true);
+            ++i;
+        }
+    }
+    caption->setPixmap(QPixmap::fromImage(bar));
+
     // Rotated labels.
     auto* up = new TRotateLabel(panel.get());
     up->SetCaption("Zelvitor");
@@ -164,7 +189,7 @@ std::unique_ptr<QWidget> BuildPanel(bool themes, TImageList* charger, TImageList
     slant->SetCaption("Raised 30\xB0");
     slant->SetEscapement(30);
     slant->SetTextStyle(tsRaised);
-    slant->move(250, 250);
+    slant->move(260, 240);
     return panel;
 }
 
@@ -172,11 +197,11 @@ std::unique_ptr<QWidget> BuildPanel(bool themes, TImageList* charger, TImageList
 
 TEST(ScreenshotTest, OneOfEachWidget)
 {
-    TestSupport::App();
+    WidgetTest::App();
     Platform::ResetClassicSysColors();
     auto charger = Widgets::MakeChargerImageList();
     auto operators = Widgets::MakeOperatorImageList();
-    QImage sheet(840, 330, QImage::Format_RGB32);
+    QImage sheet(840, 340, QImage::Format_RGB32);
     sheet.fill(Qt::white);
     for (int pass = 0; pass < 2; ++pass) {
         Widgets::SetThemesEnabled(pass == 0);

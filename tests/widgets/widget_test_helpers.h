@@ -1,0 +1,113 @@
+#pragma once
+#include <QCoreApplication>
+#include <QEvent>
+#include <QImage>
+#include <QInputDevice>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointingDevice>
+#include <QWidget>
+#include <functional>
+
+#include "tests/support/qt_app.h"
+
+#include "platform/colors.h"
+#include "platform/qt/qt_text.h"
+
+namespace WidgetTest {
+
+// The QApplication, made after Qt's default input devices: made later,
+// those devices belong to the application and are torn down after the
+// device registry at exit, which crashes.
+inline QApplication& App()
+{
+    static const QInputDevice* const keyboard =
+        QCoreApplication::instance() ? nullptr : QInputDevice::primaryKeyboard();
+    static const QPointingDevice* const pointer =
+        QCoreApplication::instance() ? nullptr : QPointingDevice::primaryPointingDevice();
+    (void)keyboard;
+    (void)pointer;
+    return TestSupport::App();
+}
+
+// Devices of our own for the events the tests send.
+inline const QInputDevice* Keyboard()
+{
+    static const QInputDevice* const device =
+        new QInputDevice(QStringLiteral("widget test keyboard"), 11, QInputDevice::DeviceType::Keyboard);
+    return device;
+}
+
+inline const QPointingDevice* Mouse()
+{
+    static const QPointingDevice* const device = new QPointingDevice(
+        QStringLiteral("widget test mouse"), 12, QInputDevice::DeviceType::Mouse,
+        QPointingDevice::PointerType::Generic, QInputDevice::Capability::Position, 1, 3);
+    return device;
+}
+
+inline void SendMouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held)
+{
+    QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, held, Qt::NoModifier, Mouse());
+    QCoreApplication::sendEvent(w, &e);
+}
+
+inline void SendKey(QWidget* w, QEvent::Type type, int key, const QString& text, bool autoRepeat = false)
+{
+    QKeyEvent e(type, key, Qt::NoModifier, 0, 0, 0, text, autoRepeat, 1, Keyboard());
+    QCoreApplication::sendEvent(w, &e);
+}
+
+// The widget painted into an image that starts out in Background.
+inline QImage Render(QWidget* w, QColor background = QColor(0x12, 0x34, 0x56))
+{
+    QImage img(w->size(), QImage::Format_ARGB32);
+    img.fill(background);
+    w->render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+    return img;
+}
+
+inline TColor PixelColor(const QImage& img, int x, int y)
+{
+    const QRgb p = img.pixel(x, y);
+    return Platform::MakeColor(uint8_t(qRed(p)), uint8_t(qGreen(p)), uint8_t(qBlue(p)));
+}
+
+inline TColor Rgb(TColor c) { return Platform::ColorToRGB(c); }
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* w) : m_w(w) { w->installEventFilter(this); }
+    ~PaintCounter() override { m_w->removeEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (o == m_w && e->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+
+private:
+    QWidget* m_w;
+};
+
+inline void Flush()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+// How many paints the action causes on a shown widget.
+inline int PaintsCausedBy(QWidget* w, const std::function<void()>& action)
+{
+    Flush();
+    PaintCounter counter(w);
+    action();
+    Flush();
+    return counter.count;
+}
+
+}  // namespace WidgetTest
