@@ -567,8 +567,8 @@ bool TVTSComm32::SetFromDCB(const Serial::TDCB& DCB, bool KeepRTSControl)
 
 bool TVTSComm32::ConfigDialog(bool Owned)
 {
-    // The port runs with exactly the settings the properties hold, so the
-    // dialog starts from them whether the port is open or not.
+    // The dialog starts from the properties, open port or not: they are
+    // what the port was last given.
     Serial::TDCB dcb;
     UpdateDCB3(dcb);
     const bool readFlag = Connected();
