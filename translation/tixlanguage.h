@@ -58,6 +58,24 @@ using VTixLanguage_Pad = VTixSet<VTixLanguage_PadX>;
 // Texts go in and out in the ANSI code page of the language (1250 Czech,
 // 1252 English), like every string of the program. Index -1 means no item
 // index; LangIndex is a language id, -1 the active language.
+//
+// Set-up by the main window (after the QApplication exists; Qt's
+// application object calls setlocale(LC_ALL, ""), so the program sets
+// LC_NUMERIC back to "C" right after creating it, or printf-style numbers
+// get decimal commas):
+//     auto* lang = new VTixLanguage(this);            // VTixLanguage1
+//     lang->SetDefaultSection("Texts");
+//     lang->Translate = {vtl_tRichEdit, vtl_t_Charset, vtl_t_RichHTML};
+//     lang->ExceptionList = {"FormAbout.MemoAddress", "FormAbout.MemoContact"};
+//     lang->UseBuiltInTexts();
+//     lang->OnChangeLanguage = [this](VTixLanguage* s) { ... };
+//     lang->OnTranslated = [this](VTixLanguage* s, QObject* c, const std::string& section) { ... };
+//     auto* forms = new VTixLanguageForms(lang);      // translation_forms
+//     forms->SetLangCombo(formOptions->ComboLang);
+//     lang->Loaded();
+//     lang->SetCurrLanguage(registry "Options\General" "Language", default "Česky");
+// Texts of new keys go into translation/builtin/Czech.lng and English.lng
+// (UTF-8), both files always holding the same keys.
 class VTixLanguage : public QObject {
     Q_OBJECT
 public:

@@ -45,6 +45,20 @@ private:
     QString text_;
 };
 
+// Controls the translation cannot link: reached through registered accessors.
+class FakeLamp : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+    std::string Text;
+};
+class FakeTray : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    std::string Hint;
+};
+
 namespace {
 
 const char* const kCzechForm[] = {
@@ -516,6 +530,44 @@ TEST(FormTranslation, FormSuffixAndUnnamedFormsAndRoots)
     EXPECT_EQ(label->text(), "big") << "an empty section never sets names as texts";
     c.language->TranslateTree("Other", label);
     EXPECT_EQ(label->text(), "other");
+}
+
+TEST(FormTranslation, RegisteredClassesAreReachedThroughTheirAccessors)
+{
+    TestForm f;
+    Component c = MakeComponent({}, {"[FormTest]", "LampA=\"Lamp on\"", "LampA_Hint=\"lamp tip\"",
+                                     "TrayA_Hint=\"tray tip\"", "TrayA=\"never\""});
+    c.forms->RegisterControlClass(
+        "FakeLamp", [](QObject* o) { return QString::fromStdString(static_cast<FakeLamp*>(o)->Text); },
+        [](QObject* o, const QString& t) { static_cast<FakeLamp*>(o)->Text = t.toStdString(); });
+    c.forms->RegisterControlClass(
+        "FakeTray", {}, {}, [](QObject* o) { return QString::fromStdString(static_cast<FakeTray*>(o)->Hint); },
+        [](QObject* o, const QString& t) { static_cast<FakeTray*>(o)->Hint = t.toStdString(); });
+    auto* lamp = Make<FakeLamp>(f.window->centralWidget(), "LampA");
+    lamp->Text = " Svítí ";
+    auto* tray = new FakeTray(f.window.get());
+    tray->setObjectName("TrayA");
+    tray->Hint = "old";
+    c.language->SetCurrLanguageId(0x0809);
+    EXPECT_EQ(lamp->Text, "Lamp on");
+    EXPECT_EQ(lamp->toolTip(), "lamp tip");
+    EXPECT_EQ(tray->Hint, "tray tip");
+}
+
+TEST(FormTranslation, DockedFormKeepsItsSectionAndShowsItsTitleOnTheTab)
+{
+    TestForm f;
+    Component c = MakeComponent({}, {"[FormDocked]", "FormDocked=\"Docked\"", "BtnDocked=\"Inside\"",
+                                     "[FormTest]", "BtnDocked=\"wrong section\""});
+    auto* docked = new QWidget;
+    docked->setObjectName("FormDocked");
+    docked->setProperty("tixForm", true);
+    auto* button = Make<QPushButton>(docked, "BtnDocked");
+    f.tabs->addTab(docked, "Terminal");
+    c.language->SetCurrLanguageId(0x0809);
+    EXPECT_EQ(docked->windowTitle(), "Docked");
+    EXPECT_EQ(f.tabs->tabText(1), "Docked");
+    EXPECT_EQ(button->text(), "Inside");
 }
 
 #include "form_translation_test.moc"

@@ -2,6 +2,8 @@
 // pages and UTF-8, and writing texts.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "platform/codepage.h"
 #include "tests/translation/lang_test_support.h"
 #include "translation/tixlanguage.h"
@@ -96,6 +98,13 @@ TEST_F(Lookup, NeutralRecordThenAnyThenDefault)
     // English has its own neutral record without the key: Any answers.
     EXPECT_EQ(lang->GetLangText("Texts", "Neutral", "x"), "any neutral");
     EXPECT_EQ(lang->GetLangText("Texts", "AnyOnly", "x"), "any");
+}
+
+TEST_F(Lookup, NeutralAndAnyRecordsMatchKeysExactly)
+{
+    EXPECT_EQ(lang->GetLangText("Texts", "NeutralX", "d"), "d");
+    EXPECT_EQ(lang->GetLangText("Texts", "Neutra", "d"), "d");
+    EXPECT_EQ(lang->GetLangText("Texts", "AnyOnlyMore", "d"), "d");
 }
 
 TEST_F(Lookup, ItemIndexLooksUpKeyUnderscoreIndexInEverySource)
@@ -220,6 +229,31 @@ TEST(LookupWrite, SetCachedTextReplacesInsertsAndAppendsSections)
                                                      "X=1", "", "[C]", "M=\"m\""}));
     VTixLanguage::SetCachedText("C", "", cache, -1, "nothing");
     EXPECT_EQ(cache.Lines.size(), 9u);
+}
+
+TEST(LookupRobustness, ArbitraryLanguageTextsNeverCrashOrHang)
+{
+    std::mt19937 rng(777);
+    const std::string alphabet = "[]=\"*?#+@,\r\nTextsKey_01 .";
+    for (int round = 0; round < 60; ++round) {
+        std::vector<std::string> texts;
+        for (int t = 0; t < 3; ++t) {
+            std::string text = t == 0 ? Crlf({"[General]", "LanguageId=0x0405", "[Texts]"})
+                                      : Crlf({"[General]", t == 1 ? "LanguageId=5" : "LanguageId=0"});
+            const int len = int(rng() % 300);
+            for (int i = 0; i < len; ++i)
+                text += (rng() % 5 == 0) ? char(rng() % 256) : alphabet[rng() % alphabet.size()];
+            texts.push_back(text);
+        }
+        auto lang = LangTest::MakeLanguage({texts[0]}, {texts[1], texts[2]});
+        for (const char* key : {"Key", "Key_0", "Texts", "K", "@", "*"}) {
+            lang->GetLangText("Texts", key, "d");
+            lang->GetLangText("Texts", key, "d", 1);
+            lang->GetLangTextW("Texts.Sub", key, u"d");
+        }
+        lang->SetLangText("ZzSection", "ZzKey", "x", -1, 0x0405);
+        EXPECT_EQ(lang->GetLangText("ZzSection", "ZzKey", "d"), "x");
+    }
 }
 
 TEST(LookupConversions, WideConversionsUseTheLanguagesCodePage)

@@ -89,10 +89,30 @@ bool VTixLanguageForms::IsForm(QObject* object)
     }
 }
 
-bool VTixLanguageForms::GetCaption(QObject* c, QString& caption)
+void VTixLanguageForms::RegisterControlClass(const char* className, TextGetter getCaption,
+                                             TextSetter setCaption, TextGetter getHint,
+                                             TextSetter setHint)
+{
+    controlClasses_.push_back({className, std::move(getCaption), std::move(setCaption),
+                               std::move(getHint), std::move(setHint)});
+}
+
+const VTixLanguageForms::ControlClass* VTixLanguageForms::registeredClass(QObject* c) const
+{
+    for (const ControlClass& k : controlClasses_)
+        if (c->inherits(k.className.c_str()))
+            return &k;
+    return nullptr;
+}
+
+bool VTixLanguageForms::GetCaption(QObject* c, QString& caption) const
 {
     int tab = -1;
-    if (auto* d = qobject_cast<QFileDialog*>(c))
+    if (const ControlClass* k = registeredClass(c)) {
+        if (!k->getCaption || !k->setCaption)
+            return false;
+        caption = k->getCaption(c).trimmed();
+    } else if (auto* d = qobject_cast<QFileDialog*>(c))
         caption = d->windowTitle();
     else if (IsForm(c))
         caption = static_cast<QWidget*>(c)->windowTitle();
@@ -119,13 +139,19 @@ bool VTixLanguageForms::GetCaption(QObject* c, QString& caption)
     return true;
 }
 
-void VTixLanguageForms::SetCaption(QObject* c, const QString& caption)
+void VTixLanguageForms::SetCaption(QObject* c, const QString& caption) const
 {
     int tab = -1;
-    if (auto* d = qobject_cast<QFileDialog*>(c)) {
+    if (const ControlClass* k = registeredClass(c)) {
+        if (k->setCaption)
+            k->setCaption(c, caption);
+    } else if (auto* d = qobject_cast<QFileDialog*>(c)) {
         d->setWindowTitle(caption);
     } else if (IsForm(c)) {
         static_cast<QWidget*>(c)->setWindowTitle(caption);
+        // A form docked as a tab page shows its title on the tab too.
+        if (QTabWidget* tabs = TabWidgetOfPage(c, &tab))
+            tabs->setTabText(tab, caption);
     } else if (auto* b = qobject_cast<QAbstractButton*>(c)) {
         b->setText(caption);
     } else if (QTabWidget* tabs = TabWidgetOfPage(c, &tab)) {
@@ -150,8 +176,12 @@ void VTixLanguageForms::SetCaption(QObject* c, const QString& caption)
     }
 }
 
-bool VTixLanguageForms::GetHint(QObject* c, QString& hint)
+bool VTixLanguageForms::GetHint(QObject* c, QString& hint) const
 {
+    if (const ControlClass* k = registeredClass(c); k && k->getHint && k->setHint) {
+        hint = k->getHint(c);
+        return true;
+    }
     if (auto* a = qobject_cast<QAction*>(c)) {
         hint = a->toolTip();
         if (hint == AutomaticToolTip(a))
@@ -165,9 +195,11 @@ bool VTixLanguageForms::GetHint(QObject* c, QString& hint)
     return false;
 }
 
-void VTixLanguageForms::SetHint(QObject* c, const QString& hint)
+void VTixLanguageForms::SetHint(QObject* c, const QString& hint) const
 {
-    if (auto* a = qobject_cast<QAction*>(c))
+    if (const ControlClass* k = registeredClass(c); k && k->getHint && k->setHint)
+        k->setHint(c, hint);
+    else if (auto* a = qobject_cast<QAction*>(c))
         a->setToolTip(hint);
     else if (auto* w = qobject_cast<QWidget*>(c))
         w->setToolTip(hint);

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,8 @@ class VTixLanguage;
 //   a header) their columns; radio groups (a QGroupBox holding radio
 //   buttons, or a widget with a QStringList property "items" and an int
 //   property "itemIndex") their items, always, keeping the selection.
+// - classes registered with RegisterControlClass (caption and hint through
+//   the given accessors), tried before all of the above.
 // ExceptionList patterns ("Form.Component") invert the rule of a match.
 class VTixLanguageForms : public QObject, public VTixFormTranslator {
     Q_OBJECT
@@ -76,11 +79,23 @@ public:
     // else is interpreted (no HTML).
     static void SetRichEditStrings(QTextEdit* richEdit, const QString& text);
 
+    // Teaches the translation a class it cannot link: objects that inherit
+    // className get their caption and hint through these accessors (either
+    // pair may be empty). For example the main window registers the check
+    // and lamp control:
+    //   forms->RegisterControlClass("TIACheckControl",
+    //       [](QObject* o) { return ToQString(static_cast<TIACheckControl*>(o)->Text()); },
+    //       [](QObject* o, const QString& t) { static_cast<TIACheckControl*>(o)->SetText(FromQString(t)); });
+    using TextGetter = std::function<QString(QObject*)>;
+    using TextSetter = std::function<void(QObject*, const QString&)>;
+    void RegisterControlClass(const char* className, TextGetter getCaption, TextSetter setCaption,
+                              TextGetter getHint = {}, TextSetter setHint = {});
+
     // Per-class accessors; the getters tell whether the class has the text.
-    static bool GetCaption(QObject* component, QString& caption);
-    static void SetCaption(QObject* component, const QString& caption);
-    static bool GetHint(QObject* component, QString& hint);
-    static void SetHint(QObject* component, const QString& hint);
+    bool GetCaption(QObject* component, QString& caption) const;
+    void SetCaption(QObject* component, const QString& caption) const;
+    bool GetHint(QObject* component, QString& hint) const;
+    void SetHint(QObject* component, const QString& hint) const;
     // A form in the sense above.
     static bool IsForm(QObject* object);
 
@@ -88,6 +103,7 @@ public:
     // (an authoring tool; nothing in the program calls it).
     void ExportTree(const std::string& section, QObject* component);
     void ExportAllTexts();
+    void ExtractAllTexts(QObject* Sender) { (void)Sender; ExportAllTexts(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -115,7 +131,17 @@ private:
     void updateLangIndexes();
     void releaseLangCombo();
 
+    struct ControlClass {
+        std::string className;
+        TextGetter getCaption;
+        TextSetter setCaption;
+        TextGetter getHint;
+        TextSetter setHint;
+    };
+    const ControlClass* registeredClass(QObject* component) const;
+
     VTixLanguage* language_;
+    std::vector<ControlClass> controlClasses_;
     QPointer<QComboBox> langCombo_;
     QPointer<QMenu> langMenu_;
     std::vector<QPointer<QAction>> menuActions_;
