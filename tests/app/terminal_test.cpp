@@ -316,3 +316,25 @@ TEST_F(TerminalInput, FocusedFollowsTheKeyboardFocus)
     if (QApplication::focusWidget() == pages)
         EXPECT_FALSE(term->Focused());
 }
+
+TEST_F(TerminalWindow, FloatingWindowFlagsFollowTaskbarAndOnTop)
+{
+    term->SetShowOnTaskbar(true);
+    term->SetFormOnTop(true);
+    load(false);
+    EXPECT_EQ(term->Form()->parentWidget(), nullptr);  // a taskbar button of its own
+    EXPECT_TRUE(term->Form()->windowFlags() & Qt::WindowStaysOnTopHint);
+    term->SetShowOnTaskbar(false);
+    EXPECT_EQ(term->Form()->parentWidget(), owner.get());  // the owner's window
+    EXPECT_TRUE(term->Form()->isWindow());
+    EXPECT_TRUE(term->Form()->isVisible());
+    term->SetFormOnTop(false);
+    EXPECT_FALSE(term->Form()->windowFlags() & Qt::WindowStaysOnTopHint);
+    // Docked, the flags wait for the next float.
+    term->SetDocked(true);
+    EXPECT_FALSE(term->Form()->isWindow());
+    term->SetVisible(false);
+    EXPECT_FALSE(pages->isTabVisible(pages->indexOf(term->Form())));
+    term->SetVisible(true);
+    EXPECT_TRUE(pages->isTabVisible(pages->indexOf(term->Form())));
+}
