@@ -21,22 +21,23 @@ struct TLocaleRow {
     const char* dateSeparator;
     const char* timeSeparator;
     const char* listSeparator;
+    int ansiCodePage;
 };
 
 // "\xC2\xA0" is the no-break space that many locales group digits with.
 const TLocaleRow kLocales[] = {
-    {0x0405, "cs_CZ", "cs", "CZ", "Czech", ",", "\xC2\xA0", ".", ":", ";"},
-    {0x0809, "en_GB", "en", "GB", "English", ".", ",", "/", ":", ","},
-    {0x0409, "en_US", "en", "US", "English", ".", ",", "/", ":", ","},
-    {0x0407, "de_DE", "de", "DE", "German", ",", ".", ".", ":", ";"},
-    {0x041B, "sk_SK", "sk", "SK", "Slovak", ",", "\xC2\xA0", ".", ":", ";"},
-    {0x0415, "pl_PL", "pl", "PL", "Polish", ",", "\xC2\xA0", ".", ":", ";"},
-    {0x040C, "fr_FR", "fr", "FR", "French", ",", "\xC2\xA0", "/", ":", ";"},
-    {0x0410, "it_IT", "it", "IT", "Italian", ",", ".", "/", ":", ";"},
-    {0x0C0A, "es_ES", "es", "ES", "Spanish", ",", ".", "/", ":", ";"},
-    {0x040E, "hu_HU", "hu", "HU", "Hungarian", ",", "\xC2\xA0", ".", ":", ";"},
-    {0x0419, "ru_RU", "ru", "RU", "Russian", ",", "\xC2\xA0", ".", ":", ";"},
-    {0x0413, "nl_NL", "nl", "NL", "Dutch", ",", ".", "-", ":", ";"},
+    {0x0405, "cs_CZ", "cs", "CZ", "Czech", ",", "\xC2\xA0", ".", ":", ";", 1250},
+    {0x0809, "en_GB", "en", "GB", "English", ".", ",", "/", ":", ",", 1252},
+    {0x0409, "en_US", "en", "US", "English", ".", ",", "/", ":", ",", 1252},
+    {0x0407, "de_DE", "de", "DE", "German", ",", ".", ".", ":", ";", 1252},
+    {0x041B, "sk_SK", "sk", "SK", "Slovak", ",", "\xC2\xA0", ".", ":", ";", 1250},
+    {0x0415, "pl_PL", "pl", "PL", "Polish", ",", "\xC2\xA0", ".", ":", ";", 1250},
+    {0x040C, "fr_FR", "fr", "FR", "French", ",", "\xC2\xA0", "/", ":", ";", 1252},
+    {0x0410, "it_IT", "it", "IT", "Italian", ",", ".", "/", ":", ";", 1252},
+    {0x0C0A, "es_ES", "es", "ES", "Spanish", ",", ".", "/", ":", ";", 1252},
+    {0x040E, "hu_HU", "hu", "HU", "Hungarian", ",", "\xC2\xA0", ".", ":", ";", 1250},
+    {0x0419, "ru_RU", "ru", "RU", "Russian", ",", "\xC2\xA0", ".", ":", ";", 1251},
+    {0x0413, "nl_NL", "nl", "NL", "Dutch", ",", ".", "-", ":", ";", 1252},
 };
 
 const TLocaleRow* RowOf(int langId)
@@ -199,9 +200,17 @@ std::string SystemLocaleInfo(int langId, int localeType)
         return row->timeSeparator;
     case LOCALE_SLIST:
         return row->listSeparator;
+    case LOCALE_IDEFAULTANSICODEPAGE:
+        return std::to_string(row->ansiCodePage);
     default:
         return {};
     }
+}
+
+int SystemAnsiCodePage(int langId)
+{
+    const TLocaleRow* row = RowOf(langId);
+    return row ? row->ansiCodePage : 0;
 }
 
 std::string QtLocaleNameOf(int langId)

@@ -58,6 +58,11 @@ inline int SubLangId(int langId) { return (langId & 0xFFFF) >> 10; }
 // country of their language.
 std::string SystemLocaleInfo(int langId, int localeType);
 
+// The ANSI code page the system uses for a language identifier; 0 when
+// the table does not know it (the language files then name it, in
+// LOCALE_IDEFAULTANSICODEPAGE of their neutral records).
+int SystemAnsiCodePage(int langId);
+
 // The Qt locale name of a language identifier ("cs_CZ" for 0x0405); a
 // neutral identifier gives the first country of its language; empty when
 // the table does not know the language.

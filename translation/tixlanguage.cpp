@@ -66,6 +66,7 @@ VTixLanguage::VTixLanguage(QObject* owner) : QObject(owner)
     if (!GlobalSlot())
         GlobalSlot() = this;
     designDirs_ = {"$(LangRoot)\\lng\\", "$(LangRoot)\\lng_flag\\", "$(LangRoot)\\lng_common\\"};
+    loadBuiltInImages();
 }
 
 VTixLanguage::~VTixLanguage()
@@ -121,6 +122,24 @@ void VTixLanguage::SetRuntimeDirs(std::vector<std::string> dirs)
     if (dirs == runtimeDirs_)
         return;
     runtimeDirs_ = std::move(dirs);
+    if (!loading_)
+        updateLanguages(true);
+}
+
+void VTixLanguage::SetDesignDirs(std::vector<std::string> dirs)
+{
+    if (dirs == designDirs_)
+        return;
+    designDirs_ = std::move(dirs);
+    if (!loading_)
+        updateLanguages(true);
+}
+
+void VTixLanguage::SetExcludedSections(std::vector<std::string> sections)
+{
+    if (sections == excludedSections_)
+        return;
+    excludedSections_ = std::move(sections);
     if (!loading_)
         updateLanguages(true);
 }
@@ -214,10 +233,14 @@ int VTixLanguage::CodePageOf(const LanguageRecord* record) const
         return Platform::ActiveCodePage();
     if (record->CodePageGeneration == cacheGeneration_ && record->CachedCodePage != 0)
         return record->CachedCodePage;
-    bool found = false;
-    const std::string value =
-        cachedTextUtf8("General", "LOCALE_IDEFAULTANSICODEPAGE", record, -1, "", found, 0);
-    int codePage = found ? Tixlanguage::ParseLangNumber(value, 0) : 0;
+    // As GetLocaleStr: what the system knows first, then the language files.
+    int codePage = Tixlanguage::SystemAnsiCodePage(record->GetLanguageId());
+    if (codePage == 0) {
+        bool found = false;
+        const std::string value =
+            cachedTextUtf8("General", "LOCALE_IDEFAULTANSICODEPAGE", record, -1, "", found, 0);
+        codePage = found ? Tixlanguage::ParseLangNumber(value, 0) : 0;
+    }
     if (!Platform::IsSupportedCodePage(codePage))
         codePage = Platform::ActiveCodePage();
     record->CachedCodePage = codePage;

@@ -122,12 +122,13 @@ public:
     const std::string& GetDesignCfgDirectory() const { return designCfgDirectory_; }
     void SetDesignCfgDirectory(const std::string& dir) { designCfgDirectory_ = dir; }
     const std::vector<std::string>& GetDesignDirs() const { return designDirs_; }
-    void SetDesignDirs(std::vector<std::string> dirs) { designDirs_ = std::move(dirs); }
+    // Design-time folders (no design time here; kept with the settings).
+    void SetDesignDirs(std::vector<std::string> dirs);
     void AddToDesignDirs(const std::string& dir);
     const std::string& GetLangRoot() const { return langRoot_; }
     void SetLangRoot(const std::string& root) { langRoot_ = root; }
     const std::vector<std::string>& GetExcludedSections() const { return excludedSections_; }
-    void SetExcludedSections(std::vector<std::string> s) { excludedSections_ = std::move(s); }
+    void SetExcludedSections(std::vector<std::string> sections);
     // Section of GetSimpleText/SetSimpleText ("Texts").
     const std::string& GetDefaultSection() const { return defaultSection_; }
     void SetDefaultSection(const std::string& s) { defaultSection_ = s; }
@@ -296,6 +297,8 @@ private:
     void scanDirectory(const std::string& dir, int pass);
     void takeFile(const std::string& path, int pass);
     void cachesChanged() { ++cacheGeneration_; }
+    // Images 0 and 1 of the image list.
+    void loadBuiltInImages();
 
     bool loading_ = true;
     bool versionStored_ = false;

@@ -70,6 +70,12 @@ std::vector<std::string> SplitDirs(const std::string& entry)
 
 }  // namespace
 
+void VTixLanguage::loadBuiltInImages()
+{
+    images_ = {Resource(":/translation/LANG_WHITEBOARD.png"), Resource(":/translation/LANG_TWOFLAGS.png")};
+    imageNames_ = {"LANG_WHITEBOARD", "LANG_TWOFLAGS"};
+}
+
 std::vector<std::string> VTixLanguage::BuiltInLanguages()
 {
     return {BuiltInText(":/translation/Czech.lng"), BuiltInText(":/translation/English.lng")};
@@ -108,8 +114,6 @@ void VTixLanguage::Loaded2()
     loading_ = true;
     anyLanguages_.clear();
     languages_.clear();
-    images_ = {Resource(":/translation/LANG_WHITEBOARD.png"), Resource(":/translation/LANG_TWOFLAGS.png")};
-    imageNames_ = {"LANG_WHITEBOARD", "LANG_TWOFLAGS"};
     cachesChanged();
     for (const std::string& text : startupAnyLanguages_)
         anyLanguages_.push_back(recordFromText(text, INT_MIN));

@@ -141,6 +141,21 @@ TEST(LanguageList, NewLanguageFromCfgDirectoryAndItsNeutralRecord)
     EXPECT_EQ(lang->GetConfigFile(), dir.File("de.lng"));
 }
 
+TEST(LanguageList, NewLanguageWithoutNeutralRecordIsReadInItsOwnCodePage)
+{
+    LangTest::TempDir dir;
+    LangTest::WriteFile(dir.File("fr.lng"), LangTest::We(Crlf({"[General]", "LanguageId=0x040C",
+                                                                "LanguageName=\"Français\"", "[Texts]",
+                                                                "Hello=\"voilà, ça\""})));
+    auto lang = LangTest::MakeBuiltInLanguage(dir.Path());
+    EXPECT_EQ(lang->GetCurrLanguageId(), 0x0405);
+    EXPECT_EQ(lang->GetLangTextW("Texts", "Hello", u"x", -1, 0x040C), u"voilà, ça");
+    lang->SetCurrLanguage(LangTest::We("Français"));
+    EXPECT_EQ(lang->GetCurrLanguageId(), 0x040C);
+    EXPECT_EQ(lang->GetLangText("Texts", "Hello", "x"), LangTest::We("voilà, ça"));
+    EXPECT_EQ(lang->GetActiveLangRecord()->Charset, 0);
+}
+
 TEST(LanguageList, RescanAfterLoadingKeepsTheActiveLanguageAndIndexedLookups)
 {
     LangTest::TempDir dir;
