@@ -72,8 +72,10 @@ using VTixLanguage_Pad = VTixSet<VTixLanguage_PadX>;
 //     lang->OnTranslated = [this](VTixLanguage* s, QObject* c, const std::string& section) { ... };
 //     auto* forms = new VTixLanguageForms(lang);      // translation_forms
 //     forms->SetLangCombo(formOptions->ComboLang);
-//     lang->Loaded();
-//     lang->SetCurrLanguage(registry "Options\General" "Language", default "Česky");
+//     lang->Loaded();            // once the windows exist: it translates them
+
+//     lang->SetCurrLanguage(VTixLanguage::ReadLanguageChoice());
+// and when the configuration is saved: lang->WriteLanguageChoice().
 // Texts of new keys go into translation/builtin/Czech.lng and English.lng
 // (UTF-8), both files always holding the same keys.
 class VTixLanguage : public QObject {
@@ -90,7 +92,8 @@ public:
 
     // ---- Set-up -------------------------------------------------------
     // Ends the set-up: upgrades settings stored with an older Version,
-    // then Loaded2. Call once, after the properties are set.
+    // then Loaded2. Call once, after the properties are set and the forms
+    // exist (windows made later are translated when the event loop runs).
     void Loaded();
     // Builds the records from the startup texts, scans the language files
     // and activates a language.
@@ -211,6 +214,12 @@ public:
     int GetLanguageImageIndex(int LangIndex) const;
     // The ANSI code page of a record (from LOCALE_IDEFAULTANSICODEPAGE).
     int CodePageOf(const LanguageRecord* record) const;
+
+    // The language the user chose last, remembered in the registry
+    // ("Options\General", value "Language"; "Česky" when none), and
+    // remembering the active one there.
+    static std::string ReadLanguageChoice();
+    void WriteLanguageChoice() const;
 
     // Selects by name: exact first, then ignoring letter case.
     void SetCurrLanguage(const std::string& Name);

@@ -343,6 +343,18 @@ void VTixLanguage::clampActiveIndex()
 
 // ---- Choosing the language --------------------------------------------------
 
+std::string VTixLanguage::ReadLanguageChoice()
+{
+    Platform::TRegistry registry;
+    return registry.ReadString("Options\\General", "Language", "\xC8" "esky");
+}
+
+void VTixLanguage::WriteLanguageChoice() const
+{
+    Platform::TRegistry registry;
+    registry.WriteString("Options\\General", "Language", GetCurrLanguage());
+}
+
 void VTixLanguage::SetCurrLanguage(const std::string& Name)
 {
     int found = -1;

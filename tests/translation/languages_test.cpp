@@ -327,6 +327,27 @@ TEST(RegistryOverrides, ValuesOfTheLanguagesKeysWinSectionBySection)
     EXPECT_EQ(lang->GetLangText("FormMain", "Key", "x"), "general");
 }
 
+TEST(RegistryChoice, TheChosenLanguageIsRememberedUnderOptionsGeneral)
+{
+    auto lang = LangTest::MakeBuiltInLanguage();
+    {
+        Platform::TRegistry registry;
+        registry.DeleteValue("Options\\General", "Language");
+    }
+    EXPECT_EQ(VTixLanguage::ReadLanguageChoice(), Cz("Česky"));
+    lang->SetCurrLanguage(VTixLanguage::ReadLanguageChoice());
+    EXPECT_EQ(lang->GetCurrLanguageId(), 0x0405);
+    lang->SetCurrLanguageId(0x0809);
+    lang->WriteLanguageChoice();
+    {
+        Platform::TRegistry registry;
+        EXPECT_EQ(registry.ReadString("Options\\General", "Language", ""), "English");
+    }
+    auto other = LangTest::MakeBuiltInLanguage();
+    other->SetCurrLanguage(VTixLanguage::ReadLanguageChoice());
+    EXPECT_EQ(other->GetCurrLanguageId(), 0x0809);
+}
+
 TEST(Authoring, IconFileBecomesIconStringAndSystemLocaleValues)
 {
     LangTest::TempDir dir;
