@@ -73,7 +73,6 @@ using VTixLanguage_Pad = VTixSet<VTixLanguage_PadX>;
 //     auto* forms = new VTixLanguageForms(lang);      // translation_forms
 //     forms->SetLangCombo(formOptions->ComboLang);
 //     lang->Loaded();            // once the windows exist: it translates them
-
 //     lang->SetCurrLanguage(VTixLanguage::ReadLanguageChoice());
 // and when the configuration is saved: lang->WriteLanguageChoice().
 // Texts of new keys go into translation/builtin/Czech.lng and English.lng
