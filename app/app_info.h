@@ -12,6 +12,10 @@
 
 class QTimer;
 class QWidget;
+class VTixWindowOrder;
+namespace Platform {
+class TRegistry;
+}
 
 // Message-box flags and answers with the values of the Windows API, which
 // every caller of MessageBox2 passes and tests.
@@ -128,6 +132,41 @@ public:
     // Handles pending events; the start-up event cannot fire meanwhile.
     void ProcessMessages();
 
+    // ---- Window placement (app_info_positions.cpp) ---------------------
+    // Every named form of the application takes part: each top-level
+    // window and the windows and docked terminal forms inside it (a form's
+    // own windows before the form), except menus, message boxes, file
+    // dialogs and the names in ExceptionList. Values live under
+    // RegistryPath + AppName + "\Options\Forms": "ZOrder" (names from the
+    // topmost window down, joined by "|") and one key per form name.
+    // The window stack is the order of activation (most recent first), as
+    // the window system gives no stacking order to its clients.
+    void savePositions();
+    // Forms named in exclude ("A|B") are not saved but still listed in
+    // "ZOrder".
+    void savePositions(const std::string& exclude);
+    // = loadPositions(true, ResizeNonresizeable).
+    void loadPositions();
+    // Places all forms, the one that was on top last. A form never saved is
+    // fitted into the work area; a saved one is only moved as far as keeps
+    // its title bar reachable.
+    void loadPositions(bool restoreVisibility, bool resizeAll);
+    void loadFormPosition(QWidget* form, bool restoreVisibility, bool resizeAll);
+    // One form, in the registry store ini, below the key formsKey (the
+    // form's own key is formsKey + "\" + its name).
+    void saveForm(QWidget* form, Platform::TRegistry& ini, const std::string& formsKey);
+    void loadForm(QWidget* form, Platform::TRegistry& ini, const std::string& formsKey,
+                  bool restoreVisibility, bool resizeAll);
+    // Forms designed for 96 dpi needed resizing on larger system fonts;
+    // Qt scales fonts, layouts and device pixels itself, so nothing is
+    // left to do.
+    void FixPixelsPerInch(QWidget* form);
+    // The forms taking part, in collected order.
+    std::vector<QWidget*> collectForms() const;
+    // The application's windows from the most recently activated or shown
+    // one down.
+    std::vector<QWidget*> windowStack() const;
+
     // Splits a registry key path ("Software\Tix\Zelvitor\Options") into the
     // store that holds it (organization "Tix", application "Zelvitor") and
     // the key inside it ("Options"). False for paths outside "Software\".
@@ -155,4 +194,8 @@ private:
     bool FOwnerHooked = false;
     std::unique_ptr<QTimer> FStartupTimer;
     TFileVersionInfo FVersion;
+    // Tracks the window stack from the moment the component exists (a
+    // child of it, so Qt frees it).
+    static VTixWindowOrder* NewWindowOrder(VTixAppInfo* owner);
+    VTixWindowOrder* FWindowOrder = NewWindowOrder(this);
 };

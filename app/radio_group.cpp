@@ -1,0 +1,78 @@
+#include "app/radio_group.h"
+
+#include <QButtonGroup>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+TRadioGroup::TRadioGroup(const QString& caption, QWidget* parent)
+    : QGroupBox(caption, parent), FButtons(new QButtonGroup(this)), FLayout(new QVBoxLayout(this))
+{
+    FButtons->setExclusive(true);
+    FLayout->setSpacing(4);
+    connect(FButtons, &QButtonGroup::idClicked, this, &TRadioGroup::buttonClicked);
+}
+
+QStringList TRadioGroup::Items() const
+{
+    QStringList items;
+    for (QRadioButton* b : FItems)
+        items << b->text();
+    return items;
+}
+
+void TRadioGroup::SetItems(const QStringList& items)
+{
+    const int selected = ItemIndex();
+    while (FItems.size() > size_t(items.size())) {
+        QRadioButton* b = FItems.back();
+        FItems.pop_back();
+        FButtons->removeButton(b);
+        delete b;
+    }
+    for (int i = 0; i < items.size(); ++i) {
+        if (size_t(i) < FItems.size()) {
+            if (FItems[i]->text() != items[i])
+                FItems[i]->setText(items[i]);
+            continue;
+        }
+        auto* b = new QRadioButton(items[i], this);
+        b->setObjectName(objectName() + QLatin1String("_Item") + QString::number(i));
+        FButtons->addButton(b, i);
+        FLayout->addWidget(b);
+        FItems.push_back(b);
+    }
+    SetItemIndex(selected);
+}
+
+int TRadioGroup::ItemIndex() const { return FButtons->checkedId(); }
+
+void TRadioGroup::SetItemIndex(int index)
+{
+    if (index >= 0 && size_t(index) < FItems.size()) {
+        FItems[index]->setChecked(true);
+        FLastIndex = index;
+        return;
+    }
+    FLastIndex = -1;
+    // An exclusive group keeps one button checked: lift the rule to clear.
+    if (QAbstractButton* checked = FButtons->checkedButton()) {
+        FButtons->setExclusive(false);
+        checked->setChecked(false);
+        FButtons->setExclusive(true);
+    }
+}
+
+QRadioButton* TRadioGroup::Button(int index) const
+{
+    return index >= 0 && size_t(index) < FItems.size() ? FItems[index] : nullptr;
+}
+
+void TRadioGroup::buttonClicked(int index)
+{
+    // A click on the item already selected changes nothing.
+    if (index == FLastIndex)
+        return;
+    FLastIndex = index;
+    if (FOnClick)
+        FOnClick(this);
+}
