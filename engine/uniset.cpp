@@ -13,6 +13,7 @@
 #include "foundation/utils.h"
 #include "platform/tick.h"
 #include "serial/comm_component.h"
+#include "serial/vtscomm32.h"
 
 VUniSET::VUniSET(VTixCommunicationComponent* port, VMainWindowLink* window)
     : port(port), window(window), handlers(this),
@@ -74,6 +75,50 @@ bool VUniSET::idleElapsed(uint32_t limit, uint32_t now) const
 bool VUniSET::portConnected() const
 {
     return port && port->Connected();
+}
+
+TVTSComm32* VUniSET::serialPort() const
+{
+    return dynamic_cast<TVTSComm32*>(port);
+}
+
+// ---- Port steps -------------------------------------------------------------
+
+void VUniSET::reopenPort(uint32_t now, uint32_t closedMs, bool resetAfter)
+{
+    if (port)
+        port->StopComm();
+    reopen.pending = true;
+    reopen.start = now;
+    reopen.limit = closedMs;
+    reopen.resetAfter = resetAfter;
+}
+
+void VUniSET::pulseRTS(uint32_t now, uint32_t lowMs)
+{
+    if (TVTSComm32* serial = serialPort())
+        serial->Signals().SetRTS(false);
+    rtsPulse.pending = true;
+    rtsPulse.start = now;
+    rtsPulse.limit = lowMs;
+}
+
+void VUniSET::stepPort(uint32_t now)
+{
+    if (rtsPulse.pending && Utils::IsTickElapsed(rtsPulse.start, rtsPulse.limit, now)) {
+        rtsPulse.pending = false;
+        if (TVTSComm32* serial = serialPort())
+            serial->Signals().SetRTS(true);
+    }
+    if (reopen.pending && Utils::IsTickElapsed(reopen.start, reopen.limit, now)) {
+        reopen.pending = false;
+        if (port)
+            port->StartComm();
+        if (reopen.resetAfter)
+            resetAll(now);
+        else
+            restart(now);
+    }
 }
 
 void VUniSET::setPIN(const std::string& text)

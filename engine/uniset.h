@@ -7,6 +7,7 @@
 #include "foundation/input_buffer.h"
 
 class VTixCommunicationComponent;
+class TVTSComm32;
 class VMainWindowLink;
 class VListViewFile;
 class VListItemFile;
@@ -92,6 +93,22 @@ public:
     bool finish();
     void setPIN(const std::string& text);
 
+    // ---- Port steps that take time -----------------------------------
+    // The main thread never waits for the device; these run on the tick.
+    // Closes the port now and opens it again once more than `closedMs` ms
+    // have passed; then every handler starts again (resetAll when
+    // `resetAfter`, else restart). Handlers are not polled meanwhile. The
+    // request lives here, not in a handler, because closing the port
+    // restarts (and so resets) the handlers.
+    void reopenPort(uint32_t now, uint32_t closedMs, bool resetAfter);
+    bool isReopenPending() const { return reopen.pending; }
+    // RTS low now, high again once more than `lowMs` ms have passed.
+    void pulseRTS(uint32_t now, uint32_t lowMs);
+    bool isRtsPulsePending() const { return rtsPulse.pending; }
+    // The port as the serial port component (baud rate, RTS line); null
+    // for any other link.
+    TVTSComm32* serialPort() const;
+
     void updateStatusBar();
     void makerChanged();
     void modelChanged();
@@ -127,6 +144,14 @@ public:
     VListViewFile& getReceivedList() { return *receivedList; }
 
 private:
+    struct TPortStep {
+        bool pending = false;
+        uint32_t start = 0;
+        uint32_t limit = 0;
+        bool resetAfter = false;
+    };
+    void stepPort(uint32_t now);
+
     // Texts the data-call recogniser ends a call on.
     enum TCallEnd { ceNone, ceOK, ceNoCarrier, ceNoDialtone };
 
@@ -157,4 +182,6 @@ private:
     bool discardingLine = false;
     // An end-of-call text seen inside a frame that is still being collected.
     TCallEnd deferredEnd = ceNone;
+    TPortStep reopen;
+    TPortStep rtsPulse;
 };

@@ -21,6 +21,7 @@
 #include "foundation/utils.h"
 #include "platform/tick.h"
 #include "serial/comm_component.h"
+#include "serial/vtscomm32.h"
 
 namespace {
 
@@ -65,10 +66,14 @@ void VUniSET::tick(uint32_t now)
         Utils::IsTickElapsed(lastReceiveTick, FrameIdleGap, now))
         dropPartialFrame(now);
 
-    if (mode == 3)
-        dataTick(now);
-    else
-        poll(now);
+    stepPort(now);
+    // While the port is closed for a reopen nobody may talk to it.
+    if (!reopen.pending) {
+        if (mode == 3)
+            dataTick(now);
+        else
+            poll(now);
+    }
 
     handlers.cclk().refreshDisplay(now);
     handlers.cala().refreshEdits(now);
@@ -144,6 +149,14 @@ bool VUniSET::isDown()
 
 bool VUniSET::finish()
 {
+    // Closing: a port waiting to be reopened stays closed, and a pulsed RTS
+    // line is not left low.
+    reopen.pending = false;
+    if (rtsPulse.pending) {
+        rtsPulse.pending = false;
+        if (TVTSComm32* serial = serialPort())
+            serial->Signals().SetRTS(true);
+    }
     const bool sendStopped = sendList->requestStop();
     const bool receivedStopped = receivedList->requestStop();
     if (state >= 0 && state <= 2) {
