@@ -54,10 +54,8 @@ public:
         install();
         prune();
         std::vector<QWidget*> result;
-        if (QWidget* active = QApplication::activeWindow())
-            result.push_back(active);
         for (const QPointer<QWidget>& w : order_)
-            if (w && w->isWindow() && std::find(result.begin(), result.end(), w.data()) == result.end())
+            if (w->isWindow())
                 result.push_back(w.data());
         return result;
     }

@@ -253,20 +253,20 @@ void TFormOptions::BtnCSCAAgainClick(QObject* Sender)
 void TFormOptions::BtnOKClick(QObject* Sender)
 {
     (void)Sender;
-    if (FOwner)
+    if (FOwner) {
         FOwner->setFirstRun(false);
-    if (FOwner)
         FOwner->enterPinAgain();
+    }
     BtnCPINAgain->setEnabled(false);
     if (ComboSCA->currentText().isEmpty()) {
-        const std::string question =
-            FOwner ? FOwner->getLangText("Texts", "ConfirmSCA",
-                                         "Nen\xED vlo\x9E\x65no \xE8\xEDslo servisn\xEDho centra SMS zpr\xE1v.") +
-                         "\n" +
-                         FOwner->getLangText("Texts", "ConfirmSCA2", "Chcete jej na\xE8\xEDst ze SIM karty?")
-                   : std::string();
-        const int answer = FOwner ? FOwner->messageBox2(question, MsgBox::MB_YESNO | MsgBox::MB_ICONEXCLAMATION)
-                                  : MsgBox::IDYES;
+        int answer = MsgBox::IDYES;
+        if (FOwner) {
+            std::string question = FOwner->getLangText(
+                "Texts", "ConfirmSCA", "Nen\xED vlo\x9E\x65no \xE8\xEDslo servisn\xEDho centra SMS zpr\xE1v.");
+            question += "\n";
+            question += FOwner->getLangText("Texts", "ConfirmSCA2", "Chcete jej na\xE8\xEDst ze SIM karty?");
+            answer = FOwner->messageBox2(question, MsgBox::MB_YESNO | MsgBox::MB_ICONEXCLAMATION);
+        }
         if (answer == MsgBox::IDYES)
             close();
         return;
