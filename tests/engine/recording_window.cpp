@@ -53,13 +53,16 @@ int TRecordingWindow::messageBox(const std::string& Text, const std::string& Cap
 std::string TRecordingWindow::dateTimeText(double DateTime)
 {
     // Days since 1899-12-30 to a civil date (proleptic Gregorian).
+    // Rounded to the millisecond, then the milliseconds dropped, as the
+    // class library writes a date-time.
     double whole = std::floor(DateTime);
-    long long secs = std::llround((DateTime - whole) * 86400.0);
+    long long ms = std::llround((DateTime - whole) * 86400000.0);
     long long days = (long long)whole;
-    if (secs >= 86400) {
-        secs -= 86400;
+    if (ms >= 86400000) {
+        ms -= 86400000;
         ++days;
     }
+    const long long secs = ms / 1000;
     long long z = days - 25569 + 719468;  // to days since 0000-03-01
     const long long era = (z >= 0 ? z : z - 146096) / 146097;
     const long long doe = z - era * 146097;

@@ -1,0 +1,98 @@
+#include "engine/handler_text.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+
+namespace HandlerText {
+
+int StrToIntDef(std::string_view text, int Default)
+{
+    size_t p = 0;
+    while (p < text.size() && (text[p] == ' ' || text[p] == '\t'))
+        ++p;
+    bool negative = false;
+    if (p < text.size() && (text[p] == '-' || text[p] == '+')) {
+        negative = text[p] == '-';
+        ++p;
+    }
+    if (p >= text.size())
+        return Default;
+    int64_t value = 0;
+    for (; p < text.size(); ++p) {
+        const char c = text[p];
+        if (c < '0' || c > '9')
+            return Default;
+        value = value * 10 + (c - '0');
+        if (value > int64_t(INT_MAX) + 1)
+            return Default;
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX || value < INT_MIN)
+        return Default;
+    return int(value);
+}
+
+std::string QuotableText(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == 0x7F || c == '"')
+            continue;
+        out += c;
+    }
+    return out;
+}
+
+bool EndsWithOk(std::string_view line)
+{
+    return line.ends_with("OK\r\n");
+}
+
+bool IsErrorLine(std::string_view line)
+{
+    return line.ends_with("ERROR\r\n") || line.starts_with("+CME ERROR: ") ||
+           line.starts_with("+CMS ERROR: ");
+}
+
+int32_t WholeSeconds(double seconds)
+{
+    if (std::isnan(seconds))
+        return 0;
+    const double t = std::trunc(seconds);
+    if (t >= double(INT32_MAX))
+        return INT32_MAX;
+    if (t <= double(INT32_MIN))
+        return INT32_MIN;
+    return int32_t(t);
+}
+
+std::string GsmDateTimeText(Tixutils::TDateTime value)
+{
+    // Whole milliseconds first, so that 10:37:19.9996 is written 10:37:20.
+    constexpr int64_t DayMs = 86400000;
+    double ms = std::round(value * double(DayMs));
+    if (!std::isfinite(ms))
+        ms = 0;
+    // Far outside any calendar the device knows; keep the arithmetic sound.
+    ms = std::fmax(std::fmin(ms, 3.0e6 * DayMs), -3.0e6 * DayMs);
+    const int64_t total = int64_t(ms);
+    int64_t days = total / DayMs;
+    int64_t msOfDay = total % DayMs;
+    if (msOfDay < 0) {
+        msOfDay += DayMs;
+        --days;
+    }
+    int year = 0, month = 0, day = 0;
+    Tixutils::DecodeDate(double(days), year, month, day);
+    const int64_t secs = msOfDay / 1000;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%02d,%02d:%02d:%02d", ((year % 100) + 100) % 100,
+                  month, day, int(secs / 3600), int(secs / 60 % 60), int(secs % 60));
+    return buf;
+}
+
+}  // namespace HandlerText

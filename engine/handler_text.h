@@ -1,0 +1,37 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "foundation/tixutils_datetime.h"
+
+// Small text helpers of the operator, signal, clock, alarm and battery
+// handlers: reading numbers out of answer fields, recognising final result
+// codes, and making texts safe to put between the quotes of a command.
+namespace HandlerText {
+
+// A whole decimal number: blanks before it and a sign allowed, nothing
+// after it. Default for anything else, and for a number beyond 32 bits.
+int StrToIntDef(std::string_view text, int Default);
+
+// The text without double quotes and control characters (CR, LF, Ctrl-Z,
+// ESC, DEL and the rest), so that it can stand between the quotes of an
+// AT command without ending the command or the quoted parameter early.
+std::string QuotableText(std::string_view text);
+
+// The line ends with "OK\r\n".
+bool EndsWithOk(std::string_view line);
+// The line ends with "ERROR\r\n" or starts with "+CME ERROR: " or
+// "+CMS ERROR: ".
+bool IsErrorLine(std::string_view line);
+
+// A count of seconds with its fraction dropped toward zero, clamped to
+// the 32-bit range (0 for a value that is not a number).
+int32_t WholeSeconds(double seconds);
+
+// The date and time as the device writes them, "yy/MM/dd,hh:mm:ss" (year
+// modulo 100), after rounding to the millisecond and dropping the
+// milliseconds.
+std::string GsmDateTimeText(Tixutils::TDateTime value);
+
+}  // namespace HandlerText
