@@ -143,28 +143,26 @@ void TFormAbout::buildControls()
     LabelAddress1->setFont(caption);
     LabelContact1->setFont(caption);
 
-    // Pictures left, addresses right: the maker's block above the
-    // distributor's.
+    // Pictures left of the addresses, the maker's block above the
+    // distributor's; the distributor's banner below its address.
     auto* contact = new QGridLayout(GroupContact);
-    contact->setHorizontalSpacing(14);
+    contact->setHorizontalSpacing(16);
     contact->setVerticalSpacing(2);
-    contact->addWidget(ImageLogo, 0, 0, 5, 1);
+    contact->addWidget(ImageLogo, 0, 0, 4, 1, Qt::AlignTop | Qt::AlignHCenter);
     contact->addWidget(LabelAddress1, 0, 1);
-    contact->addWidget(MemoAddress, 1, 1);
+    contact->addWidget(MemoAddress, 1, 1, Qt::AlignLeft);
     contact->addWidget(UrlLabel1, 2, 1);
     contact->addWidget(UrlLabel2, 3, 1);
-    contact->setRowMinimumHeight(5, 10);
-    auto* pictures = new QVBoxLayout;
-    pictures->setSpacing(6);
-    pictures->addWidget(ImageQor, 0, Qt::AlignHCenter);
-    pictures->addWidget(ImageDistributor, 0, Qt::AlignHCenter);
-    pictures->addStretch(1);
-    contact->addLayout(pictures, 6, 0, 4, 1);
-    contact->addWidget(LabelContact1, 6, 1);
-    contact->addWidget(MemoContact, 7, 1);
-    contact->addWidget(UrlLabel3, 8, 1);
-    contact->addWidget(UrlLabel4, 9, 1);
+    contact->setRowMinimumHeight(4, 12);
+    contact->addWidget(ImageQor, 5, 0, 4, 1, Qt::AlignTop | Qt::AlignHCenter);
+    contact->addWidget(LabelContact1, 5, 1);
+    contact->addWidget(MemoContact, 6, 1, Qt::AlignLeft);
+    contact->addWidget(UrlLabel3, 7, 1);
+    contact->addWidget(UrlLabel4, 8, 1);
+    ImageDistributor->setContentsMargins(0, 8, 0, 0);
+    contact->addWidget(ImageDistributor, 9, 0, 1, 2, Qt::AlignHCenter);
     contact->addWidget(LabelCopyright, 10, 0, 1, 2);
+    contact->setColumnMinimumWidth(0, 64);
     contact->setColumnStretch(1, 1);
 
     BtnDone = new QPushButton(cz("Zav\xF8\xEDt"), this);
@@ -183,6 +181,8 @@ void TFormAbout::buildControls()
     main->addWidget(GroupContact);
     main->addLayout(buttons);
     main->setSizeConstraint(QLayout::SetFixedSize);
+    // Room for a longer version or date line in another language.
+    GroupInfo->setMinimumWidth(320);
 }
 
 std::string TFormAbout::text(const std::string& key, const std::string& def) const
