@@ -392,7 +392,10 @@ void VPerifCOPS::onResponse(uint32_t now)
                 setCurrentIndex(-1);
                 requestedIndex = -1;
             } else if (sentMode == 3 && sentFormat >= 0 && sentFormat <= 2) {
-                // A refused format is not asked for again.
+                // A refused format is not asked for again; nor is a refused
+                // restore of the device's own format tried for ever.
+                if (namesKnown == 7 && sentFormat == formatToRestore)
+                    formatToRestore = -1;
                 namesKnown |= 1 << sentFormat;
             }
         }
