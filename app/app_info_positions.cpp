@@ -12,6 +12,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QWidget>
 #include <algorithm>
 #include <functional>
@@ -191,6 +193,21 @@ bool fitToWorkArea(QRect& r)
     if (r.y() < a.y())
         r.moveTop(a.y());
     return true;
+}
+
+// With several screens, a title bar that stands on any of them is
+// reachable; the work-area rule knows the primary screen only and would
+// pull every window of a second screen back onto the first.
+bool titleOnSomeScreen(const QRect& r)
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.size() < 2)
+        return false;
+    const QPoint grip(r.x() + std::min(std::max(r.width(), 0) / 2, 40), r.y() + 10);
+    for (const QScreen* screen : screens)
+        if (screen->availableGeometry().contains(grip))
+            return true;
+    return false;
 }
 
 bool isCandidateWindow(const QWidget* w)
@@ -441,9 +458,10 @@ void VTixAppInfo::loadForm(QWidget* form, Platform::TRegistry& ini, const std::s
         r.setWidth(std::max(0, ini.ReadInteger(key, "Width", r.width())));
         r.setHeight(std::max(0, ini.ReadInteger(key, "Height", r.height())));
     }
-    if (saved)
-        Tixutils::MoveFormTitleToScreenRect(form, r);
-    else
+    if (saved) {
+        if (!titleOnSomeScreen(r))
+            Tixutils::MoveFormTitleToScreenRect(form, r);
+    } else
         fitToWorkArea(r);
 
     Qt::WindowStates states = form->windowState();
