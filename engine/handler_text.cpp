@@ -62,7 +62,9 @@ int32_t WholeSeconds(double seconds)
 {
     if (std::isnan(seconds))
         return 0;
-    const double t = std::trunc(seconds);
+    // Differences of date-times carry float noise (8640 s comes out as
+    // 8639.9999999): whole milliseconds first, then the fraction dropped.
+    const double t = std::trunc(std::round(seconds * 1000.0) / 1000.0);
     if (t >= double(INT32_MAX))
         return INT32_MAX;
     if (t <= double(INT32_MIN))

@@ -25,8 +25,9 @@ bool EndsWithOk(std::string_view line);
 // "+CMS ERROR: ".
 bool IsErrorLine(std::string_view line);
 
-// A count of seconds with its fraction dropped toward zero, clamped to
-// the 32-bit range (0 for a value that is not a number).
+// A count of seconds, rounded to the millisecond, with its fraction then
+// dropped toward zero; clamped to the 32-bit range (0 for a value that is
+// not a number).
 int32_t WholeSeconds(double seconds);
 
 // The date and time as the device writes them, "yy/MM/dd,hh:mm:ss" (year
