@@ -92,6 +92,8 @@ public:
     int getFormat() const { return format; }
     int getNamesKnown() const { return namesKnown; }
     int getRequestedIndex() const { return requestedIndex; }
+    // The device's own format, still to be set back (-1 none).
+    int getFormatToRestore() const { return formatToRestore; }
     int getPendingKind() const { return pendingKind; }
     const std::string& getCurrentLong() const { return currentLong; }
     const std::string& getCurrentShort() const { return currentShort; }

@@ -23,6 +23,12 @@ TEngineOnSim::TEngineOnSim(ModemSim::TProfile profile)
     sim = std::make_unique<ModemSim::TModemSim>(std::move(profile));
 }
 
+TEngineOnSim::TEngineOnSim(ModemSim::TSimOptions options)
+{
+    CoreApp();
+    sim = std::make_unique<ModemSim::TModemSim>(std::move(options));
+}
+
 TEngineOnSim::~TEngineOnSim()
 {
     engine.reset();

@@ -25,6 +25,8 @@ QCoreApplication& CoreApp();
 class TEngineOnSim {
 public:
     explicit TEngineOnSim(ModemSim::TProfile profile = ModemSim::TProfile::Builtin("tc35"));
+    // With the simulator's full options (its own clock, line pacing).
+    explicit TEngineOnSim(ModemSim::TSimOptions options);
     ~TEngineOnSim();
 
     // Starts the simulator, opens the port and starts the engine; false
