@@ -100,6 +100,7 @@ TEST(DialogTranslation, EnglishAndBackToCzech)
     EXPECT_EQ(about.windowTitle(), "About...");
     EXPECT_EQ(about.GroupContact->title().trimmed(), "Contact");
     EXPECT_EQ(about.BtnDone->text(), "Close");
+    EXPECT_EQ(about.LabelAddress1->text(), "Manufacturer:");
     EXPECT_TRUE(about.LabelVersion->text().contains(" Version ")) << about.LabelVersion->text().toStdString();
     EXPECT_EQ(about.MemoAddress->toPlainText(), address);
     // For people to look at: the English dialogs beside the Czech ones.
@@ -125,6 +126,7 @@ TEST(DialogTranslation, EnglishAndBackToCzech)
     EXPECT_EQ(options.windowTitle(), QString::fromUtf8("Nastavení"));
     EXPECT_EQ(options.RGroupAdvanced->Button(0)->text(), QString::fromUtf8("Základní"));
     EXPECT_EQ(options.RGroupAdvanced->ItemIndex(), 2);
+    EXPECT_EQ(about.LabelAddress1->text(), QString::fromUtf8("Výrobce:"));
     EXPECT_TRUE(about.LabelVersion->text().contains(" Verze ")) << about.LabelVersion->text().toStdString();
     EXPECT_EQ(about.MemoAddress->toPlainText(), address);
     forms->SetLangCombo(nullptr);
