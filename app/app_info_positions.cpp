@@ -9,11 +9,11 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
-#include <QGuiApplication>
 #include <QWidget>
 #include <algorithm>
 #include <functional>
@@ -24,9 +24,9 @@
 #include "platform/qt/qt_text.h"
 #include "platform/qt/registry.h"
 
-// The window stack as far as a client can know it: X11 and Wayland tell
-// an application nothing of the stacking order of its windows, so the
-// order is taken from activation and showing, most recent first.
+// The window stack as far as the application can know it: Qt reports no
+// stacking order of top-level windows (and Wayland gives clients none), so
+// the order is taken from activation and showing, most recent first.
 class VTixWindowOrder : public QObject {
 public:
     explicit VTixWindowOrder(QObject* parent) : QObject(parent) { install(); }
