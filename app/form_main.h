@@ -1,0 +1,411 @@
+#pragma once
+#include <QMainWindow>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/options_owner.h"
+#include "engine/main_window_link.h"
+#include "platform/colors.h"
+#include "serial/comm_component.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPainter;
+class QPushButton;
+class QRect;
+class QSessionManager;
+class QSocketNotifier;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+class TIACheckControl;
+class TImageList;
+class TFormMainShape;
+class TOwnerDrawComboBox;
+class TVTSComm32;
+class VTixAppInfo;
+class VTixGauge;
+class VTixImage;
+class VTixLanguage;
+class VTixLanguageForms;
+class VTixTerminal;
+class VUniSET;
+struct VTixGaugePaintColors;
+
+// The main window: the port, its state and the lamps, the pages (General,
+// Calls, SMS, Phonebook, Files and the docked terminal), the menus and the
+// status bar. It owns the serial port component and the connection
+// engine, drives the engine from a 10 ms timer and from the port's events,
+// and is the engine's window (VMainWindowLink).
+//
+// Life cycle: the constructor creates the components; the first showing
+// restores the window placements, shows the terminal and creates the
+// engine; once the event loop runs, startupInit opens the port, reads the
+// remembered settings and the configuration file and starts the timer.
+// Closing is staged: the engine is asked to finish, the timer repeats the
+// close until it has, the port is forced closed from 2000 ms on, then the
+// engine and the port component are deleted and the event loop ends.
+//
+// Controls keep their component names as objectName, so the translation
+// and the window placement find them. Controls of pages built elsewhere
+// are null until their page creates them; the window then uses them.
+class TFormMain : public QMainWindow, public VMainWindowLink, public VOptionsOwner {
+    Q_OBJECT
+public:
+    // What the close handler lets happen to the window.
+    enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+    // A file dialog of the form: kept as its settings, run on demand.
+    struct TFileDialogSpec {
+        std::string name;        // component name (translation keys)
+        std::string title;       // Czech default title
+        std::string filter;      // "description|pattern|..."
+        std::string defaultExt;  // without the dot
+        std::string initialDir;  // folder, native bytes, with trailing "/"
+        std::string fileName;    // file name without folder
+        bool save = false;
+    };
+
+    explicit TFormMain(QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    // Arguments after the program name; start-up loads the configuration
+    // files they name.
+    void SetCommandLine(std::vector<std::string> args) { commandLine = std::move(args); }
+
+    // ---- Components ------------------------------------------------------
+    QMenuBar* MainMenu1 = nullptr;
+    QMenu* MenuFile = nullptr;
+    QAction* ItemFileLoadAnyCfg = nullptr;
+    QAction* ItemFileSavePCcfg = nullptr;
+    QAction* ItemFileExit = nullptr;
+    QAction* MenuOpt = nullptr;
+    QMenu* MenuHelp = nullptr;
+    QAction* MenuAbout = nullptr;
+
+    QLabel* LabelPort = nullptr;
+    QComboBox* ComboComm = nullptr;
+    QPushButton* BtnDisCon = nullptr;
+    QLabel* LabelComConn = nullptr;
+    QLabel* LabelComm = nullptr;
+
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* SheetGeneral = nullptr;
+    QWidget* SheetCalls = nullptr;
+    QWidget* SheetSMS = nullptr;
+    QWidget* SheetPhonebook = nullptr;
+    QWidget* SheetFiles = nullptr;
+
+    // General page: the device's state.
+    QGroupBox* GroupDevice = nullptr;
+    TFormMainShape* ShapeProgress = nullptr;
+    QLabel* LabelDevice = nullptr;
+    QLabel* LabelSigStr = nullptr;
+    VTixGauge* GaugeSigStr = nullptr;
+    QLabel* LabelSigQual = nullptr;
+    VTixGauge* GaugeSigQual = nullptr;
+    QLabel* LabelOperator = nullptr;
+    TOwnerDrawComboBox* ComboOperator = nullptr;
+    QPushButton* BtnQueryOp = nullptr;
+    QCheckBox* CheckTestSignal = nullptr;
+    QCheckBox* CheckRegul = nullptr;
+    QLabel* LabelLabMyPhone = nullptr;
+    QLabel* LabelMyPhone = nullptr;
+    // The clock, alarm, power and battery groups go here (two columns).
+    QGridLayout* LayoutGeneralGroups = nullptr;
+
+    // General page groups built with their own page code (null until then).
+    QGroupBox* GroupCCLK = nullptr;
+    QLineEdit* EditCCLKtime = nullptr;
+    QLineEdit* EditCCLKofs = nullptr;
+    QPushButton* BtnCCLKWrite = nullptr;
+    QPushButton* BtnCCLKAsk = nullptr;
+    QPushButton* BtnCCLKCurrent = nullptr;
+    QGroupBox* GroupCALA = nullptr;
+    QLineEdit* EditCALAtime = nullptr;
+    QLineEdit* EditCALAofs = nullptr;
+    QLineEdit* EditCALAtext = nullptr;
+    QPushButton* BtnCALAWrite = nullptr;
+    QPushButton* BtnCALACancel = nullptr;
+    QGroupBox* GroupPowerMode = nullptr;
+    TIACheckControl* CheckPowerNormal = nullptr;
+    TIACheckControl* CheckPowerSleep = nullptr;
+    TIACheckControl* CheckPowerAlarmed = nullptr;
+    TIACheckControl* CheckPowerDown = nullptr;
+    QGroupBox* GroupCBC = nullptr;
+    VTixGauge* ProgressBatt = nullptr;
+    VTixGauge* ProgressConsumption = nullptr;
+    QLabel* LabelBattery = nullptr;
+    QLabel* LabelCBCCharger = nullptr;
+    VTixImage* ImageCBC = nullptr;
+    // Controls of the other pages (null until those pages exist).
+    QWidget* ListFilesOut = nullptr;
+    QWidget* ListFilesIn = nullptr;
+    QPushButton* BtnCHUP = nullptr;
+    QWidget* CheckPhonebookActive = nullptr;
+
+    // Bottom of the window: the port's line lamps and the ring picture.
+    TIACheckControl* CheckDCD = nullptr;
+    TIACheckControl* CheckRing = nullptr;
+    VTixImage* ImageRing = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    // Panels of StatusBar1: 0 messages, 1 device name, 2 registration.
+    std::array<QLabel*, 3> StatusPanels{};
+
+    QTimer* Timer1 = nullptr;
+    VTixAppInfo* VTixAppInfo1 = nullptr;
+    VTixLanguage* VTixLanguage1 = nullptr;
+    VTixLanguageForms* VTixLanguageForms1 = nullptr;
+    VTixTerminal* VTixTerminal1 = nullptr;
+    std::unique_ptr<TImageList> OperatorImageList;
+    std::unique_ptr<TImageList> RingImageList;
+
+    TFileDialogSpec OpenDialogCfg;
+    TFileDialogSpec SaveDialogCfg;
+    TFileDialogSpec OpenDialogPB;
+    TFileDialogSpec SaveDialogPB;
+    // Runs a file dialog; true with the chosen full path. Tests replace it.
+    std::function<bool(TFileDialogSpec& spec, std::string& chosen)> RunFileDialog;
+
+    // The serial port; deleted at the end of the staged close (null then).
+    std::unique_ptr<TVTSComm32> VTSComm321;
+
+    // ---- Members ----------------------------------------------------------
+    // Declared after the port: destroyed before it (the engine points at it).
+    std::unique_ptr<VUniSET> uniset;
+    bool initDone = false;
+    bool closing = false;
+    bool closeDone = false;
+    bool ringing = false;
+    int32_t flashCount = -1;
+    uint32_t lastFlashTick = 0;
+    bool firstRun = false;
+    std::string configFileName;
+    std::string tempDir;
+    bool configClean = true;
+    bool closeQueryAsked = false;
+    bool closeQueryBusy = false;
+    uint32_t closeStartTick = 0;
+    int32_t rxLineStart = 0;
+    int32_t rxLength = 0;
+    int32_t rxIndex = 0;
+    const char* rxBuffer = nullptr;
+    // The call type of the configuration file, kept until the calls page
+    // shows it, so that saving writes back what was read.
+    int callType = 0;
+
+    // ---- Life cycle (form_main.cpp) --------------------------------------
+    void createEngine();
+    void VTixAppInfo1OwnerFirstShow();
+    void VTixAppInfo1ApplRunning();
+    void startupInit();
+    void FormClose(TCloseAction& Action);
+    // The terminal's window became a page of PageControl1.
+    void PageControl1DockDrop(QWidget* Control);
+    void MenuOptClick();
+    void MenuAboutClick();
+    void ItemFileExitClick();
+
+    // ---- End of session (form_main_session.cpp) --------------------------
+    // Routes SIGTERM and SIGHUP to the main window through a pipe (once per
+    // process; the program entry calls it).
+    static bool InstallTerminationSignals();
+    // The session ends (a signal, or the session manager without a way to
+    // ask): no question, nothing saved; the staged close runs.
+    void endSession();
+    // The session manager asks to save (QGuiApplication::commitDataRequest).
+    void commitDataRequest(QSessionManager& manager);
+    // Longest the end of a session waits for the staged close.
+    static constexpr uint32_t SessionCloseLimit = 8000;
+
+    // ---- Tick, receive path, port display (form_main_tick.cpp) ----------
+    // Set while a timer tick runs: a tick due meanwhile is skipped.
+    static inline bool tickGuard = false;
+    void Timer1Timer();
+    void tick();
+    void VTSComm321ReceiveData(const char* Buffer, uint16_t BufferLength);
+    void VTSComm321Ring(bool State);
+    void VTSComm321ChangedRLSD(bool State);
+    void VTSComm321RequestHangup();
+    void ComboCommChange();
+    void ComboCommDblClick();
+    void BtnDisConClick();
+    void VTixTerminal1TermSendData(const char* Data, int Count);
+    void VTixLanguage1ChangeLanguage();
+    void ComboOperatorDrawItem(QPainter& Canvas, int Index, const QRect& Rect, bool EditPart);
+    void ComboOperatorChange(int Index);
+    void BtnQueryOpClick();
+    void CheckTestSignalClick();
+    void GaugeSigStrGetColors(VTixGaugePaintColors& Colors);
+    void GaugeSigQualGetColors(VTixGaugePaintColors& Colors);
+
+    // ---- Configuration file and File menu (form_main_config.cpp) --------
+    void loadConfig(const std::string& name, const std::string& folder, bool reportErrors);
+    void readConfigFile(const std::string& path);
+    // False (reported, configClean unchanged) when the file was not written.
+    bool saveConfig(const std::string& path);
+    void rememberConfigName(const std::string& name);
+    static bool directoryExists(const std::string& path);
+    bool ensureDirectory(const std::string& path);
+    void setPhonebookFileName(const std::string& path);
+    void FormCloseQuery(bool& CanClose);
+    void ItemFileLoadAnyCfgClick();
+    void ItemFileSavePCcfgClick();
+    // Folder part (with its trailing "/") and name part of a path.
+    static std::string ExtractFilePath(const std::string& path);
+    static std::string ExtractFileName(const std::string& path);
+
+    // ---- Options, about dialog, placements (form_main_dialogs.cpp) -------
+    // Creates the options and about dialogs (FormOptions, FormAbout) as
+    // the program entry does, bound to this window.
+    void createDialogs();
+    // Restores all window placements: at the first showing (visibility
+    // too), or later without visibility and sizes.
+    void loadPositions(bool firstShow);
+    void savePositions();
+    void showAboutDialog();
+    void setAboutBranded(bool branded);
+    void refreshAboutTexts();
+    // The options dialog's control of a control name; null without one.
+    QWidget* optionsControl(TControl Control) const;
+    int optionIndex(TControl Group);
+    void setOptionIndex(TControl Group, int Index);
+    std::string optionText(TControl Edit);
+    void setOptionText(TControl Edit, const std::string& Text);
+    std::string myPhone();
+    void setMyPhone(const std::string& Text);
+    // Applies the loaded options as the options dialog's handlers do.
+    void applyOptions();
+
+    // ---- VOptionsOwner (form_main_dialogs.cpp) -----------------------------
+    QWidget* optionsOwnerWindow() override { return this; }
+    bool getFirstRun() override { return firstRun; }
+    void setFirstRun(bool value) override { firstRun = value; }
+    void setConfigClean(bool value) override { configClean = value; }
+    std::string getLangText(const std::string& Section, const std::string& Key,
+                            const std::string& Default) override;
+    int messageBox2(const std::string& Text, unsigned Flags) override;
+    void setPIN(const std::string& pin) override;
+    void enterPinAgain() override;
+    void writeSCANumber() override;
+    void setShowSMSStateAsText(bool value) override;
+    void setTerminalDebugWindowsVisible(bool value) override;
+
+    // ---- VMainWindowLink (form_main_link.cpp) ----------------------------
+    std::string getLangText(const std::string& Section, const std::string& Key,
+                            const std::string& Default, int Index) override;
+    int messageBox2(const std::string& Text, int Flags) override;
+    int messageBox(const std::string& Text, const std::string& Caption, int Flags) override;
+    std::string dateTimeText(double DateTime) override;
+    void terminalAddLine(const char* Text, int Length, bool Binary) override;
+    bool terminalFocused() override;
+    void flushTerminalLine() override;
+    void VTSComm321StateChange(TCommState State) override;
+    void setStatusPanel(int Panel, const std::string& Text) override;
+    void setEnabled(TControl Control, bool Enabled) override;
+    bool isEnabled(TControl Control) override;
+    void setVisible(TControl Control, bool Visible) override;
+    void setEditText(TControl Control, const std::string& Text) override;
+    std::string editText(TControl Control) override;
+    void setHint(TControl Control, const std::string& Hint) override;
+    void setFontColor(TControl Control, TColor Color) override;
+    void setParentFont(TControl Control) override;
+    void invalidate(TControl Control) override;
+    bool isChecked(TControl Control) override;
+    TColor progressShapeColor() override;
+    void setProgressShapeColor(TColor Color) override;
+    void setGaugeProgress(TControl Gauge, int Progress) override;
+    void setGaugeMaxValue(TControl Gauge, int MaxValue) override;
+    void setImageIndex(TControl Image, int Index) override;
+    void setPowerItem(int Tag, bool Enabled, bool Checked, TColor FieldColor) override;
+    void operatorComboClear() override;
+    void operatorComboAddItem(const std::string& Text, int Object) override;
+    int operatorComboCount() override;
+    void operatorComboSetItemText(int Index, const std::string& Text) override;
+    void operatorComboSetItemObject(int Index, int Object) override;
+    void operatorComboSetItemIndex(int Index) override;
+    void operatorComboSetText(const std::string& Text) override;
+    void operatorComboRepaint() override;
+    int optionAutomation() override;
+    int userLevel() override;
+    bool optionsDialogExists() override;
+    bool optionsDialogVisible() override;
+    void showOptionsDialog() override;
+    void setFlashCount(int Count) override;
+    void setRinging(bool Ringing) override;
+    void EditCALAtextChange() override;
+
+    // The widget of a control; null for a control not built yet.
+    QWidget* controlWidget(TControl Control) const;
+    // The language text of the "Texts" section.
+    std::string text(const char* key, const char* czech);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // ---- Layout (form_main_layout.cpp) ----------------------------------
+    void buildMenus();
+    void buildTopBar(QWidget* parent, class QBoxLayout* into);
+    void buildPages();
+    void buildGeneralPage();
+    void buildBottomBar(QWidget* parent, class QBoxLayout* into);
+    void buildStatusBar();
+    void bindEvents();
+    void setUpLanguage();
+    void setUpTerminal();
+
+    // The end of the staged close: engine and port freed, loop ended.
+    void closeFinished();
+    // Writes the terminal's docking and position into the registry.
+    void saveTerminalPlacement();
+    void restoreTerminalPlacement();
+    // Runs the staged close until it is done or `limit` ms have passed.
+    void runCloseToEnd(uint32_t limit);
+    void setUpSessionHandling();
+    void removeSessionHandling();
+    void terminationSignalArrived();
+
+    // Values of controls not built yet, so that what the engine writes can
+    // be read back.
+    struct TShadow {
+        bool enabled = true;
+        bool visible = true;
+        bool checked = false;
+        std::string text;
+    };
+    TShadow& shadow(TControl Control) { return shadows[size_t(Control)]; }
+    std::array<TShadow, ControlCount> shadows{};
+    // Options while the options dialog does not exist (its edits keep
+    // their texts in the shadows).
+    struct TOptionValues {
+        int automation = 0;
+        int advanced = 0;
+        std::string myPhone;
+    } options;
+    bool runFileDialog(TFileDialogSpec& spec, std::string& chosen);
+
+    std::vector<std::string> commandLine;
+    bool sessionEnding = false;
+    QSocketNotifier* signalNotifier = nullptr;
+    // The terminal's line type of received bytes in the engine's mode.
+    int receivedLineType() const;
+    // Status panel values, so that unchanged texts are not set again.
+    std::array<std::string, 3> statusTexts;
+    TColor lastCommColor = 0x1FFFFFFF;
+};
+
+// The main window of the program (set by the program entry).
+extern TFormMain* FormMain;

@@ -1,0 +1,352 @@
+// The 10 ms tick, the path of received bytes to the engine and the
+// terminal, the port display with its list and button, the terminal's
+// input, the redisplay after a change of language and the operator list.
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+#include "app/form_main.h"
+#include "app/form_main_controls.h"
+#include "app/terminal.h"
+#include "engine/perif_active.h"
+#include "engine/perif_cbc.h"
+#include "engine/perif_cops.h"
+#include "engine/perif_csq.h"
+#include "engine/uniset.h"
+#include "foundation/utils.h"
+#include "platform/qt/qt_text.h"
+#include "platform/tick.h"
+#include "serial/vtscomm32.h"
+#include "widgets/check_control.h"
+#include "widgets/gauge.h"
+#include "widgets/image.h"
+#include "widgets/image_list.h"
+
+using Platform::ToQString;
+
+namespace {
+
+constexpr uint32_t MS_RING_ON = 0x40;
+constexpr uint32_t MS_RLSD_ON = 0x80;
+
+// Colours of the port display.
+constexpr TColor ColorBlocked = clRed;
+constexpr TColor ColorFreed = clBlack;
+constexpr TColor ColorNoAnswer = clPurple;
+constexpr TColor ColorConnected = clBlue;
+
+void SetLamp(TIACheckControl* lamp, bool on)
+{
+    if (lamp && lamp->Checked() != on)
+        lamp->SetChecked(on);
+}
+
+}  // namespace
+
+// ---- Tick -------------------------------------------------------------------
+
+void TFormMain::Timer1Timer()
+{
+    if (tickGuard)
+        return;
+    tickGuard = true;
+    tick();
+    QCoreApplication::processEvents();
+    tickGuard = false;
+}
+
+void TFormMain::tick()
+{
+    if (uniset) {
+        const uint32_t now = Platform::GetTickCount();
+        if (VTSComm321) {
+            SetLamp(CheckRing, VTSComm321->GetModemState() & MS_RING_ON);
+            if (VTSComm321)
+                SetLamp(CheckDCD, VTSComm321->GetModemState() & MS_RLSD_ON);
+        }
+        if (uniset)
+            uniset->tick(now);
+    }
+
+    if (flashCount > 0) {
+        const uint32_t now2 = Platform::GetTickCount();
+        if (flashCount == 5 || Utils::IsTickElapsed(lastFlashTick, 400, now2)) {
+            lastFlashTick = now2;
+            QApplication::alert(this);
+            --flashCount;
+        }
+    }
+
+    const bool ringShown = ringing && ((Platform::GetTickCount() / 333) & 1) != 0;
+    if (ImageRing && ImageRing->isHidden() == ringShown)
+        ImageRing->setVisible(ringShown);
+
+    if (closing)
+        close();
+}
+
+// ---- Receive path -------------------------------------------------------------
+
+int TFormMain::receivedLineType() const
+{
+    return uniset && uniset->getMode() == 3 ? VTixTerminal_ltInBin : VTixTerminal_ltInLine;
+}
+
+void TFormMain::VTSComm321ReceiveData(const char* Buffer, uint16_t BufferLength)
+{
+    rxBuffer = Buffer;
+    rxLength = BufferLength;
+    if (BufferLength >= 1 && uniset && Buffer) {
+        const uint32_t now = Platform::GetTickCount();
+        rxLineStart = 0;
+        for (rxIndex = 0; rxIndex < BufferLength; ++rxIndex) {
+            if (!uniset)
+                break;  // a handler's question let the window close
+            if (uniset->receivedByte(now, uint8_t(Buffer[rxIndex]))) {
+                const int count = rxIndex + 1 - rxLineStart;
+                if (count > 0)
+                    VTixTerminal1->addChars(Buffer + rxLineStart, count,
+                                            VTixTerminal_LineType(receivedLineType()));
+                VTixTerminal1->breakLine();
+                rxLineStart = rxIndex + 1;
+            }
+        }
+        if (rxLineStart < BufferLength)
+            VTixTerminal1->addChars(Buffer + rxLineStart, BufferLength - rxLineStart,
+                                    VTixTerminal_LineType(receivedLineType()));
+    }
+    rxBuffer = nullptr;
+}
+
+void TFormMain::flushTerminalLine()
+{
+    if (!VTixTerminal1)
+        return;
+    if (rxBuffer) {
+        const int32_t last = std::min(rxIndex, rxLength - 1);
+        if (last >= rxLineStart)
+            VTixTerminal1->addChars(rxBuffer + rxLineStart, last + 1 - rxLineStart,
+                                    VTixTerminal_LineType(receivedLineType()));
+    }
+    VTixTerminal1->breakLine();
+    rxLineStart = rxIndex + 1;
+}
+
+// ---- Port events ----------------------------------------------------------------
+
+void TFormMain::VTSComm321Ring(bool State)
+{
+    SetLamp(CheckRing, State);
+}
+
+void TFormMain::VTSComm321ChangedRLSD(bool State)
+{
+    SetLamp(CheckDCD, State);
+}
+
+void TFormMain::VTSComm321RequestHangup()
+{
+    VTixTerminal1->addLine("OnRequestHangup", VTixTerminal_ltExtra);
+}
+
+void TFormMain::VTSComm321StateChange(TCommState State)
+{
+    const char* key;
+    const char* czech;
+    TColor color;
+    bool connectButton = false;
+    switch (State) {
+    case CommStateFailed:
+        key = "CommPortBlocked", czech = "Port blokov\xE1n", color = ColorBlocked, connectButton = true;
+        if (uniset)
+            uniset->portLost();
+        break;
+    case CommStateDisconnected:
+        key = "CommPortFreed", czech = "Port uvoln\xECn", color = ColorFreed, connectButton = true;
+        if (uniset)
+            uniset->portLost();
+        break;
+    default:
+        if (!uniset || (uniset->isDown() && !uniset->getHandlers().active().isChecking()))
+            key = "CommPortNoResp", czech = "Nen\xED odpov\xEC\xEF", color = ColorNoAnswer;
+        else if (uniset->isDown())
+            key = "CommPortConnecting", czech = "P\xF8ipojuji", color = ColorNoAnswer;
+        else
+            key = "CommPortOK", czech = "P\xF8ipojeno", color = ColorConnected;
+        break;
+    }
+    const QString caption = ToQString(text(key, czech));
+    if (LabelComm->text() != caption)
+        LabelComm->setText(caption);
+    if (color != lastCommColor) {
+        lastCommColor = color;
+        QPalette p = LabelComm->palette();
+        p.setColor(QPalette::WindowText, Platform::ToQColor(color));
+        LabelComm->setPalette(p);
+    }
+    const QString button = connectButton ? ToQString(text("CommPortConnect", "P\xF8ipojit"))
+                                         : ToQString(text("CommPortDisconnect", "Odpojit"));
+    if (BtnDisCon->text() != button)
+        BtnDisCon->setText(button);
+
+    const bool open = VTSComm321 && VTSComm321->Connected();
+    if (ComboComm->isEnabled() == open)
+        ComboComm->setEnabled(!open);
+    if (BtnCHUP && BtnCHUP->isEnabled() != open)
+        BtnCHUP->setEnabled(open);
+}
+
+// ---- Port list and button ---------------------------------------------------------
+
+void TFormMain::ComboCommChange()
+{
+    if (!VTSComm321)
+        return;
+    const std::string name = Platform::FromQString(ComboComm->currentText());
+    VTSComm321->SetCommPort(name);
+    if (!name.empty())
+        configClean = false;
+}
+
+void TFormMain::ComboCommDblClick()
+{
+    if (VTSComm321)
+        VTSComm321->ConfigDialog(true);
+}
+
+void TFormMain::BtnDisConClick()
+{
+    if (!VTSComm321)
+        return;
+    if (VTSComm321->Connected()) {
+        VTSComm321->SetAutoReconnect(false);
+        VTSComm321->StopComm();
+    } else {
+        VTSComm321->StartComm();
+    }
+}
+
+// ---- Terminal input -----------------------------------------------------------------
+
+void TFormMain::VTixTerminal1TermSendData(const char* Data, int Count)
+{
+    if (!uniset || !Data || Count < 0)
+        return;
+    const uint32_t now = Platform::GetTickCount();
+    if (Count > 0 && Data[Count - 1] == '\r')
+        uniset->sendLine(now, Data, Count - 1);
+    else
+        uniset->sendData(Data, Count, now);
+}
+
+// ---- Language ---------------------------------------------------------------------------
+
+void TFormMain::VTixLanguage1ChangeLanguage()
+{
+    if (uniset) {
+        uniset->showOperator();
+        uniset->showRegistration();
+        uniset->showSignal();
+        uniset->getHandlers().cbc().showValues();
+        uniset->updateStatusBar();
+        uniset->showState();
+    }
+    refreshAboutTexts();
+    VTSComm321StateChange(VTSComm321 ? VTSComm321->ConnectionState() : CommStateDisconnected);
+    configClean = false;
+}
+
+// ---- Operator list ---------------------------------------------------------------------------
+
+void TFormMain::ComboOperatorDrawItem(QPainter& Canvas, int Index, const QRect& Rect, bool EditPart)
+{
+    if (Index < 0 || Index >= ComboOperator->count())
+        return;
+    const bool current =
+        uniset && !EditPart && Index == uniset->getHandlers().cops().getCurrentIndex();
+    QFont font = Canvas.font();
+    font.setBold(current);
+    Canvas.setFont(font);
+    const int offset = (Rect.height() - 15) / 2;
+    const QString caption = ComboOperator->itemText(Index);
+    const QFontMetrics metrics(font);
+    // The text's top edge as the list draws it, turned into a baseline.
+    Canvas.drawText(Rect.left() + 21, Rect.top() + offset + 1 + metrics.ascent(), caption);
+    int image = -1;
+    switch (ComboOperator->itemData(Index).toInt()) {
+    case 23001:
+        image = 1;
+        break;
+    case 23002:
+        image = 0;
+        break;
+    case 23003:
+        image = 2;
+        break;
+    default:
+        break;
+    }
+    if (image >= 0 && OperatorImageList)
+        OperatorImageList->Draw(Canvas, Rect.left() + 2, Rect.top() + offset, image);
+    font.setBold(false);
+    Canvas.setFont(font);
+}
+
+void TFormMain::ComboOperatorChange(int Index)
+{
+    if (uniset)
+        uniset->getHandlers().cops().requestSelect(Index);
+}
+
+void TFormMain::BtnQueryOpClick()
+{
+    if (uniset)
+        uniset->sendLine(Platform::GetTickCount(), "AT+COPS=?", -1);
+}
+
+void TFormMain::CheckTestSignalClick()
+{
+    configClean = false;
+}
+
+// ---- Signal gauges -------------------------------------------------------------------------
+
+void TFormMain::GaugeSigStrGetColors(VTixGaugePaintColors& Colors)
+{
+    if (!uniset)
+        return;
+    int rssi = -1, ber = -1;
+    uniset->getHandlers().csq().getValues(rssi, ber);
+    if (VUniSET::shownRssi(rssi) < 0) {
+        Colors.BackColor = clBtnFace;
+        return;
+    }
+    const int v = GaugeSigStr->Progress();
+    if (v <= 5)
+        Colors.ForeColor = clRed, Colors.BackColor = clMaroon;
+    else if (v <= 25)
+        Colors.ForeColor = clYellow, Colors.BackColor = clOlive;
+    else
+        Colors.ForeColor = clLime, Colors.BackColor = clGreen;
+}
+
+void TFormMain::GaugeSigQualGetColors(VTixGaugePaintColors& Colors)
+{
+    if (!uniset)
+        return;
+    int rssi = -1, ber = -1;
+    uniset->getHandlers().csq().getValues(rssi, ber);
+    if (VUniSET::shownBer(ber) < 0) {
+        Colors.BackColor = clBtnFace;
+        return;
+    }
+    const int v = GaugeSigQual->Progress();
+    if (v < 2)
+        Colors.ForeColor = clRed, Colors.BackColor = clMaroon;
+    else if (v <= 5)
+        Colors.ForeColor = clYellow, Colors.BackColor = clOlive;
+    else
+        Colors.ForeColor = clLime, Colors.BackColor = clGreen;
+}

@@ -1,0 +1,134 @@
+// The real main window started on the simulated device: the staged start
+// up to "ready", the device in the status bar, the staged close, and the
+// end of a session by a signal.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTimer>
+#include <csignal>
+
+#include "app/form_main_controls.h"
+#include "app/form_options.h"
+#include "app/terminal.h"
+#include "engine/uniset.h"
+#include "platform/qt/qt_text.h"
+#include "tests/app/main_window_fixture.h"
+
+using namespace MainWindowTest;
+using Platform::FromQString;
+
+namespace {
+
+struct StartUp : TMainWindowFixture {
+    TFormMain& w() { return *window; }
+    std::string Panel(int i) { return FromQString(w().StatusPanels[size_t(i)]->text()); }
+    std::string Progress() { return FromQString(w().ShapeProgress->toolTip()); }
+    bool Asked(const std::string& part) const
+    {
+        for (const auto& b : boxes)
+            if (b.text.find(part) != std::string::npos)
+                return true;
+        return false;
+    }
+    // "Yes" to the PIN question, "No" to anything else.
+    void AnswerPinYes()
+    {
+        window->VTixAppInfo1->SetMessageBoxResponder(
+            [this](const std::string&, const std::string& text, unsigned flags) {
+                boxes.push_back({text, flags});
+                return text.find("PIN") != std::string::npos ? MsgBox::IDYES : MsgBox::IDNO;
+            });
+    }
+    // Starts the window on the device with a configuration file given on
+    // the command line.
+    void StartOn(const std::string& cfgText)
+    {
+        const std::string cfg = home + "/project/device.cfg";
+        WriteFile(cfg, cfgText);
+        Make(false);
+        AnswerPinYes();
+        w().SetCommandLine({"-x", cfg});
+        // Not the machine's first serial port before the file names the device.
+        w().VTSComm321->SetCommPort(sim->PtyPath());
+        w().show();
+        w().VTixAppInfo1->SetInhibitApplRunning(false);
+    }
+};
+
+}  // namespace
+
+TEST_F(StartUp, ReachesReadyOnTheDeviceAndClosesInStages)
+{
+    StartSim(ModemSim::TProfile::Load(ZELVITOR_SOURCE_DIR "/tests/modemsim/profiles/tc35-locked.txt"));
+    StartOn("[General]\r\nCommPort=" + sim->PtyPath() + "\r\nUserAdvanced=1\r\n[Project]\r\nPIN=2468\r\n");
+
+    ASSERT_TRUE(RunUntil([&] { return w().initDone; }, 10000));
+    EXPECT_TRUE(w().Timer1->isActive());
+    EXPECT_TRUE(w().firstRun) << "an empty registry";
+    EXPECT_TRUE(FormOptions->isVisible()) << "a first run shows the options";
+    EXPECT_EQ(FromQString(FormOptions->EditPIN->text()), "2468");
+    EXPECT_EQ(w().VTSComm321->GetCommPort(), sim->PtyPath());
+
+    ASSERT_TRUE(RunUntil([&] { return Progress() == Cz("Připraven"); }, 90000))
+        << Progress() << " / " << Panel(1) << "\n"
+        << sim->Transcript().ToText();
+    EXPECT_NE(Panel(1).find("TC35"), std::string::npos) << Panel(1);
+    EXPECT_EQ(FromQString(w().LabelDevice->text()), Panel(1));
+    EXPECT_EQ(FromQString(w().LabelComm->text()), Cz("Připojeno"));
+    EXPECT_TRUE(Asked("PIN")) << "the PIN question";
+
+    // The device saw the start-up in order: link, identity, PIN.
+    const auto commands = sim->Transcript().Commands();
+    auto at = [&](const std::string& c) {
+        for (size_t i = 0; i < commands.size(); ++i)
+            if (commands[i] == c)
+                return int(i);
+        return -1;
+    };
+    ASSERT_GE(at("AT+CGMI"), 0) << sim->Transcript().ToText();
+    ASSERT_GE(at("AT+CGMM"), 0);
+    ASSERT_GE(at("AT+CPIN?"), 0);
+    EXPECT_LT(at("AT+CGMI"), at("AT+CGMM"));
+    EXPECT_LT(at("AT+CGMM"), at("AT+CPIN?"));
+    bool pinSent = false;
+    for (const auto& c : commands)
+        pinSent = pinSent || c.find("2468") != std::string::npos;
+    EXPECT_TRUE(pinSent) << sim->Transcript().ToText();
+    // The terminal logged the conversation.
+    w().VTixTerminal1->Update();
+    EXPECT_NE(w().VTixTerminal1->PaneText().find(" - AT+CPIN?"), std::string::npos);
+
+    // Close: the engine finishes, the settings are saved, the loop ends.
+    w().configClean = true;
+    w().close();
+    EXPECT_TRUE(w().closing);
+    EXPECT_FALSE(w().closeDone);
+    ASSERT_TRUE(RunUntil([&] { return w().closeDone; }, 10000));
+    EXPECT_FALSE(w().isVisible());
+    EXPECT_EQ(w().uniset, nullptr);
+    EXPECT_EQ(w().VTSComm321, nullptr);
+    QSettings registry(QSettings::IniFormat, QSettings::UserScope, "Tix", "Zelvitor");
+    EXPECT_EQ(registry.value("Options/ConfigFile").toString().toStdString(),
+              home + "/Documents/Tix/Zelvitor/Zelvitor.cfg");
+    EXPECT_TRUE(registry.contains("Options/TempDir"));
+    EXPECT_EQ(registry.value("Options/Forms/VTixTerminal1_Form/Docked").toInt(), 1);
+    EXPECT_FALSE(Asked(Cz("Konfigurace byla změněna"))) << "nothing changed, nothing asked";
+}
+
+TEST_F(StartUp, ASignalEndsTheSessionWithoutAQuestion)
+{
+    ASSERT_TRUE(TFormMain::InstallTerminationSignals());
+    StartSim(ModemSim::TProfile::Builtin("tc35"));
+    StartOn("[General]\r\nCommPort=" + sim->PtyPath() + "\r\n");
+    ASSERT_TRUE(RunUntil([&] { return w().initDone; }, 10000));
+    ASSERT_TRUE(RunUntil([&] { return w().uniset && w().uniset->getState() <= 2; }, 30000));
+
+    w().configClean = false;  // a change that nobody saves
+    const std::string saved = home + "/Documents/Tix/Zelvitor/Zelvitor.cfg";
+    ::raise(SIGTERM);
+    ASSERT_TRUE(RunUntil([&] { return w().closeDone; }, 20000));
+    EXPECT_FALSE(Asked(Cz("Konfigurace byla změněna")));
+    EXPECT_TRUE(ReadFile(saved).empty()) << "treated as No: nothing written";
+    EXPECT_EQ(w().VTSComm321, nullptr);
+}
