@@ -74,26 +74,27 @@ int32_t WholeSeconds(double seconds)
 
 std::string GsmDateTimeText(Tixutils::TDateTime value)
 {
-    // Whole milliseconds first, so that 10:37:19.9996 is written 10:37:20.
+    // Far outside any calendar a device knows (or not a number at all):
+    // keep the arithmetic sound.
+    if (!std::isfinite(value))
+        value = 0;
+    value = std::fmax(std::fmin(value, 3.0e6), -3.0e6);
+    // The whole part is the day, the fraction the time of day (also before
+    // the epoch). Whole milliseconds first, so that 10:37:19.9996 is
+    // written 10:37:20.
     constexpr int64_t DayMs = 86400000;
-    double ms = std::round(value * double(DayMs));
-    if (!std::isfinite(ms))
-        ms = 0;
-    // Far outside any calendar the device knows; keep the arithmetic sound.
-    ms = std::fmax(std::fmin(ms, 3.0e6 * DayMs), -3.0e6 * DayMs);
-    const int64_t total = int64_t(ms);
-    int64_t days = total / DayMs;
-    int64_t msOfDay = total % DayMs;
-    if (msOfDay < 0) {
-        msOfDay += DayMs;
-        --days;
+    double day = std::trunc(value);
+    int64_t ms = int64_t(std::round(std::fabs(value - day) * double(DayMs)));
+    if (ms >= DayMs) {
+        ms -= DayMs;
+        day += 1;
     }
-    int year = 0, month = 0, day = 0;
-    Tixutils::DecodeDate(double(days), year, month, day);
-    const int64_t secs = msOfDay / 1000;
+    int year = 0, month = 0, dayOfMonth = 0;
+    Tixutils::DecodeDate(day, year, month, dayOfMonth);
+    const int64_t secs = ms / 1000;
     char buf[64];
     std::snprintf(buf, sizeof buf, "%02d/%02d/%02d,%02d:%02d:%02d", ((year % 100) + 100) % 100,
-                  month, day, int(secs / 3600), int(secs / 60 % 60), int(secs % 60));
+                  month, dayOfMonth, int(secs / 3600), int(secs / 60 % 60), int(secs % 60));
     return buf;
 }
 
