@@ -40,6 +40,12 @@ bool TEngineOnSim::Boot(std::string* error)
 {
     if (!sim->Start(error))
         return false;
+    if (useTestPort) {
+        testPorts = std::make_unique<Serial::TTestPortFactory>(sim->ModemLines());
+        port.SetPortFactory(testPorts->Factory());
+    }
+    if (beforeOpen)
+        beforeOpen(*sim);
     port.SetCommPort(sim->PtyPath());
     port.SetBaudRate(TBaudRate::__19200);
     port.SetReceiveDataEvent([this](VTixCommunicationComponent*, const char* buffer, uint16_t length) {

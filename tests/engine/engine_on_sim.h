@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/uniset.h"
+#include "serial/test_port.h"
 #include "serial/vtscomm32.h"
 #include "tests/engine/recording_window.h"
 #include "tests/modemsim/modem_sim.h"
@@ -33,6 +34,15 @@ public:
     // (with a reason) when any of it fails.
     bool Boot(std::string* error = nullptr);
 
+    // Before Boot: open the port through the serial component's test port
+    // on the simulator's modem lines, so that RTS and DTR reach the device
+    // and baud changes are recorded.
+    void UseTestPort() { useTestPort = true; }
+    // The test port factory (null without UseTestPort).
+    Serial::TTestPortFactory* TestPorts() { return testPorts.get(); }
+    // Runs after the simulator started and before the port opens.
+    std::function<void(ModemSim::TModemSim&)> beforeOpen;
+
     // Runs the event loop (and the engine's 10 ms tick when `ticking`)
     // until cond holds or the time-out passes; returns cond().
     bool RunUntil(const std::function<bool()>& cond, int timeoutMs, bool ticking = true);
@@ -48,6 +58,9 @@ public:
 
 private:
     std::unique_ptr<ModemSim::TModemSim> sim;
+    bool useTestPort = false;
+    // Outlives the port, whose openings it made.
+    std::unique_ptr<Serial::TTestPortFactory> testPorts;
     TVTSComm32 port;
     std::unique_ptr<VUniSET> engine;
     std::string pending;

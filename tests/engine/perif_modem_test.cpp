@@ -14,6 +14,7 @@
 #include "engine/uniset.h"
 #include "tests/engine/probe_handlers.h"
 #include "tests/engine/recording_window.h"
+#include "tests/engine/settled_handlers.h"
 
 namespace {
 
@@ -181,6 +182,9 @@ TEST_F(Fixture, BusyExceptIgnoresTheGivenHandler)
 {
     std::vector<std::string> log;
     auto probes = InstallProbes(engine, log);
+    // Until a device has answered the link watcher holds everybody back.
+    EXPECT_TRUE(modem.isBusy());
+    probes[VPerifModem::hActive]->quiet = true;
     EXPECT_FALSE(modem.isBusy());
     probes[VPerifModem::hProtikus]->busy = true;
     VPerif* protikus = modem.handlerAt(VPerifModem::hProtikus);
@@ -207,6 +211,12 @@ TEST_F(Fixture, SiemensQuirkOnlyForM1AndA1)
 
 TEST_F(Fixture, AllInitialisedNamesTheFirstMissingStage)
 {
+    // Before any device answered, the link check is the first stage missing.
+    EXPECT_FALSE(modem.allInitialised());
+    EXPECT_EQ(engine.getMissing(), "AT");
+
+    InstallSettledStartup(engine);
+    InstallSettledStatus(engine);
     engine.setMissing("old");
     EXPECT_TRUE(modem.allInitialised());
     EXPECT_EQ(engine.getMissing(), "old");  // left alone when all are ready
@@ -225,6 +235,8 @@ TEST_F(Fixture, BatteryIsNotAskedForReadiness)
     auto cbc = std::make_unique<SilentCBC>(&engine);
     SilentCBC* battery = cbc.get();
     modem.replaceHandler(VPerifModem::hCBC, std::move(cbc));
+    InstallSettledStartup(engine);
+    InstallSettledStatus(engine);
     battery->waiting = true;
     EXPECT_TRUE(modem.allInitialised());
     EXPECT_TRUE(modem.isBusy());

@@ -29,11 +29,13 @@ public:
         this->log = log;
     }
 
-    void start(uint32_t now) override { note("start"); T::start(now); }
+    // A handler's start and restart call its own restart and reset: only
+    // the outermost of these is a broadcast the probe logs.
+    void start(uint32_t now) override { lifecycle("start", [&] { T::start(now); }); }
     void tick(uint32_t now) override { note("tick"); T::tick(now); }
     void dataTick(uint32_t now) override { note("dataTick"); T::dataTick(now); }
-    void restart(uint32_t now) override { note("restart"); T::restart(now); }
-    void reset(uint32_t now) override { note("reset"); T::reset(now); }
+    void restart(uint32_t now) override { lifecycle("restart", [&] { T::restart(now); }); }
+    void reset(uint32_t now) override { lifecycle("reset", [&] { T::reset(now); }); }
     void onResponse(uint32_t now) override
     {
         note("onResponse", rx());
@@ -67,6 +69,17 @@ public:
     bool isBusy() const override { return !quiet && (busy || T::isBusy()); }
 
 private:
+    template <class F>
+    void lifecycle(const char* op, F call)
+    {
+        if (lifecycleDepth == 0)
+            note(op);
+        ++lifecycleDepth;
+        call();
+        --lifecycleDepth;
+    }
+    int lifecycleDepth = 0;
+
     std::string rx() const { return std::string(this->getOwner()->getRxBuffer().view()); }
     std::string tx() const { return std::string(this->getOwner()->getTxBuffer().view()); }
     void note(const char* op, const std::string& data = std::string())

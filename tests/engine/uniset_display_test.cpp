@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/list_view_file.h"
+#include "engine/perif_active.h"
 #include "engine/modem_type_name.h"
 #include "engine/perif_cgmi.h"
 #include "engine/perif_cgmm.h"
@@ -233,13 +234,22 @@ TEST_F(Display, FinishWhileDisconnectedNeedsTheListsToStop)
 TEST_F(Display, PortLostDisconnectsAndRestarts)
 {
     engine.answeredAgain();
+    // A device answered a command.
+    engine.sendLine(1, "AT", -1);
+    line("OK\r\n");
+    ASSERT_TRUE(engine.getHandlers().active().isAnswering());
     log.clear();
     engine.portLost();
     EXPECT_EQ(engine.getState(), 4);
     EXPECT_TRUE(engine.isDown());
     EXPECT_EQ(window.hints[W::ShapeProgress], "Odpojeno");
-    // The link watcher still reports an answering device: start again.
+    // The link watcher still reported an answering device: start again.
     EXPECT_EQ(LogOf(log, "restart").size(), size_t(VPerifModem::HandlerCount));
+    EXPECT_FALSE(engine.getHandlers().active().isAnswering());
+    // Not answering any more: a second loss restarts nothing.
+    log.clear();
+    engine.portLost();
+    EXPECT_TRUE(LogOf(log, "restart").empty());
     engine.answeredAgain();
     EXPECT_EQ(engine.getState(), 0);
     engine.answeredAgain();

@@ -131,8 +131,10 @@ TEST_F(OnSim, ErrorAnswersArriveAsLines)
 
 TEST_F(OnSim, ProgressStatesFollowPortAndHandlers)
 {
-    // Connected, answering, nobody busy, all ready.
-    ASSERT_TRUE(rig.RunUntil([&] { return rig.Engine().getState() == 0; }, 5000));
+    // Connected, answering, nobody busy, all ready: the whole start-up of
+    // the device has run.
+    ASSERT_TRUE(rig.RunUntil([&] { return rig.Engine().getState() == 0; }, 30000))
+        << rig.Engine().getMissing() << "\n" << rig.Sim().Transcript().ToText();
     EXPECT_EQ(rig.window.hints[W::ShapeProgress], Cz("Připraven"));
     EXPECT_EQ(rig.window.shapeColor, 0xFF00);
     ASSERT_FALSE(rig.window.portStates.empty());

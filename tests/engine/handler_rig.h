@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "engine/perif_modem.h"
+#include "engine/uniset.h"
+#include "tests/engine/recording_port.h"
+#include "tests/engine/recording_window.h"
+
+// An engine over a byte sink with a recording window, for handler tests
+// that feed received lines and ticks by hand with a test-owned clock.
+// Handlers are started and restarted at `now`, as the engine's start
+// does when a port opens.
+struct THandlerRig {
+    explicit THandlerRig(uint32_t start = 100000);
+
+    // Bytes of a received line (or several) at `now`.
+    void line(const std::string& text);
+    // The bytes written since the last call.
+    std::string sent();
+    // Moves the clock on by `ms`.
+    void advance(uint32_t ms) { now += ms; }
+    // The engine's tick every 10 ms until `ms` have passed.
+    void run(uint32_t ms);
+
+    TRecordingWindow window;
+    TByteSinkPort port;
+    VUniSET engine{&port, &window};
+    VPerifModem& modem = engine.getHandlers();
+    uint32_t now;
+};
