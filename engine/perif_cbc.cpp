@@ -59,11 +59,12 @@ void VPerifCBC::reset(uint32_t now)
 {
     pendingKind = 0;
     chargerState = 0;
-    setState(0, true);
+    // The values go before the group is switched, which shows them.
     charge = -1;
     chargeMax = 0;
     consumption = -1;
     consumptionMax = 0;
+    setState(0, true);
     lastReadTick = now;
     needRead = true;
     hold.succeeded();

@@ -185,3 +185,19 @@ TEST_F(Cbc, UnansweredCommandRepeatedAfter700ms)
     EXPECT_EQ(rig.pollSent(t + 700), "");
     EXPECT_EQ(rig.pollSent(t + 701), "AT+CBC=?");
 }
+
+TEST_F(Cbc, RestartShowsNothingKnown)
+{
+    exchange({"+CBC: (0-3),(0-100)"});
+    exchange({"+CBC: 0,75"});
+    ASSERT_TRUE(rig.window.enabled[W::ProgressBatt]);
+    rig.engine.restart(t + 10);
+    EXPECT_EQ(cbc.getState(), 0);
+    EXPECT_FALSE(rig.window.enabled[W::GroupCBC]);
+    EXPECT_FALSE(rig.window.enabled[W::ProgressBatt]);
+    EXPECT_EQ(rig.window.progress[W::ProgressBatt], -1);
+    EXPECT_EQ(rig.window.texts[W::LabelCBCCharger], Cz("Neznámý stav"));
+    EXPECT_EQ(rig.window.imageIndex[W::ImageCBC], 0);
+    // And probes again.
+    EXPECT_EQ(rig.pollSent(t + 20), "AT+CBC=?");
+}
