@@ -345,3 +345,25 @@ TEST_F(Cpin, PukWithoutPukStaysAndBlockedCard)
     query("SIM PIN2");
     EXPECT_EQ(cpin.getStep(), 8);
 }
+
+TEST_F(Cpin, AnyPinCommandAndStateLineIsSurvived)
+{
+    const std::string alphabet = "0123456789\",?=ABCINPRSUYK ";
+    uint32_t seed = 777;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+    for (int i = 0; i < 20000; ++i) {
+        std::string text;
+        const size_t n = next() % 24;
+        for (size_t k = 0; k < n; ++k)
+            text += alphabet[(next() >> 8) % alphabet.size()];
+        rig.engine.sendLine(rig.now, ("AT+CPIN=" + text).c_str(), -1);
+        rig.line("+CPIN: " + text + "\r\n");
+        rig.line(next() % 2 ? "OK\r\n" : "ERROR\r\n");
+        rig.sent();
+        // With no PIN configured the handler itself only ever queries.
+        const std::string own = turn(next() % 3000);
+        EXPECT_TRUE(own.empty() || own == "AT+CPIN?\r") << own;
+        EXPECT_GE(cpin.getStep(), 1);
+        EXPECT_LE(cpin.getStep(), 14);
+    }
+}

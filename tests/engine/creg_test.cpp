@@ -259,3 +259,25 @@ TEST_F(Creg, LostAnswersAndOtherLines)
     EXPECT_TRUE(creg.isRegistered());
     EXPECT_EQ(turn(30000), "");
 }
+
+TEST_F(Creg, AnyValueIsSurvived)
+{
+    // Random values from the characters that matter to the splitter.
+    const std::string alphabet = "0123456789ABCDEFxyz,\"\" \t-";
+    uint32_t seed = 12345;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+    for (int i = 0; i < 20000; ++i) {
+        std::string value;
+        const size_t n = next() % 40;
+        for (size_t k = 0; k < n; ++k)
+            value += alphabet[(next() >> 8) % alphabet.size()];
+        bool read = false;
+        int mode = 0, stat = 0, lac = 0, cell = 0;
+        if (VPerifCREG::ParseValue(value, read, mode, stat, lac, cell)) {
+            EXPECT_GE(lac, -1) << value;
+            EXPECT_GE(cell, -1) << value;
+        }
+        rig.line("+CREG: " + value + "\r\n");
+        rig.engine.sendLine(rig.now, ("AT+CREG" + value).c_str(), -1);
+    }
+}
