@@ -121,33 +121,6 @@ public:
     bool isBusy() const override { return false; }
 };
 
-class TSettledCOPS : public TSilent<VPerifCOPS> {
-public:
-    using TSilent::TSilent;
-    bool hasOperator() const override { return true; }
-    bool isSettled() const override { return true; }
-};
-
-class TSettledCSQ : public TSilent<VPerifCSQ> {
-public:
-    using TSilent::TSilent;
-    bool isKnown() const override { return true; }
-};
-
-class TSettledCCLK : public TSilent<VPerifCCLK> {
-public:
-    using TSilent::TSilent;
-    bool isResolved() const override { return true; }
-    void refreshDisplay(uint32_t) override {}
-};
-
-class TSettledCALA : public TSilent<VPerifCALA> {
-public:
-    using TSilent::TSilent;
-    bool isResolved() const override { return true; }
-    void refreshEdits(uint32_t) override {}
-};
-
 template <class T>
 void Put(VUniSET& engine, int slot, TStubStatus& status, std::initializer_list<int> real)
 {
@@ -184,15 +157,6 @@ void InstallStatusStubs(VUniSET& engine, TStubStatus& status, std::initializer_l
     PutSilent<VPerifSendingFile>(engine, VPerifModem::hSendingFile, real);
     PutSilent<VPerifReceivingFile>(engine, VPerifModem::hReceivingFile, real);
     PutSilent<VPerifPhonebook>(engine, VPerifModem::hPhonebook, real);
-}
-
-void InstallSettledStatus(VUniSET& engine)
-{
-    VPerifModem& m = engine.getHandlers();
-    m.replaceHandler(VPerifModem::hCOPS, std::make_unique<TSettledCOPS>(&engine));
-    m.replaceHandler(VPerifModem::hCSQ, std::make_unique<TSettledCSQ>(&engine));
-    m.replaceHandler(VPerifModem::hCCLK, std::make_unique<TSettledCCLK>(&engine));
-    m.replaceHandler(VPerifModem::hCALA, std::make_unique<TSettledCALA>(&engine));
 }
 
 double DateTimeOf(int year, int month, int day, int hour, int minute, int second)

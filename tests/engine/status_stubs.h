@@ -31,11 +31,6 @@ struct TStubStatus {
 // outlive the engine.
 void InstallStatusStubs(VUniSET& engine, TStubStatus& status, std::initializer_list<int> real);
 
-// Stand-ins for the operator, signal, clock and alarm handlers that report
-// them settled (an operator, known values, clock and alarm resolved), for
-// tests of the readiness check that are not about these handlers.
-void InstallSettledStatus(VUniSET& engine);
-
 // An engine without a port, a recording window, the start-up stand-ins
 // and the PC clock pinned to a chosen time. Lines written by the handlers
 // are read from the window's terminal log.
