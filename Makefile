@@ -31,7 +31,11 @@ test-asan: deps $(BUILD_ASAN)/build.ninja
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 	cd $(BUILD_ASAN) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-run: build
+# make run              the simulated modem on a pseudo-terminal, Zelvitor on it
+# make run PORT=/dev/ttyUSB0   Zelvitor on a real modem
+# Settings of these runs stay in $(BUILD)/run.
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target zelvitor zelvitor-modemsim
 	./scripts/run.sh $(BUILD) $(PORT)
 
 clean:

@@ -1,9 +1,11 @@
 #pragma once
 #include <QMainWindow>
+#include <QString>
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -372,6 +374,7 @@ private:
     // Writes the terminal's docking and position into the registry.
     void saveTerminalPlacement();
     void restoreTerminalPlacement();
+    void settlePages();
     // Runs the staged close until it is done or `limit` ms have passed.
     void runCloseToEnd(uint32_t limit);
     void setUpSessionHandling();
@@ -405,6 +408,11 @@ private:
     // Status panel values, so that unchanged texts are not set again.
     std::array<std::string, 3> statusTexts;
     TColor lastCommColor = 0x1FFFFFFF;
+    // The last text read of each edit, as Qt has it and converted.
+    std::array<std::pair<QString, std::string>, ControlCount> textCache;
+    // The last date-time text and what it was made of.
+    double lastDateTimeSecond = -1e300;
+    std::string lastDateFormat, lastTimeFormat, lastDateSeparator, lastTimeSeparator, lastDateTimeText;
 };
 
 // The main window of the program (set by the program entry).

@@ -103,8 +103,8 @@ void TFormMain::loadConfig(const std::string& name, const std::string& folder, b
     if (!FileExists(path)) {
         if (reportErrors)
             VTixAppInfo1->MessageBox2(
-                Tixutils::SafePrintf_s(text("ConfigNotFound", "Konfigura\xE8n\xED soubor %1 nebyl nalezen"),
-                                       Shown(name)),
+                Tixutils::SafePrintf(text("ConfigNotFound", "Konfigura\xE8n\xED soubor %1 nebyl nalezen"),
+                                     {Shown(name)}),
                 MsgBox::MB_ICONHAND);
         return;
     }
@@ -178,8 +178,8 @@ bool TFormMain::saveConfig(const std::string& path)
     ini.WriteString("Project", "PhonebookFileName", phonebook + OpenDialogPB.fileName);
     if (!ini.UpdateFile()) {
         const int error = errno;
-        std::string message = Tixutils::SafePrintf_s(
-            text("ConfigNotSaved", "Konfiguraci se nepoda\xF8ilo ulo\x9Eit do souboru %1"), Shown(path));
+        std::string message = Tixutils::SafePrintf(
+            text("ConfigNotSaved", "Konfiguraci se nepoda\xF8ilo ulo\x9Eit do souboru %1"), {Shown(path)});
         if (error != 0)
             message += "\n" + Shown(std::strerror(error));
         VTixAppInfo1->MessageBox2(message, MsgBox::MB_ICONHAND);

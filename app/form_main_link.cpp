@@ -185,11 +185,22 @@ int TFormMain::messageBox(const std::string& Text, const std::string& Caption, i
 std::string TFormMain::dateTimeText(double DateTime)
 {
     // The class library's date-time text: the short date, and the long
-    // time unless the value is exactly midnight.
+    // time unless the value is exactly midnight. The clock asks several
+    // times a second for the same second: the last text is kept.
     const TLocaleFormats& f = LocaleFormats();
+    const double second = std::floor(DateTime * 86400.0 + 0.5);
+    if (second == lastDateTimeSecond && f.ShortDateFormat == lastDateFormat && f.LongTimeFormat == lastTimeFormat &&
+        f.DateSeparator == lastDateSeparator && f.TimeSeparator == lastTimeSeparator)
+        return lastDateTimeText;
     std::string out = FormatPicture(f.ShortDateFormat, DateTime, f);
     if (DateTime - std::floor(DateTime) != 0)
         out += " " + FormatPicture(f.LongTimeFormat, DateTime, f);
+    lastDateTimeSecond = second;
+    lastDateFormat = f.ShortDateFormat;
+    lastTimeFormat = f.LongTimeFormat;
+    lastDateSeparator = f.DateSeparator;
+    lastTimeSeparator = f.TimeSeparator;
+    lastDateTimeText = out;
     return out;
 }
 
@@ -302,6 +313,15 @@ std::string TFormMain::editText(TControl Control)
 {
     std::string out;
     if (QWidget* w = controlWidget(Control)) {
+        // Handlers read some edits on every tick: an unchanged text is not
+        // converted again.
+        if (auto* e = qobject_cast<QLineEdit*>(w)) {
+            const QString q = e->text();
+            auto& cached = textCache[size_t(Control)];
+            if (cached.first.isNull() || (!cached.first.isSharedWith(q) && cached.first != q))
+                cached = {q.isNull() ? QString(QLatin1String("")) : q, FromQString(q)};
+            return cached.second;
+        }
         ReadText(w, out);
         return out;
     }

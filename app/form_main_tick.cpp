@@ -53,7 +53,10 @@ void TFormMain::Timer1Timer()
         return;
     tickGuard = true;
     tick();
-    QCoreApplication::processEvents();
+    // What the tick posted or the port threads delivered meanwhile is
+    // handled before the tick ends; the window system is asked on the
+    // loop's next pass (no second poll of it every 10 ms).
+    QCoreApplication::sendPostedEvents();
     tickGuard = false;
 }
 

@@ -1,0 +1,93 @@
+// Pictures of the main window connected to the simulated device, written
+// under the build tree for a look by eye, with a few checks of what they
+// show.
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QSettings>
+#include <QTabWidget>
+
+#include "app/form_main_controls.h"
+#include "app/form_options.h"
+#include "app/terminal.h"
+#include "engine/uniset.h"
+#include "platform/qt/qt_text.h"
+#include "tests/app/main_window_fixture.h"
+#include "widgets/gauge.h"
+
+using namespace MainWindowTest;
+using Platform::FromQString;
+
+namespace {
+
+struct Screenshot : TMainWindowFixture {
+    TFormMain& w() { return *window; }
+    QImage Grab(QWidget* widget) { return widget->grab().toImage(); }
+    QColor At(QWidget* inner, QPoint p)
+    {
+        const QImage image = Grab(&w());
+        return image.pixelColor(inner->mapTo(&w(), p));
+    }
+};
+
+}  // namespace
+
+TEST_F(Screenshot, MainWindowOnTheDevice)
+{
+    StartSim(ModemSim::TProfile::Builtin("tc35"));
+    const std::string cfg = home + "/Documents/Tix/Zelvitor/Zelvitor.cfg";
+    WriteFile(cfg, "[General]\r\nCommPort=" + sim->PtyPath() +
+                       "\r\nUserAdvanced=1\r\n[Project]\r\nMyPhone=+420 601 234 567\r\n");
+    QSettings registry(QSettings::IniFormat, QSettings::UserScope, "Tix", "Zelvitor");
+    registry.setValue("Options/ConfigFile", QString::fromStdString(cfg));
+    registry.setValue("Options/TempDir", QString::fromStdString(home + "/Documents/Tix/Zelvitor/"));
+    registry.sync();
+
+    Make(false);
+    w().VTSComm321->SetCommPort(sim->PtyPath());
+    w().resize(640, 560);
+    w().show();
+    w().VTixAppInfo1->SetInhibitApplRunning(false);
+    ASSERT_TRUE(RunUntil([&] { return w().initDone; }, 10000));
+    EXPECT_FALSE(w().firstRun);
+    ASSERT_TRUE(RunUntil([&] { return FromQString(w().ShapeProgress->toolTip()) == Cz("Připraven"); }, 60000))
+        << sim->Transcript().ToText();
+    ASSERT_TRUE(RunUntil([&] { return w().ComboOperator->count() > 0 && w().GaugeSigStr->Progress() > 0; }, 30000));
+    RunFor(300);
+
+    w().PageControl1->setCurrentWidget(w().SheetGeneral);
+    RunFor(100);
+    const QImage general = Grab(&w());
+    ASSERT_FALSE(general.isNull());
+    EXPECT_EQ(general.size(), w().size() * w().devicePixelRatio());
+    EXPECT_TRUE(general.save(ZELVITOR_TEST_BUILD_DIR "/main_window_screenshot.png"));
+
+    // What the picture shows: the ready state in green, the signal bar
+    // filled in its colour, the own number, the port connected in blue.
+    const QColor ready = At(w().ShapeProgress, w().ShapeProgress->rect().center());
+    EXPECT_EQ(ready, QColor(0, 255, 0));
+    const int strength = w().GaugeSigStr->Progress();
+    const QColor bar = At(w().GaugeSigStr, QPoint(3, w().GaugeSigStr->height() / 2));
+    if (strength <= 5)
+        EXPECT_EQ(bar, QColor(255, 0, 0));
+    else if (strength <= 25)
+        EXPECT_EQ(bar, QColor(255, 255, 0));
+    else
+        EXPECT_EQ(bar, QColor(0, 255, 0));
+    EXPECT_TRUE(w().LabelLabMyPhone->isVisible());
+    EXPECT_EQ(FromQString(w().LabelMyPhone->text()), "+420 601 234 567");
+    EXPECT_EQ(w().LabelComm->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+
+    // The docked terminal as the page it is.
+    w().PageControl1->setCurrentWidget(w().VTixTerminal1->Form());
+    RunFor(200);
+    w().VTixTerminal1->Update();
+    const QImage terminal = Grab(&w());
+    EXPECT_TRUE(terminal.save(ZELVITOR_TEST_BUILD_DIR "/main_window_terminal_screenshot.png"));
+    EXPECT_NE(w().VTixTerminal1->PaneText().find("+CSQ: "), std::string::npos);
+
+    w().configClean = true;
+    w().close();
+    ASSERT_TRUE(RunUntil([&] { return w().closeDone; }, 10000));
+}
