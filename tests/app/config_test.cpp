@@ -12,6 +12,7 @@
 #include "platform/ini_file.h"
 #include "platform/qt/qt_text.h"
 #include "serial/vtscomm32.h"
+#include "translation/tixlanguage.h"
 #include "tests/app/main_window_fixture.h"
 
 using namespace MainWindowTest;
@@ -348,4 +349,21 @@ TEST_F(Config, StartUpLoadsTheRememberedFileSilently)
     w().VTixAppInfo1->SetInhibitApplRunning(false);
     w().VTixAppInfo1->SetApplRunning(true);
     EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(Config, MessagesComeFromTheLanguage)
+{
+    Make(false);
+    w().VTixLanguage1->SetCurrLanguage("English");
+    w().loadConfig("gone.cfg", home + "/", true);
+    WriteFile(home + "/data", "x");
+    w().loadConfig("data", home + "/", true);
+    WriteFile(home + "/file", "x");
+    w().saveConfig(home + "/file/a.cfg");
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_EQ(boxes[0].text, "Configuration file gone.cfg not found");
+    EXPECT_EQ(boxes[1].text, "Cannot find out the extension of configuration file data");
+    EXPECT_EQ(boxes[2].text, "Cannot create directory " + home + "/file");
+    EXPECT_EQ(boxes[3].text.rfind("The configuration could not be saved to file " + home + "/file/a.cfg", 0), 0u)
+        << boxes[3].text;
 }
