@@ -1,7 +1,9 @@
 #include "foundation/tixutils_numberlist.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "foundation/tixutils_text.h"
 
@@ -36,18 +38,24 @@ struct Interval {
 };
 
 // The next readable item from pos, or an invalid interval (end of the
-// list, or an item that cannot be read: the walk stops there).
+// list, or an item that cannot be read: the walk stops there). A
+// descending item ("9-3") holds no number, as NumberListContains reads
+// it: it is passed over, so that it cannot break the merges.
 Interval readItem(const std::string& s, int& pos)
 {
-    Interval iv;
-    int lo = 0, hi = -1;
-    const int before = pos;
-    NumberListGetInterval(s, pos, lo, hi);
-    if (hi == -1 || pos <= before)
+    for (;;) {
+        Interval iv;
+        int lo = 0, hi = -1;
+        const int before = pos;
+        NumberListGetInterval(s, pos, lo, hi);
+        if (hi == -1 || pos <= before)
+            return iv;
+        if (hi < lo)
+            continue;
+        iv.lo = lo;
+        iv.hi = hi;
         return iv;
-    iv.lo = lo;
-    iv.hi = hi;
-    return iv;
+    }
 }
 
 void appendInterval(std::string& out, const Interval& iv)
@@ -61,46 +69,41 @@ void appendInterval(std::string& out, const Interval& iv)
     }
 }
 
-// Overlapping or touching on either side: the current interval grows.
-bool mergeInto(Interval& cur, const Interval& iv)
+// The readable items of a list (up to the first one that cannot be read),
+// ascending, with overlapping and touching items merged. Items may come
+// in any order: a device's answer need not be sorted.
+void collect(const std::string& s, std::vector<Interval>& items)
 {
-    if (!cur.valid()) {
-        cur = iv;
-        return true;
+    int pos = 1;
+    for (;;) {
+        const Interval iv = readItem(s, pos);
+        if (!iv.valid())
+            return;
+        items.push_back(iv);
     }
-    if (iv.lo > cur.hi + 1 || iv.hi + 1 < cur.lo)
-        return false;
-    if (iv.lo < cur.lo)
-        cur.lo = iv.lo;
-    if (iv.hi > cur.hi)
-        cur.hi = iv.hi;
-    return true;
 }
 
-// Reads a list as intervals, joining consecutive items that touch.
-class MergedReader {
-public:
-    explicit MergedReader(const std::string& s) : s_(s) { next_ = readItem(s_, pos_); }
-    Interval take()
-    {
-        Interval cur = next_;
-        if (!cur.valid())
-            return cur;
-        for (;;) {
-            next_ = readItem(s_, pos_);
-            if (!next_.valid() || next_.lo > cur.hi + 1 || next_.lo < cur.lo)
-                break;
-            if (next_.hi > cur.hi)
-                cur.hi = next_.hi;
-        }
-        return cur;
+std::vector<Interval> normalise(std::vector<Interval> items)
+{
+    std::sort(items.begin(), items.end(),
+              [](const Interval& x, const Interval& y) { return x.lo < y.lo; });
+    std::vector<Interval> out;
+    for (const Interval& iv : items) {
+        if (!out.empty() && iv.lo <= out.back().hi + 1)
+            out.back().hi = std::max(out.back().hi, iv.hi);
+        else
+            out.push_back(iv);
     }
+    return out;
+}
 
-private:
-    const std::string& s_;
-    int pos_ = 1;
-    Interval next_;
-};
+std::string text(const std::vector<Interval>& items)
+{
+    std::string out;
+    for (const Interval& iv : items)
+        appendInterval(out, iv);
+    return out;
+}
 
 }  // namespace
 
@@ -125,80 +128,38 @@ void NumberListGetInterval(const std::string& list, int& pos, int& lo, int& hi)
 
 std::string NumberListAdd(const std::string& a, const std::string& b)
 {
-    std::string out;
-    int posA = 1, posB = 1;
-    Interval cur, heldA, heldB;
-    for (;;) {
-        if (!heldA.valid())
-            heldA = readItem(a, posA);
-        if (!heldB.valid())
-            heldB = readItem(b, posB);
-        if (!heldA.valid() && !heldB.valid()) {
-            if (cur.valid())
-                appendInterval(out, cur);
-            return out;
-        }
-        if (heldA.valid() != heldB.valid()) {
-            // One list is done. The other one's items still go through the
-            // merge: copied as they are, an item touching the current
-            // interval ("0-3" then "4") would leave the result unnormalised.
-            Interval& held = heldA.valid() ? heldA : heldB;
-            if (!mergeInto(cur, held)) {
-                appendInterval(out, cur);
-                cur = held;
-            }
-            held = Interval();
-            continue;
-        }
-        Interval& first = heldA.hi <= heldB.hi ? heldA : heldB;
-        Interval& second = heldA.hi <= heldB.hi ? heldB : heldA;
-        const bool m1 = mergeInto(cur, first);
-        if (m1)
-            first = Interval();
-        const bool m2 = mergeInto(cur, second);
-        if (m2)
-            second = Interval();
-        if (!m1 && !m2) {
-            appendInterval(out, cur);
-            cur = Interval();
-        }
-    }
+    std::vector<Interval> items;
+    collect(a, items);
+    collect(b, items);
+    return text(normalise(std::move(items)));
 }
 
 std::string NumberListSub(const std::string& a, const std::string& b)
 {
-    std::string out;
-    MergedReader readerA(a);
-    int posB = 1;
-    Interval cur = readerA.take();
-    Interval sub = readItem(b, posB);
-    while (cur.valid()) {
-        if (!sub.valid()) {
-            appendInterval(out, cur);
-            cur = readerA.take();
-            continue;
+    std::vector<Interval> from, cut;
+    collect(a, from);
+    collect(b, cut);
+    from = normalise(std::move(from));
+    cut = normalise(std::move(cut));
+    std::vector<Interval> out;
+    size_t k = 0;
+    for (Interval cur : from) {
+        while (k < cut.size() && cut[k].hi < cur.lo)
+            ++k;
+        // The cut intervals from k on that reach into cur, in order.
+        size_t j = k;
+        while (j < cut.size() && cut[j].lo <= cur.hi) {
+            if (cut[j].lo > cur.lo)
+                out.push_back(Interval{cur.lo, cut[j].lo - 1});
+            cur.lo = std::max(cur.lo, cut[j].hi + 1);
+            if (cur.lo > cur.hi)
+                break;
+            ++j;
         }
-        if (sub.hi < cur.lo) {
-            sub = readItem(b, posB);
-            continue;
-        }
-        if (sub.lo > cur.hi) {
-            appendInterval(out, cur);
-            cur = readerA.take();
-            continue;
-        }
-        if (sub.lo > cur.lo)
-            appendInterval(out, Interval{cur.lo, sub.lo - 1});
-        if (sub.hi < cur.hi) {
-            cur.lo = sub.hi + 1;
-            sub = readItem(b, posB);
-        } else {
-            if (sub.hi == cur.hi)
-                sub = readItem(b, posB);
-            cur = readerA.take();
-        }
+        if (cur.lo <= cur.hi)
+            out.push_back(cur);
     }
-    return out;
+    return text(out);
 }
 
 bool NumberListContains(const std::string& list, int n)
