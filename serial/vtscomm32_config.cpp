@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "foundation/tixutils_format.h"
+#include "foundation/tixutils_quote.h"
 #include "foundation/tixutils_text.h"
 #include "platform/ini_file.h"
 #include "serial/port_list.h"
@@ -97,7 +98,9 @@ bool LessIgnoringCase(const std::string& a, const std::string& b)
 
 std::string TVTSComm32::GetConfigAsString()
 {
-    auto quoted = [](const std::string& s) { return "\"" + s + "\""; };
+    // Quotes doubled and control characters as #NN codes, so that any port
+    // name reads back as one field.
+    auto quoted = [](const std::string& s) { return s.empty() ? std::string("\"\"") : Tixutils::TixQuotedStr(s, true); };
     return quoted(commPort_) + "," + quoted(std::to_string(GetBaudRateInt())) + "," +
            quoted(std::to_string(TDataBitsLookup[static_cast<size_t>(dataBits_)])) + "," +
            quoted(TStopBitsLookup[static_cast<size_t>(stopBits_)]) + "," +
