@@ -1,0 +1,133 @@
+// Language files of any content: read from the language folder (quick key
+// reading, whole loading, merging over a built-in text) and as a startup
+// text, then every kind of lookup through them: sections that serve
+// sub-sections, wildcard keys, indexes, redirections, code pages.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "fuzz/support/fuzz_input.h"
+#include "fuzz/support/qt_core_app.h"
+#include "translation/language_text.h"
+#include "translation/tixlanguage.h"
+
+namespace {
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        std::abort();
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+// A small language text to merge over or redirect into.
+const char BaseText[] =
+    "[General]\r\nLanguageId=0x0405\r\nLanguageName=\"Base\"\r\n"
+    "[Texts]\r\nHello=\"Ahoj\"\r\nList_0=\"a\"\r\nList_1=\"b\"\r\nPtr=@Other,Key\r\n"
+    "[Other]\r\nKey=\"x\"#13#10\"y\"\r\nWild*=\"w\"\r\n";
+
+// Sections and keys to look up: the input's own and well-known ones.
+const char* const Sections[] = {"Texts", "General", "Other", "FormMain", "FormMain.Panel1", "FormMain_X", ""};
+const char* const Keys[] = {"Hello", "List", "Ptr", "Key", "Wildcard", "LanguageId", "LanguageName",
+                            "FileName", "IconString", "LanguageCharset", "LOCALE_SDECIMAL", ""};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    Fuzz::EnsureCoreApp();
+    Fuzz::TInput in(data, size);
+    const uint8_t control = in.byte();
+    const std::string section = in.text();
+    const std::string key = in.text();
+    const std::string startup = in.text();
+    const std::string file = in.rest();
+
+    // The pure text functions first.
+    {
+        bool utf8 = false;
+        std::vector<std::string> lines = Tixlanguage::SplitLanguageText(file, utf8);
+        FUZZ_REQUIRE(lines.size() <= file.size() + 1);
+        Tixlanguage::JoinContinuationLines(lines);
+        Tixlanguage::TLangCache cache;
+        cache.SetLines(lines);
+        Tixlanguage::IndexAndSortCache(cache);
+        FUZZ_REQUIRE(cache.Lines.size() == lines.size() && cache.Index.size() == cache.Lines.size());
+        bool found = false;
+        std::string rest;
+        Tixlanguage::TixFindInIni(section, key, "-", found, rest, cache);
+        for (const char* s : Sections)
+            for (const char* k : Keys)
+                Tixlanguage::TixFindInIni(s, k, "-", found, rest, cache);
+        Tixlanguage::ParseLangNumber(key, -2);
+        Tixlanguage::ParseLangNumber(startup, -2);
+        for (const std::string& l : lines) {
+            Tixlanguage::ClassifyLine(l);
+            std::string name;
+            Tixlanguage::IsSectionHeader(Tixlanguage::TrimLine(l), &name);
+        }
+    }
+
+    // The file in the language folder.
+    const std::string folder = std::string(Fuzz::TempFolder()) + "/lng";
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    const std::string path = folder + "/fuzz.lng";
+    WriteFile(path, file);
+    {
+        std::string buffer;
+        const int n = Tixlanguage::QuickReadKey(section.empty() ? "General" : section,
+                                                key.empty() ? "LanguageId" : key, "-", path,
+                                                int(control % 64) + 1, buffer);
+        FUZZ_REQUIRE(n >= 0 && n < int(control % 64) + 1);
+    }
+
+    VTixLanguage lang;
+    lang.SetCfgDirectory(folder);
+    std::vector<std::string> startups;
+    if (control & 1)
+        startups.push_back(BaseText);
+    if (control & 2)
+        startups.push_back(startup);
+    lang.SetStartupLanguages(startups);
+    if (control & 4)
+        lang.SetStartupAnyLanguages({std::string("[General]\r\nLanguageId=0\r\n") + startup});
+    if (control & 8)
+        lang.SetAllFormsSuffix(key);
+    lang.Loaded2();
+
+    const int count = int(lang.GetLanguages().size());
+    for (int round = 0; round < count + 1 && round < 4; ++round) {
+        if (round > 0)
+            lang.SelectLanguageIndex(round - 1);
+        lang.GetCurrLanguage();
+        lang.GetCurrentUTF8();
+        lang.GetConfigFile();
+        lang.GetLangText(section, key, "default");
+        lang.GetLangText(section, key, "default", int(control % 4) - 1);
+        lang.GetLangTextSuff(section, key, "default");
+        lang.GetLangTextW(section, key, u"default");
+        lang.GetLangTextUtf8(section, key, "default");
+        lang.GetSimpleText(key);
+        for (const char* s : Sections)
+            for (const char* k : Keys) {
+                lang.GetLangText(s, k, "d");
+                lang.GetLangText(s, k, "d", 1);
+            }
+    }
+    lang.SetCurrLanguage(key);
+    for (const auto& r : lang.GetLanguages())
+        lang.CodePageOf(r.get());
+    if (control & 16) {
+        // Writing a text into the language's file and reading it again.
+        lang.SetLangText("Texts", "Fuzz", section, -1, -1);
+        lang.updateLanguages(false);
+        lang.GetLangText("Texts", "Fuzz", "d");
+    }
+    return 0;
+}

@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/uniset.h"
+#include "fuzz/support/null_window.h"
+
+namespace Fuzz {
+
+// The connection engine with all its real handlers and the null window,
+// without a port: what it writes goes nowhere, what it receives comes from
+// the target. The engine's checks of its own state run after every step.
+struct TEngineRig {
+    TNullWindow window;
+    std::unique_ptr<VUniSET> engine;
+    uint32_t now = 0;
+
+    explicit TEngineRig(uint32_t start);
+    ~TEngineRig();
+
+    // One received byte at the current time.
+    void receive(uint8_t byte);
+    void receive(const std::string& bytes);
+    // Moves the clock and ticks the engine.
+    void tick(uint32_t elapsed);
+    // What must hold after any step.
+    void checkInvariants() const;
+};
+
+}  // namespace Fuzz

@@ -1,0 +1,51 @@
+#include "fuzz/support/qt_core_app.h"
+
+#include <QCoreApplication>
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace Fuzz {
+
+namespace {
+
+struct TTempFolder {
+    std::string path;
+    TTempFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zelvitor-fuzz-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            std::abort();
+        path = pattern;
+    }
+    ~TTempFolder()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+};
+
+}  // namespace
+
+void EnsureCoreApp()
+{
+    if (QCoreApplication::instance())
+        return;
+    static int argc = 1;
+    static char name[] = "zelvitor-fuzz";
+    static char* argv[] = {name, nullptr};
+    // Lives until the process ends, as in the program.
+    static auto* app = new QCoreApplication(argc, argv);
+    (void)app;
+    std::setlocale(LC_NUMERIC, "C");
+}
+
+const char* TempFolder()
+{
+    static TTempFolder folder;
+    return folder.path.c_str();
+}
+
+}  // namespace Fuzz
