@@ -99,6 +99,16 @@ int TFormMain::receivedLineType() const
 
 void TFormMain::VTSComm321ReceiveData(const char* Buffer, uint16_t BufferLength)
 {
+    // A handler's question runs a message loop inside receivedByte, where
+    // the next buffer can arrive: that one gets a cursor of its own and
+    // this one's is back when it returns.
+    struct TCursor {
+        TFormMain& w;
+        const char* buffer;
+        int32_t length, index, lineStart;
+        ~TCursor() { w.rxBuffer = buffer, w.rxLength = length, w.rxIndex = index, w.rxLineStart = lineStart; }
+    } const outer{*this, rxBuffer, rxLength, rxIndex, rxLineStart};
+
     rxBuffer = Buffer;
     rxLength = BufferLength;
     if (BufferLength >= 1 && uniset && Buffer) {
@@ -120,7 +130,6 @@ void TFormMain::VTSComm321ReceiveData(const char* Buffer, uint16_t BufferLength)
             VTixTerminal1->addChars(Buffer + rxLineStart, BufferLength - rxLineStart,
                                     VTixTerminal_LineType(receivedLineType()));
     }
-    rxBuffer = nullptr;
 }
 
 void TFormMain::flushTerminalLine()
@@ -269,7 +278,8 @@ void TFormMain::ComboOperatorDrawItem(QPainter& Canvas, int Index, const QRect& 
         return;
     const bool current =
         uniset && !EditPart && Index == uniset->getHandlers().cops().getCurrentIndex();
-    QFont font = Canvas.font();
+    const QFont original = Canvas.font();
+    QFont font = original;
     font.setBold(current);
     Canvas.setFont(font);
     const int offset = (Rect.height() - 15) / 2;
@@ -293,8 +303,7 @@ void TFormMain::ComboOperatorDrawItem(QPainter& Canvas, int Index, const QRect& 
     }
     if (image >= 0 && OperatorImageList)
         OperatorImageList->Draw(Canvas, Rect.left() + 2, Rect.top() + offset, image);
-    font.setBold(false);
-    Canvas.setFont(font);
+    Canvas.setFont(original);
 }
 
 void TFormMain::ComboOperatorChange(int Index)

@@ -14,6 +14,8 @@
 #include "app/form_options.h"
 #include "app/terminal.h"
 #include "engine/perif_calls.h"
+#include "engine/perif_cbc.h"
+#include "engine/perif_cops.h"
 #include "engine/uniset.h"
 #include "platform/qt/qt_text.h"
 #include "tests/app/main_window_fixture.h"
@@ -60,6 +62,47 @@ public:
     bool isBusy() const override { return true; }
 };
 
+// A handler that, at its first line, lets the next received buffer in, as
+// a question's message loop would.
+class NestingCBC : public VPerifCBC {
+public:
+    NestingCBC(VUniSET* owner, TFormMain* window) : VPerifCBC(owner), window(window) {}
+    void onResponse(uint32_t now) override
+    {
+        VPerifCBC::onResponse(now);
+        if (!nested) {
+            nested = true;
+            window->VTSComm321ReceiveData("XYZ", 3);
+        }
+    }
+    TFormMain* window;
+    bool nested = false;
+};
+
+// An operator handler whose current operator the test chooses.
+class ChosenCOPS : public VPerifCOPS {
+public:
+    using VPerifCOPS::VPerifCOPS;
+    void choose(int index) { currentIndex = index; }
+};
+
+// Dark pixels of the text part of one drawn operator item.
+int InkOfItem(TFormMain& w, int index, bool editPart)
+{
+    QImage canvas(240, 21, QImage::Format_ARGB32);
+    canvas.fill(Qt::white);
+    {
+        QPainter p(&canvas);
+        p.setPen(Qt::black);
+        w.ComboOperatorDrawItem(p, index, QRect(0, 0, 240, 21), editPart);
+    }
+    int ink = 0;
+    for (int y = 0; y < 21; ++y)
+        for (int x = 21; x < 240; ++x)
+            ink += qGray(canvas.pixel(x, y)) < 128;
+    return ink;
+}
+
 }  // namespace
 
 // ---- Receive path ---------------------------------------------------------------
@@ -95,6 +138,26 @@ TEST_F(MainWindow, ReceivedLinesGoToTheEngineAndTheTerminalLineByLine)
     w().uniset.reset();
     Receive("RING\r\n");
     EXPECT_EQ(TerminalLines(), lines);
+}
+
+TEST_F(MainWindow, ABufferArrivingInsideAnotherKeepsBothCursors)
+{
+    Make(false);
+    w().createEngine();
+    w().uniset->getHandlers().replaceHandler(VPerifModem::hCBC,
+                                             std::make_unique<NestingCBC>(w().uniset.get(), &w()));
+    const size_t before = TerminalLines().size();
+    Receive("OK\r\nERROR\r\n");
+    EXPECT_EQ(w().rxBuffer, nullptr);
+    const auto lines = TerminalLines();
+    // Every byte of both buffers shown, once each.
+    std::string all;
+    for (size_t i = before; i < lines.size(); ++i)
+        all += lines[i] + "|";
+    for (const char* part : {"OK<#0D><#0A>", "ERROR<#0D><#0A>", "XYZ"}) {
+        EXPECT_NE(all.find(part), std::string::npos) << part << " in " << all;
+        EXPECT_EQ(all.find(part), all.rfind(part)) << part << " in " << all;
+    }
 }
 
 TEST_F(MainWindow, ModeChangeInsideABufferSplitsTheTerminalOutput)
@@ -304,6 +367,24 @@ TEST_F(MainWindow, OperatorItemsShowTheirPictures)
         w().ComboOperatorDrawItem(p, -1, QRect(0, 0, 50, 21), false);
     }
     EXPECT_EQ(canvas, blank);
+}
+
+TEST_F(MainWindow, TheCurrentOperatorIsBoldInTheListOnly)
+{
+    Make(false);
+    w().createEngine();
+    auto cops = std::make_unique<ChosenCOPS>(w().uniset.get());
+    ChosenCOPS* chosen = cops.get();
+    ASSERT_TRUE(w().uniset->getHandlers().replaceHandler(VPerifModem::hCOPS, std::move(cops)));
+    w().operatorComboAddItem("Operator", 23001);
+    w().operatorComboAddItem("Operator", 23002);
+    chosen->choose(-1);
+    const int plain = InkOfItem(w(), 0, false);
+    EXPECT_GT(plain, 0);
+    chosen->choose(0);
+    EXPECT_GT(InkOfItem(w(), 0, false), plain) << "bold in the list";
+    EXPECT_EQ(InkOfItem(w(), 0, true), plain) << "not in the edit part";
+    EXPECT_EQ(InkOfItem(w(), 1, false), plain) << "another item";
 }
 
 TEST_F(MainWindow, OperatorComboIsWrittenOnlyOnChange)
