@@ -51,8 +51,9 @@ QWidget* TFormMain::optionsControl(TControl Control) const
 
 int TFormMain::optionIndex(TControl Group)
 {
-    if (auto* group = qobject_cast<TRadioGroup*>(optionsControl(Group)))
-        return group->ItemIndex();
+    // Read by the engine on every tick.
+    if (FormOptions)
+        return (Group == W::RGroupAutom ? FormOptions->RGroupAutom : FormOptions->RGroupAdvanced)->ItemIndex();
     return Group == W::RGroupAutom ? options.automation : options.advanced;
 }
 

@@ -74,7 +74,9 @@ TIACheckControl* Lamp(QWidget* parent, const char* name, const char* text)
     lamp->SetCheckFieldColor1(clRed);
     lamp->SetCheckFieldColor2(clLime);
     lamp->SetText(text);
-    lamp->SetAutoSize(true);
+    // Sized by the layout from its size hint (its full size); the control's
+    // own AutoSize would fight the layout.
+    lamp->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     lamp->SetEnabled(false);
     lamp->setFocusPolicy(Qt::NoFocus);
     return lamp;

@@ -1,10 +1,14 @@
 // The real main window started on the simulated device: the staged start
 // up to "ready", the device in the status bar, the staged close, and the
 // end of a session by a signal.
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTimer>
 #include <csignal>
 
@@ -19,6 +23,22 @@ using namespace MainWindowTest;
 using Platform::FromQString;
 
 namespace {
+
+// Counts the paints of every widget but the one with the focus (a
+// blinking text cursor).
+class TPaintCounter : public QObject {
+public:
+    int count = 0;
+    std::string names;
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint && o != QApplication::focusWidget()) {
+            ++count;
+            names += o->objectName().toStdString() + "(" + o->metaObject()->className() + ") ";
+        }
+        return false;
+    }
+};
 
 struct StartUp : TMainWindowFixture {
     TFormMain& w() { return *window; }
@@ -98,6 +118,30 @@ TEST_F(StartUp, ReachesReadyOnTheDeviceAndClosesInStages)
     // The terminal logged the conversation.
     w().VTixTerminal1->Update();
     EXPECT_NE(w().VTixTerminal1->PaneText().find(" - AT+CPIN?"), std::string::npos);
+
+    // Idle: once the device is quiet the ticks paint nothing.
+    w().CheckTestSignal->setChecked(false);
+    size_t seen = sim->Transcript().Size();
+    QElapsedTimer still;
+    still.start();
+    ASSERT_TRUE(RunUntil([&] {
+        if (sim->Transcript().Size() != seen) {
+            seen = sim->Transcript().Size();
+            still.restart();
+        }
+        return still.elapsed() > 3000;
+    }, 60000));
+    // No blinking text cursor: the options dialog away, the focus on the pages.
+    FormOptions->hide();
+    w().PageControl1->setFocus();
+    RunFor(100);
+    TPaintCounter paints;
+    qApp->installEventFilter(&paints);
+    const size_t before = sim->Transcript().Size();
+    RunFor(1500);
+    qApp->removeEventFilter(&paints);
+    if (sim->Transcript().Size() == before)  // nothing happened meanwhile
+        EXPECT_EQ(paints.count, 0) << paints.names;
 
     // Close: the engine finishes, the settings are saved, the loop ends.
     w().configClean = true;
