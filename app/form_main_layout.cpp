@@ -60,9 +60,7 @@ VTixGauge* SignalGauge(QWidget* parent, const char* name, int max)
     g->SetShowText(false);
     g->SetForeColor(clBtnFace);
     g->SetBackColor(clBtnFace);
-    g->setMinimumSize(90, 16);
-    g->setMaximumHeight(18);
-    g->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    g->setFixedSize(180, 16);
     return g;
 }
 
@@ -121,21 +119,20 @@ void TFormMain::buildTopBar(QWidget* parent, QBoxLayout* into)
     ComboComm = Named(new QComboBox(parent), "ComboComm");
     ComboComm->setEditable(true);
     ComboComm->setInsertPolicy(QComboBox::NoInsert);
-    ComboComm->setMinimumContentsLength(14);
+    ComboComm->setMinimumContentsLength(10);
     ComboComm->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     LabelPort->setBuddy(ComboComm);
     BtnDisCon = Named(new QPushButton(Cz("P\xF8ipojit"), parent), "BtnDisCon");
-    BtnDisCon->setMinimumWidth(90);
+    BtnDisCon->setMinimumWidth(80);
     LabelComConn = Label(parent, "LabelComConn", "Spojen\xED:");
     LabelComm = Label(parent, "LabelComm", "");
     QFont bold = LabelComm->font();
     bold.setBold(true);
     LabelComm->setFont(bold);
-    LabelComm->setMinimumWidth(110);
     row->addWidget(LabelPort);
     row->addWidget(ComboComm, 1);
     row->addWidget(BtnDisCon);
-    row->addSpacing(16);
+    row->addSpacing(12);
     row->addWidget(LabelComConn);
     row->addWidget(LabelComm, 1);
     into->addLayout(row);
@@ -169,7 +166,6 @@ void TFormMain::buildGeneralPage()
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(6);
     grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
 
     ShapeProgress = Named(new TFormMainShape(GroupDevice), "ShapeProgress");
     LabelDevice = Label(GroupDevice, "LabelDevice", "");
@@ -182,36 +178,40 @@ void TFormMain::buildGeneralPage()
     deviceRow->setSpacing(8);
     deviceRow->addWidget(ShapeProgress, 0, Qt::AlignVCenter);
     deviceRow->addWidget(LabelDevice, 1);
+    grid->addLayout(deviceRow, 0, 0, 1, 2);
+
+    // Labels in the first column, their controls in the second.
     LabelLabMyPhone = Label(GroupDevice, "LabelLabMyPhone", "Moje telefonn\xED \xE8\xEDslo:");
     LabelMyPhone = Label(GroupDevice, "LabelMyPhone", "");
     LabelMyPhone->setTextInteractionFlags(Qt::TextSelectableByMouse);
     LabelLabMyPhone->setVisible(false);
-    deviceRow->addWidget(LabelLabMyPhone);
-    deviceRow->addWidget(LabelMyPhone);
-    grid->addLayout(deviceRow, 0, 0, 1, 4);
+    grid->addWidget(LabelLabMyPhone, 1, 0);
+    grid->addWidget(LabelMyPhone, 1, 1);
 
     LabelSigStr = Label(GroupDevice, "LabelSigStr", "S\xEDla sign\xE1lu:");
     GaugeSigStr = SignalGauge(GroupDevice, "GaugeSigStr", 31);
     LabelSigQual = Label(GroupDevice, "LabelSigQual", "Kvalita sign\xE1lu:");
     GaugeSigQual = SignalGauge(GroupDevice, "GaugeSigQual", 7);
-    grid->addWidget(LabelSigStr, 1, 0);
-    grid->addWidget(GaugeSigStr, 1, 1);
-    grid->addWidget(LabelSigQual, 1, 2);
-    grid->addWidget(GaugeSigQual, 1, 3);
+    grid->addWidget(LabelSigStr, 2, 0);
+    grid->addWidget(GaugeSigStr, 2, 1, Qt::AlignLeft | Qt::AlignVCenter);
+    grid->addWidget(LabelSigQual, 3, 0);
+    grid->addWidget(GaugeSigQual, 3, 1, Qt::AlignLeft | Qt::AlignVCenter);
 
     LabelOperator = Label(GroupDevice, "LabelOperator", "Oper\xE1tor:");
     ComboOperator = Named(new TOwnerDrawComboBox(GroupDevice), "ComboOperator");
-    ComboOperator->setMinimumContentsLength(18);
+    ComboOperator->setMinimumContentsLength(12);
     ComboOperator->SetItemHeight(std::max(19, ComboOperator->fontMetrics().height() + 4));
     LabelOperator->setBuddy(ComboOperator);
     BtnQueryOp = Named(new QPushButton(Cz("Zjistit"), GroupDevice), "BtnQueryOp");
     BtnQueryOp->setEnabled(false);
     auto* operatorRow = new QHBoxLayout;
     operatorRow->setSpacing(6);
+    ComboOperator->setMaximumWidth(320);
     operatorRow->addWidget(ComboOperator, 1);
     operatorRow->addWidget(BtnQueryOp);
-    grid->addWidget(LabelOperator, 2, 0);
-    grid->addLayout(operatorRow, 2, 1, 1, 3);
+    operatorRow->addStretch(0);
+    grid->addWidget(LabelOperator, 4, 0);
+    grid->addLayout(operatorRow, 4, 1);
 
     CheckTestSignal = Named(new QCheckBox(Cz("Aktualizovat hodnoty"), GroupDevice), "CheckTestSignal");
     CheckTestSignal->setToolTip(Cz("Periodicky ov\xEC\xF8ovat aktu\xE1ln\xED hodnoty"));
@@ -223,7 +223,7 @@ void TFormMain::buildGeneralPage()
     checks->addWidget(CheckTestSignal);
     checks->addWidget(CheckRegul);
     checks->addStretch(1);
-    grid->addLayout(checks, 3, 0, 1, 4);
+    grid->addLayout(checks, 5, 0, 1, 2);
 
     page->addWidget(GroupDevice);
     LayoutGeneralGroups = new QGridLayout;

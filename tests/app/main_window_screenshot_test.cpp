@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
+#include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
 
@@ -86,6 +87,19 @@ TEST_F(Screenshot, MainWindowOnTheDevice)
     const QImage terminal = Grab(&w());
     EXPECT_TRUE(terminal.save(ZELVITOR_TEST_BUILD_DIR "/main_window_terminal_screenshot.png"));
     EXPECT_NE(w().VTixTerminal1->PaneText().find("+CSQ: "), std::string::npos);
+
+    // At its smallest the window still shows every control of the page.
+    w().PageControl1->setCurrentWidget(w().SheetGeneral);
+    w().resize(w().minimumSize());
+    RunFor(200);
+    EXPECT_EQ(w().size(), QSize(400, 442));
+    const QImage small = Grab(&w());
+    EXPECT_TRUE(small.save(ZELVITOR_TEST_BUILD_DIR "/main_window_small_screenshot.png"));
+    const std::vector<QWidget*> controls = {w().ComboOperator, w().BtnQueryOp, w().GaugeSigStr,
+                                            w().LabelDevice,   w().BtnDisCon,  w().LabelComm};
+    for (QWidget* c : controls)
+        EXPECT_TRUE(QRect(QPoint(0, 0), w().size()).contains(QRect(c->mapTo(&w(), QPoint(0, 0)), c->size())))
+            << c->objectName().toStdString();
 
     w().configClean = true;
     w().close();
