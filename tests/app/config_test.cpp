@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <sys/stat.h>
 
+#include "app/form_about.h"
 #include "app/form_options.h"
 #include "app/radio_group.h"
 #include "platform/ini_file.h"
@@ -331,6 +332,7 @@ TEST_F(Config, StartUpLoadsTheRememberedFileSilently)
     ASSERT_TRUE(w().initDone);
     EXPECT_FALSE(w().firstRun);
     EXPECT_FALSE(FormOptions->isVisible());
+    EXPECT_FALSE(FormAbout->branded) << "start-up shows the plain about dialog";
     EXPECT_EQ(Pin(), "5555");
     EXPECT_EQ(w().tempDir, home + "/tmp/");
     EXPECT_EQ(w().OpenDialogCfg.initialDir, home + "/remembered/");

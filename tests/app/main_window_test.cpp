@@ -1,6 +1,8 @@
 // The main window's tick, receive path, terminal input, port display,
 // lamps, operator list, language change and staged close.
 #include <QComboBox>
+#include <QAction>
+#include <QCheckBox>
 #include <QImage>
 #include <QMenu>
 #include <QTimer>
@@ -507,4 +509,50 @@ TEST_F(MainWindow, TheTerminalDocksAsAPageAndStartUpShowsTheGeneralPage)
     EXPECT_TRUE(w().initDone);
     EXPECT_EQ(w().PageControl1->currentWidget(), w().SheetGeneral);
     EXPECT_TRUE(w().Timer1->isActive());
+}
+
+TEST_F(MainWindow, FormCarriesItsComponentNamesAndCzechTexts)
+{
+    Make(false);
+    EXPECT_EQ(w().objectName(), "FormMain");
+    EXPECT_EQ(w().windowTitle(), "Zelvitor");
+    EXPECT_EQ(w().minimumSize(), QSize(400, 442));
+    const char* names[] = {"PageControl1", "SheetGeneral", "SheetCalls", "SheetSMS", "SheetPhonebook", "SheetFiles",
+                           "ComboComm", "BtnDisCon", "LabelComConn", "LabelComm", "StatusBar1", "CheckRing",
+                           "CheckDCD", "ImageRing", "MainMenu1", "MenuFile", "MenuHelp", "LabelDevice",
+                           "ShapeProgress", "GaugeSigStr", "GaugeSigQual", "LabelSigQual", "ComboOperator",
+                           "BtnQueryOp", "CheckRegul", "CheckTestSignal", "LabelMyPhone", "LabelLabMyPhone"};
+    for (const char* name : names)
+        EXPECT_NE(w().findChild<QObject*>(name), nullptr) << name;
+    for (const char* name : {"ItemFileLoadAnyCfg", "ItemFileSavePCcfg", "ItemFileExit", "MenuOpt", "MenuAbout"})
+        EXPECT_NE(w().findChild<QAction*>(name), nullptr) << name;
+
+    auto text = [](QAction* a) { return FromQString(a->text()); };
+    EXPECT_EQ(text(w().ItemFileLoadAnyCfg), Cz("Nahrát nastavení"));
+    EXPECT_EQ(text(w().ItemFileSavePCcfg), Cz("Uložit nastavení"));
+    EXPECT_EQ(text(w().ItemFileExit), "E&xit");
+    EXPECT_EQ(text(w().MenuOpt), Cz("Nastavení"));
+    EXPECT_EQ(text(w().MenuAbout), "O aplikaci...");
+    EXPECT_EQ(FromQString(w().MenuFile->title()), "Soubor");
+    EXPECT_EQ(FromQString(w().MenuHelp->title()), Cz("Nápověda"));
+    EXPECT_EQ(FromQString(w().LabelComConn->text()), Cz("Spojení:"));
+    EXPECT_EQ(FromQString(w().BtnQueryOp->text()), "Zjistit");
+    EXPECT_FALSE(w().BtnQueryOp->isEnabled());
+    EXPECT_EQ(FromQString(w().CheckRegul->text()), "Automatika");
+    EXPECT_EQ(FromQString(w().CheckTestSignal->text()), "Aktualizovat hodnoty");
+    EXPECT_EQ(FromQString(w().CheckTestSignal->toolTip()), Cz("Periodicky ověřovat aktuální hodnoty"));
+    EXPECT_EQ(w().CheckDCD->Text(), "DCD");
+    EXPECT_EQ(w().CheckRing->Text(), "Ring");
+    EXPECT_EQ(w().CheckDCD->Style(), iaccsStyleLamp);
+    EXPECT_EQ(w().CheckDCD->CheckFieldColor1(), clRed);
+    EXPECT_EQ(w().CheckDCD->CheckFieldColor2(), clLime);
+    const char* tabs[] = {"Obecné", "Volání", "SMS", "Seznam", "Přenos souborů"};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(FromQString(w().PageControl1->tabText(i + 1)), Cz(tabs[i]));
+    EXPECT_EQ(w().Timer1->interval(), 10);
+    EXPECT_FALSE(w().Timer1->isActive()) << "the tick starts with the start-up";
+    EXPECT_EQ(w().OpenDialogCfg.filter, Cz("Konfigurační soubor (*.cfg)|*.cfg"));
+    EXPECT_EQ(w().SaveDialogCfg.title, Cz("Uložit konfiguraci"));
+    EXPECT_TRUE(w().configClean);
+    EXPECT_EQ(w().flashCount, -1);
 }
