@@ -302,6 +302,19 @@ TEST_F(MainWindow, TaskbarFlashesFiveTimesAtLeast400msApart)
     EXPECT_EQ(w().flashCount, -1);
 }
 
+TEST_F(MainWindow, ATickDueWhileOneRunsIsSkipped)
+{
+    Make(false);
+    w().flashCount = 5;
+    TFormMain::tickGuard = true;  // a tick is under way (a question's loop)
+    w().Timer1Timer();
+    EXPECT_EQ(w().flashCount, 5) << "skipped, not queued";
+    TFormMain::tickGuard = false;
+    w().Timer1Timer();
+    EXPECT_EQ(w().flashCount, 4);
+    EXPECT_FALSE(TFormMain::tickGuard);
+}
+
 TEST_F(MainWindow, RingPictureBlinksWhileRinging)
 {
     Make(false);
