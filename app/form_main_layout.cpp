@@ -299,9 +299,13 @@ void TFormMain::bindEvents()
     connect(MenuOpt, &QAction::triggered, this, [this] { MenuOptClick(); });
     connect(MenuAbout, &QAction::triggered, this, [this] { MenuAboutClick(); });
 
-    // A port name the user typed or picked (not the program's own fills).
+    // A port name the user picked, or typed and confirmed (Enter, leaving
+    // the field): a half-typed name is no port to open.
     connect(ComboComm, &QComboBox::activated, this, [this](int) { ComboCommChange(); });
-    connect(ComboComm->lineEdit(), &QLineEdit::textEdited, this, [this] { ComboCommChange(); });
+    connect(ComboComm->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+        if (VTSComm321 && FromQString(ComboComm->currentText()) != VTSComm321->GetCommPort())
+            ComboCommChange();
+    });
     ComboComm->installEventFilter(this);
     ComboComm->lineEdit()->installEventFilter(this);
     connect(BtnDisCon, &QPushButton::clicked, this, [this] { BtnDisConClick(); });

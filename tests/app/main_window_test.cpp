@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
 #include <QLabel>
@@ -568,4 +569,24 @@ TEST_F(MainWindow, FormCarriesItsComponentNamesAndCzechTexts)
     EXPECT_EQ(w().SaveDialogCfg.title, Cz("Uložit konfiguraci"));
     EXPECT_TRUE(w().configClean);
     EXPECT_EQ(w().flashCount, -1);
+}
+
+TEST_F(MainWindow, APortNameTakesEffectWhenTypedToTheEnd)
+{
+    Make(false);
+    const std::string port = root.path().toStdString() + "/tty-typed";
+    QLineEdit* edit = w().ComboComm->lineEdit();
+    ASSERT_NE(edit, nullptr);
+    w().configClean = true;
+    edit->setText(QString::fromStdString(port.substr(0, 5)));
+    EXPECT_NE(w().VTSComm321->GetCommPort(), port.substr(0, 5)) << "not while typing";
+    edit->setText(QString::fromStdString(port));
+    emit edit->editingFinished();
+    EXPECT_EQ(w().VTSComm321->GetCommPort(), port);
+    EXPECT_FALSE(w().configClean);
+    // An empty name is set but changes nothing of the configuration.
+    w().configClean = true;
+    edit->setText("");
+    emit edit->editingFinished();
+    EXPECT_TRUE(w().configClean);
 }
