@@ -150,10 +150,19 @@ int showStateOf(const QWidget* form)
 }
 
 // The restored rectangle: frame position, size inside the frame.
+// A form that was never shown nor sized has no size of its own yet: its
+// layout's size is the one it will open with.
+QSize currentSizeOf(const QWidget* form)
+{
+    if (!form->testAttribute(Qt::WA_Resized) && !form->testAttribute(Qt::WA_WState_ExplicitShowHide))
+        return form->sizeHint().expandedTo(form->minimumSize()).boundedTo(form->maximumSize());
+    return form->size();
+}
+
 QRect normalRectOf(const QWidget* form)
 {
     if (!(form->windowState() & kSizeStates))
-        return QRect(form->pos(), form->size());
+        return QRect(form->pos(), currentSizeOf(form));
     const QRect normal = form->normalGeometry();
     if (!normal.isValid())
         return QRect(form->pos(), form->size());

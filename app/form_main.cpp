@@ -139,19 +139,7 @@ void TFormMain::VTixAppInfo1OwnerFirstShow()
 {
     loadPositions(true);
     VTixTerminal1->SetVisible(true);
-    settlePages();
     createEngine();
-}
-
-void TFormMain::settlePages()
-{
-    // Showing the docked terminal shows its page widget whatever page is
-    // current; only the current page may be visible.
-    for (int i = 0; i < PageControl1->count(); ++i) {
-        QWidget* page = PageControl1->widget(i);
-        if (page != PageControl1->currentWidget() && !page->isHidden())
-            page->hide();
-    }
 }
 
 void TFormMain::VTixAppInfo1ApplRunning()
@@ -252,7 +240,6 @@ void TFormMain::restoreTerminalPlacement()
     VTixTerminal1->SetFormLeft(VTixAppInfo1->ReadRegistryInteger(TerminalKey, "Left", VTixTerminal1->GetFormLeft()));
     VTixTerminal1->SetFormTop(VTixAppInfo1->ReadRegistryInteger(TerminalKey, "Top", VTixTerminal1->GetFormTop()));
     VTixTerminal1->SetVisible(true);
-    settlePages();
 }
 
 void TFormMain::saveTerminalPlacement()

@@ -374,7 +374,6 @@ private:
     // Writes the terminal's docking and position into the registry.
     void saveTerminalPlacement();
     void restoreTerminalPlacement();
-    void settlePages();
     // Runs the staged close until it is done or `limit` ms have passed.
     void runCloseToEnd(uint32_t limit);
     void setUpSessionHandling();

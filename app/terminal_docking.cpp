@@ -83,7 +83,9 @@ void VTixTerminal::dockIntoPage()
     f->setWindowState(Qt::WindowNoState);
     const int i = FParentPageControl->addTab(f, f->windowTitle());
     FParentPageControl->setTabVisible(i, FVisible);
-    if (FVisible)
+    // The tab widget shows its current page only; showing the form here
+    // would put it over whatever page is current.
+    if (FVisible && FParentPageControl->currentWidget() == f)
         f->show();
     if (FOnDockDrop)
         FOnDockDrop(f);
@@ -112,7 +114,7 @@ void VTixTerminal::SetVisible(bool value)
     if (isDockedNow()) {
         const int i = FParentPageControl->indexOf(FForm);
         FParentPageControl->setTabVisible(i, value);
-        if (value)
+        if (value && FParentPageControl->currentWidget() == FForm)
             FForm->show();
     } else {
         FForm->setVisible(value);

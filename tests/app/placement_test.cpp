@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QLabel>
+#include <QVBoxLayout>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTabWidget>
@@ -361,4 +363,22 @@ TEST_F(Placement, DockedTerminalKeepsOnlyItsUndockedSize)
     info->loadPositions();
     EXPECT_EQ(placed(terminal->Form()), QRect(200, 210, 450, 350));
     delete terminal;
+}
+
+TEST_F(Placement, NeverShownFormIsSavedWithTheSizeItsLayoutGivesIt)
+{
+    auto d = std::make_unique<QDialog>();
+    d->setObjectName("FormAbout");
+    auto* layout = new QVBoxLayout(d.get());
+    auto* label = new QLabel("Zelvitor");
+    label->setMinimumSize(320, 180);
+    layout->addWidget(label);
+    QDialog* about = d.get();
+    forms.push_back(std::move(d));
+    info->savePositions();
+    const QSize expected = about->sizeHint();
+    EXPECT_GE(expected.width(), 320);
+    EXPECT_EQ(value("FormAbout", "Width"), expected.width());
+    EXPECT_EQ(value("FormAbout", "Height"), expected.height());
+    EXPECT_EQ(value("FormAbout", "Visible"), 0);
 }

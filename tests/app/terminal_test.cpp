@@ -338,3 +338,19 @@ TEST_F(TerminalWindow, FloatingWindowFlagsFollowTaskbarAndOnTop)
     term->SetVisible(true);
     EXPECT_TRUE(pages->isTabVisible(pages->indexOf(term->Form())));
 }
+
+TEST_F(TerminalWindow, DockedTerminalNeverCoversTheCurrentPage)
+{
+    load(true);
+    QApplication::processEvents();
+    ASSERT_EQ(pages->count(), 2);
+    QWidget* general = pages->widget(0);
+    ASSERT_EQ(pages->currentWidget(), general);
+    EXPECT_FALSE(term->Form()->isVisible());
+    term->SetVisible(true);  // shown again while another page is current
+    EXPECT_FALSE(term->Form()->isVisible());
+    EXPECT_TRUE(general->isVisible());
+    pages->setCurrentWidget(term->Form());
+    EXPECT_TRUE(term->Form()->isVisible());
+    EXPECT_FALSE(general->isVisible());
+}
