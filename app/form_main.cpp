@@ -81,7 +81,7 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
                     "Telefonn\xED seznam Zelvitor (*.ini)|*.ini|V\x9A" "echny soubory (*.*)|*.*", "ini", "", "",
                     true};
 
-    RunFileDialog = [this](TFileDialogSpec& spec, std::string& chosen) { return runFileDialog(spec, chosen); };
+    RunFileDialog = [this](TFileDialogSetup& setup, std::string& chosen) { return runFileDialog(setup, chosen); };
     shadow(VMainWindowLink::EditOftenCSQ).text = "15";
     // Design states of the controls the clock, alarm and power groups bring.
     for (TControl c : {VMainWindowLink::EditCCLKtime, VMainWindowLink::GroupCALA, VMainWindowLink::EditCALAtime,

@@ -69,7 +69,7 @@ public:
     enum TCloseAction { caNone, caHide, caFree, caMinimize };
 
     // A file dialog of the form: kept as its settings, run on demand.
-    struct TFileDialogSpec {
+    struct TFileDialogSetup {
         std::string name;        // component name (translation keys)
         std::string title;       // Czech default title
         std::string filter;      // "description|pattern|..."
@@ -173,12 +173,12 @@ public:
     std::unique_ptr<TImageList> OperatorImageList;
     std::unique_ptr<TImageList> RingImageList;
 
-    TFileDialogSpec OpenDialogCfg;
-    TFileDialogSpec SaveDialogCfg;
-    TFileDialogSpec OpenDialogPB;
-    TFileDialogSpec SaveDialogPB;
+    TFileDialogSetup OpenDialogCfg;
+    TFileDialogSetup SaveDialogCfg;
+    TFileDialogSetup OpenDialogPB;
+    TFileDialogSetup SaveDialogPB;
     // Runs a file dialog; true with the chosen full path. Tests replace it.
-    std::function<bool(TFileDialogSpec& spec, std::string& chosen)> RunFileDialog;
+    std::function<bool(TFileDialogSetup& setup, std::string& chosen)> RunFileDialog;
 
     // The serial port; deleted at the end of the staged close (null then).
     std::unique_ptr<TVTSComm32> VTSComm321;
@@ -397,7 +397,7 @@ private:
         int advanced = 0;
         std::string myPhone;
     } options;
-    bool runFileDialog(TFileDialogSpec& spec, std::string& chosen);
+    bool runFileDialog(TFileDialogSetup& setup, std::string& chosen);
 
     std::vector<std::string> commandLine;
     bool sessionEnding = false;

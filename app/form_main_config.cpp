@@ -223,19 +223,19 @@ void TFormMain::ItemFileSavePCcfgClick()
     saveConfig(chosen);
 }
 
-bool TFormMain::runFileDialog(TFileDialogSpec& spec, std::string& chosen)
+bool TFormMain::runFileDialog(TFileDialogSetup& setup, std::string& chosen)
 {
     QFileDialog dialog(this);
-    dialog.setObjectName(QString::fromLatin1(spec.name.c_str()));
-    dialog.setWindowTitle(Platform::ToQString(getLangText("FormMain", spec.name, spec.title)));
-    dialog.setNameFilters(NameFilters(getLangText("FormMain", spec.name + "_Filter", spec.filter)));
-    dialog.setDefaultSuffix(QString::fromLatin1(spec.defaultExt.c_str()));
-    dialog.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(spec.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (!spec.initialDir.empty())
-        dialog.setDirectory(QFile::decodeName(spec.initialDir.c_str()));
-    if (!spec.fileName.empty())
-        dialog.selectFile(QFile::decodeName(spec.fileName.c_str()));
+    dialog.setObjectName(QString::fromLatin1(setup.name.c_str()));
+    dialog.setWindowTitle(Platform::ToQString(getLangText("FormMain", setup.name, setup.title)));
+    dialog.setNameFilters(NameFilters(getLangText("FormMain", setup.name + "_Filter", setup.filter)));
+    dialog.setDefaultSuffix(QString::fromLatin1(setup.defaultExt.c_str()));
+    dialog.setAcceptMode(setup.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(setup.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!setup.initialDir.empty())
+        dialog.setDirectory(QFile::decodeName(setup.initialDir.c_str()));
+    if (!setup.fileName.empty())
+        dialog.selectFile(QFile::decodeName(setup.fileName.c_str()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     chosen = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();

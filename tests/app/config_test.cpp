@@ -263,8 +263,8 @@ TEST_F(Config, FileMenuLoadsAndSavesThroughTheDialogs)
     WriteFile(chosen, "[Project]\r\nPIN=9999\r\n");
     std::vector<std::string> shown;
     std::string answer = chosen;
-    w().RunFileDialog = [&](TFormMain::TFileDialogSpec& spec, std::string& out) {
-        shown.push_back(spec.name + " " + spec.initialDir + spec.fileName);
+    w().RunFileDialog = [&](TFormMain::TFileDialogSetup& setup, std::string& out) {
+        shown.push_back(setup.name + " " + setup.initialDir + setup.fileName);
         out = answer;
         return true;
     };
@@ -286,7 +286,7 @@ TEST_F(Config, FileMenuLoadsAndSavesThroughTheDialogs)
     EXPECT_EQ(w().configFileName, chosen);
 
     // A cancelled dialog does nothing.
-    w().RunFileDialog = [](TFormMain::TFileDialogSpec&, std::string&) { return false; };
+    w().RunFileDialog = [](TFormMain::TFileDialogSetup&, std::string&) { return false; };
     w().ItemFileLoadAnyCfgClick();
     EXPECT_EQ(w().configFileName, chosen);
 }
