@@ -3,6 +3,7 @@
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -51,6 +52,19 @@ std::vector<std::string> SplitLines(const std::string& text)
     if (!cur.empty())
         lines.push_back(cur);
     return lines;
+}
+
+// Whether the layout, or one nested in it, places the widget.
+bool LayoutHolds(const QLayout* layout, const QWidget* widget)
+{
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (item->widget() == widget)
+            return true;
+        if (const QLayout* inner = item->layout(); inner && LayoutHolds(inner, widget))
+            return true;
+    }
+    return false;
 }
 
 std::string JoinLines(const std::vector<std::string>& lines)
@@ -303,8 +317,9 @@ void TIACheckControl::SetFontColor(TColor Value)
 
 void TIACheckControl::SetAutoSize(bool Value)
 {
+    const bool changed = Value != m_autoSize;
     m_autoSize = Value;
-    ApplyRegion();
+    ApplyRegion(changed);
 }
 
 void TIACheckControl::SetHint(const std::string& Value) { setToolTip(Platform::ToQString(Value)); }
@@ -499,16 +514,28 @@ QPolygon TIACheckControl::TextQuad() const { return ComputeLayout().quad; }
 
 QSize TIACheckControl::sizeHint() const { return FullSize(); }
 
-void TIACheckControl::ApplyRegion()
+bool TIACheckControl::PlacedByLayout() const
+{
+    const QWidget* parent = parentWidget();
+    return parent && parent->layout() && LayoutHolds(parent->layout(), this);
+}
+
+void TIACheckControl::ApplyRegion(bool Repaint)
 {
     if (m_applyingRegion)
         return;
     m_applyingRegion = true;
     if (m_autoSize) {
         const QSize full = FullSize();
-        if (full != size())
+        // A layout owns the geometry of what it places: the control then
+        // asks for its size through the size hint instead of taking it,
+        // or the two would resize (and repaint) each other without end.
+        if (full != size() && !PlacedByLayout())
             resize(full);
-        updateGeometry();
+        if (full != m_hintedSize) {
+            m_hintedSize = full;
+            updateGeometry();
+        }
     }
     if (m_transparent) {
         const Layout L = ComputeLayout();
@@ -516,11 +543,13 @@ void TIACheckControl::ApplyRegion()
         // The lamp is painted one pixel higher than its image box.
         if (m_style == iaccsStyleLamp)
             region |= QRegion(L.image.translated(0, -1));
-        setMask(region);
-    } else {
+        if (region != mask())
+            setMask(region);
+    } else if (!mask().isEmpty()) {
         clearMask();
     }
-    update();
+    if (Repaint)
+        update();
     m_applyingRegion = false;
 }
 
@@ -614,8 +643,8 @@ void TIACheckControl::DrawFocusFrame(QPainter& Painter, const Layout& L) const
 
 void TIACheckControl::paintEvent(QPaintEvent*)
 {
-    if (m_autoSize && FullSize() != size())
-        ApplyRegion();
+    if (m_autoSize && FullSize() != size() && !PlacedByLayout())
+        ApplyRegion(false);
     if (m_wrapPending && !m_autoSize)
         WrapAgain();
 
@@ -800,7 +829,8 @@ void TIACheckControl::resizeEvent(QResizeEvent* Event)
     QWidget::resizeEvent(Event);
     if (Event->oldSize().width() != Event->size().width())
         WrapAgain();
-    ApplyRegion();
+    // A new size is painted anyway.
+    ApplyRegion(false);
 }
 
 void TIACheckControl::changeEvent(QEvent* Event)

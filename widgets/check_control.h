@@ -130,7 +130,10 @@ private:
     struct Layout;
     Layout ComputeLayout() const;
 
-    void ApplyRegion();
+    // Takes the full size (unless a layout places the control), clips to
+    // the image and the text, and repaints when asked.
+    void ApplyRegion(bool Repaint = true);
+    bool PlacedByLayout() const;
     void WrapAgain();
     void LinesChanged();
     void SetLinesQuietly(std::vector<std::string> Lines);
@@ -172,4 +175,6 @@ private:
     // lines again from inside their own change.
     bool m_syncingText = false;
     bool m_applyingRegion = false;
+    // The full size the layouts were last told about.
+    QSize m_hintedSize;
 };
