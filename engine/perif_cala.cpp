@@ -1,5 +1,7 @@
 #include "engine/perif_cala.h"
 
+#include <cmath>
+
 #include "engine/handler_text.h"
 #include "engine/perif_active.h"
 #include "engine/perif_cclk.h"
@@ -91,6 +93,7 @@ void VPerifCALA::setState(int newState, bool force)
     if (!force && newState == state)
         return;
     state = newState;
+    shown.valid = false;
     W& w = window();
     const bool on = state == 1 || state == 2;
     if (!on) {
@@ -110,6 +113,7 @@ void VPerifCALA::setState(int newState, bool force)
 
 void VPerifCALA::setAbsolute(Tixutils::TDateTime time, bool showIt)
 {
+    shown.valid = false;
     relSeconds = HandlerText::WholeSeconds((time - deviceNow()) * 86400.0);
     if (updating) {
         showText(W::EditCALAtime, window().dateTimeText(time));
@@ -125,6 +129,8 @@ void VPerifCALA::setAbsolute(Tixutils::TDateTime time, bool showIt)
 
 void VPerifCALA::setRelative(int seconds, bool showIt)
 {
+    if (!updating)
+        shown.valid = false;
     relSeconds = seconds;
     const std::string text = Utils::FormatDuration(seconds, Utils::DurationLetters);
     if (updating) {
@@ -143,16 +149,27 @@ void VPerifCALA::refreshEdits(uint32_t now)
 {
     if (state != 2 || !elapsed(EditsQuietMs, now))
         return;
+    const Tixutils::TDateTime devNow = deviceNow();
     const bool was = updating;
     updating = true;
     if (relativeMode) {
-        showText(W::EditCALAtime,
-                 window().dateTimeText(deviceNow() + (double(relSeconds) + 0.5) / 86400.0));
+        const Tixutils::TDateTime at = devNow + (double(relSeconds) + 0.5) / 86400.0;
+        const double second = std::floor(at * 86400.0);
+        if (!shown.valid || !shown.relative || shown.relSeconds != relSeconds || shown.second != second) {
+            showText(W::EditCALAtime, window().dateTimeText(at));
+            shown = {true, true, relSeconds, second, {}};
+        }
     } else {
-        Tixutils::TDateTime time = 0;
-        if (Tixsmslist::AnsiToDateTime(window().editText(W::EditCALAtime), time, "./", ":", ", ",
-                                       Tixutils::vdoDMY))
-            setRelative(HandlerText::WholeSeconds((time - deviceNow()) * 86400.0), false);
+        // A time without a date means its next occurrence: the text is
+        // read again each second as well as after every change.
+        std::string text = window().editText(W::EditCALAtime);
+        const double second = std::floor(devNow * 86400.0);
+        if (!shown.valid || shown.relative || shown.second != second || shown.timeText != text) {
+            Tixutils::TDateTime time = 0;
+            if (Tixsmslist::AnsiToDateTime(text, time, "./", ":", ", ", Tixutils::vdoDMY))
+                setRelative(HandlerText::WholeSeconds((time - devNow) * 86400.0), false);
+            shown = {true, false, relSeconds, second, std::move(text)};
+        }
     }
     updating = was;
 }

@@ -92,6 +92,16 @@ protected:
     bool writeRequested = false;
     bool updating = false;
     bool relativeMode = false;
+    // What the edits were last made from: an unchanged state costs the
+    // engine's tick nothing (the edit is parsed only when its text or
+    // the device's second changed).
+    struct TShownEdits {
+        bool valid = false;
+        bool relative = false;
+        int relSeconds = 0;
+        double second = 0;
+        std::string timeText;
+    } shown;
     // The read under way: some "+CALA: " line came, and one gave a time.
     bool readLineSeen = false;
     bool readAnswered = false;

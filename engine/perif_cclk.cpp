@@ -65,6 +65,7 @@ void VPerifCCLK::setState(int newState, bool force)
 {
     if (force || newState != state) {
         state = newState;
+        displayDue = true;
         W& w = window();
         const bool on = state == 1 || state == 2;
         if (!on) {
@@ -84,6 +85,7 @@ void VPerifCCLK::setState(int newState, bool force)
 void VPerifCCLK::setOffset(int seconds)
 {
     offset = seconds;
+    displayDue = true;
     const std::string text = Utils::FormatDuration(seconds, Utils::DurationLetters);
     // The user may be typing there: an unchanged value leaves the edit alone.
     if (window().editText(W::EditCCLKofs) != text)
@@ -94,6 +96,10 @@ void VPerifCCLK::refreshDisplay(uint32_t now)
 {
     if (state != 2 || !elapsed(DisplayQuietMs, now))
         return;
+    if (!displayDue && !Utils::IsTickElapsed(lastDisplayTick, DisplayIntervalMs - 1, now))
+        return;
+    displayDue = false;
+    lastDisplayTick = now;
     const Tixutils::TDateTime shown = Tixutils::Now() + (double(offset) + 0.5) / 86400.0;
     const std::string text = window().dateTimeText(shown);
     // Rewriting an unchanged edit on every tick would reset its cursor.

@@ -20,8 +20,10 @@ public:
     static constexpr uint32_t RepeatMs = 2000;
     // Re-read while "Aktualizovat hodnoty" is checked.
     static constexpr uint32_t RefreshMs = 300000;
-    // The display does not move right after a command of this handler.
+    // The display does not move right after a command of this handler,
+    // and runs on at this pace, not on every tick of the engine.
     static constexpr uint32_t DisplayQuietMs = 200;
+    static constexpr uint32_t DisplayIntervalMs = 200;
 
     explicit VPerifCCLK(VUniSET* owner);
     ~VPerifCCLK() override;
@@ -65,5 +67,9 @@ protected:
     uint32_t lastReadTick = 0;
     // The read under way has brought a time.
     bool readAnswered = false;
+    // When the running display was last written; due at once after a
+    // change of offset or state.
+    uint32_t lastDisplayTick = 0;
+    bool displayDue = true;
     TRetryHold hold;
 };

@@ -180,6 +180,42 @@ TEST_F(Cala, EditsFollowEachOtherWithoutNeedlessRewrites)
     EXPECT_EQ(cala.getRelSeconds(), 86400);
 }
 
+TEST_F(Cala, IdleTicksNeitherParseNorFormat)
+{
+    probeAndRead({"+CALA: \"00/00/00,00:00:00\",0,0,\"\""});
+    // The time edit leads: read on the first tick, then only when its
+    // text or the second changes.
+    cala.setRelativeLeads(false);
+    rig.window.texts[W::EditCALAtime] = "8.12.2002 10:00:05";
+    rig.tick(t + 300);
+    EXPECT_EQ(cala.getRelSeconds(), 1445);
+    rig.window.clearCalls();
+    const int dates = rig.window.dateTextCount;
+    for (int i = 1; i <= 20; ++i)
+        rig.tick(t + 300 + 10 * i);
+    EXPECT_EQ(rig.window.countCalls("setEditText"), 0);
+    EXPECT_EQ(rig.window.dateTextCount, dates);
+    // A new text is read at the next tick, a new second as well.
+    rig.window.texts[W::EditCALAtime] = "8.12.2002 10:00:35";
+    rig.tick(t + 600);
+    EXPECT_EQ(cala.getRelSeconds(), 1475);
+    rig.setPcNow(PcNow + 10.0 / 86400);
+    rig.tick(t + 610);
+    EXPECT_EQ(cala.getRelSeconds(), 1465);
+    EXPECT_EQ(rig.window.texts[W::EditCALAofs], "24m 25s");
+
+    // The duration leads: the time text is made once per second.
+    cala.setRelative(60, true);
+    const int made = rig.window.dateTextCount;
+    for (int i = 1; i <= 20; ++i)
+        rig.tick(t + 700 + 10 * i);
+    EXPECT_EQ(rig.window.dateTextCount, made);
+    EXPECT_EQ(rig.window.texts[W::EditCALAtime], "8.12.2002 9:37:10");
+    rig.setPcNow(PcNow + 11.0 / 86400);
+    rig.tick(t + 1000);
+    EXPECT_EQ(rig.window.texts[W::EditCALAtime], "8.12.2002 9:37:11");
+}
+
 TEST_F(Cala, SettersFromTheWindowDoNotRewriteTheirEdit)
 {
     probeAndRead({"+CALA: \"00/00/00,00:00:00\",0,0,\"\""});

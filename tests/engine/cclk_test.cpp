@@ -57,7 +57,14 @@ TEST_F(Cclk, AnswerWithZoneGivesOffsetSuffixAndRunningDisplay)
         rig.tick(t + 200 + 10 * i);
     EXPECT_EQ(rig.window.countCalls("setEditText EditCCLKtime"), 0);
     rig.setPcNow(PcNow + 61.0 / 86400);
-    rig.tick(t + 300);
+    // Written every 200 ms, not on every tick of the engine.
+    rig.window.clearCalls();
+    const int dates = rig.window.dateTextCount;
+    for (uint32_t at = t + 300; at <= t + 390; at += 10)
+        rig.tick(at);
+    EXPECT_EQ(rig.window.dateTextCount, dates) << "nothing made between the steps";
+    EXPECT_EQ(rig.window.texts[W::EditCCLKtime], "8.12.2002 10:37:20");
+    rig.tick(t + 391);
     EXPECT_EQ(rig.window.texts[W::EditCCLKtime], "8.12.2002 10:38:21");
     EXPECT_EQ(rig.window.countCalls("setEditText EditCCLKtime"), 1);
 }

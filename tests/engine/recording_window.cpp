@@ -52,6 +52,7 @@ int TRecordingWindow::messageBox(const std::string& Text, const std::string& Cap
 
 std::string TRecordingWindow::dateTimeText(double DateTime)
 {
+    ++dateTextCount;
     // Days since 1899-12-30 to a civil date (proleptic Gregorian).
     // Rounded to the millisecond, then the milliseconds dropped, as the
     // class library writes a date-time.
@@ -136,6 +137,7 @@ void TRecordingWindow::setEditText(TControl Control, const std::string& Text)
 
 std::string TRecordingWindow::editText(TControl Control)
 {
+    ++textReads[Control];
     auto it = texts.find(Control);
     return it != texts.end() ? it->second : std::string();
 }

@@ -57,6 +57,9 @@ public:
     bool ringing = false;
     std::map<int, std::string> statusPanels;
     std::map<TControl, std::string> texts;
+    // How often the handlers read each edit and asked for a date text.
+    std::map<TControl, int> textReads;
+    int dateTextCount = 0;
     std::map<TControl, bool> enabled;
     std::map<TControl, bool> visible;
     std::map<TControl, std::string> hints;
