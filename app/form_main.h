@@ -26,6 +26,7 @@ class QMenuBar;
 class QPainter;
 class QPushButton;
 class QRect;
+class QScrollArea;
 class QSessionManager;
 class QSocketNotifier;
 class QStatusBar;
@@ -151,6 +152,15 @@ public:
     QLabel* LabelBattery = nullptr;
     QLabel* LabelCBCCharger = nullptr;
     VTixImage* ImageCBC = nullptr;
+    // Captions of the groups' edits and of the consumption gauge.
+    QLabel* LabelCCLKtime = nullptr;
+    QLabel* LabelCCLKofs = nullptr;
+    QLabel* LabelCALAtime = nullptr;
+    QLabel* LabelCALAofs = nullptr;
+    QLabel* LabelCALAtext = nullptr;
+    QLabel* LabelConsumption = nullptr;
+    // The General page's content scrolls when the window is small.
+    QScrollArea* ScrollGeneral = nullptr;
     // Controls of the other pages (null until those pages exist).
     QWidget* ListFilesOut = nullptr;
     QWidget* ListFilesIn = nullptr;
@@ -172,6 +182,7 @@ public:
     VTixTerminal* VTixTerminal1 = nullptr;
     std::unique_ptr<TImageList> OperatorImageList;
     std::unique_ptr<TImageList> RingImageList;
+    std::unique_ptr<TImageList> ChargerImageList;
 
     TFileDialogSetup OpenDialogCfg;
     TFileDialogSetup SaveDialogCfg;
@@ -251,6 +262,23 @@ public:
     void CheckTestSignalClick();
     void GaugeSigStrGetColors(VTixGaugePaintColors& Colors);
     void GaugeSigQualGetColors(VTixGaugePaintColors& Colors);
+
+    // ---- Clock, alarm, power and battery groups (form_main_general.cpp) --
+    void BtnCCLKAskClick();
+    // Writes the device clock: the PC's time plus the offset edit's duration.
+    void BtnCCLKWriteClick();
+    void BtnCCLKCurrentClick();
+    void EditCCLKofsChange();
+    void EditCALAtimeEnter();
+    void EditCALAofsEnter();
+    void EditCALAtimeChange();
+    void EditCALAofsChange();
+    void BtnCALAWriteClick();
+    void BtnCALACancelClick();
+    // The four power items' click: tags 0..3 want modes 1, 3, 7, 5.
+    void CheckPowerXClick(TIACheckControl* Sender);
+    void ProgressBattGetColors(VTixGaugePaintColors& Colors);
+    void ProgressConsumptionGetColors(VTixGaugePaintColors& Colors);
 
     // ---- Configuration file and File menu (form_main_config.cpp) --------
     void loadConfig(const std::string& name, const std::string& folder, bool reportErrors);
@@ -363,6 +391,15 @@ private:
     void buildTopBar(QWidget* parent, class QBoxLayout* into);
     void buildPages();
     void buildGeneralPage();
+    void buildGeneralGroups();
+    void bindGeneralEvents();
+    // The four groups in two columns, or one below the other.
+    void arrangeGeneralGroups(bool twoColumns);
+    int generalTwoColumnWidth() const;
+    int generalColumns = 0;
+    void alignGeneralLabels();
+    // The alarm's write button by the duration and the text.
+    void applyAlarmWriteRule();
     void buildBottomBar(QWidget* parent, class QBoxLayout* into);
     void buildStatusBar();
     void bindEvents();

@@ -232,6 +232,7 @@ void TFormMain::buildGeneralPage()
     LayoutGeneralGroups->setColumnStretch(1, 1);
     page->addLayout(LayoutGeneralGroups);
     page->addStretch(1);
+    buildGeneralGroups();
 }
 
 void TFormMain::buildBottomBar(QWidget* parent, QBoxLayout* into)
@@ -319,6 +320,7 @@ void TFormMain::bindEvents()
     GaugeSigStr->OnGetColors = [this](VTixGauge*, VTixGaugePaintColors& c) { GaugeSigStrGetColors(c); };
     GaugeSigQual->OnGetColors = [this](VTixGauge*, VTixGaugePaintColors& c) { GaugeSigQualGetColors(c); };
 
+    bindGeneralEvents();
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
 
     VTSComm321->SetReceiveDataEvent([this](VTixCommunicationComponent*, const char* buffer, uint16_t length) {

@@ -14,6 +14,7 @@
 #include "app/app_info.h"
 #include "app/form_main.h"
 #include "app/form_main_controls.h"
+#include "app/form_main_general.h"
 #include "app/terminal.h"
 #include "foundation/tixutils_datetime.h"
 #include "platform/qt/qt_text.h"
@@ -352,6 +353,10 @@ void TFormMain::setFontColor(TControl Control, TColor Color)
         c->SetFontColor(Color);
         return;
     }
+    if (auto* g = qobject_cast<TFormMainGroupBox*>(w)) {
+        g->SetCaptionColor(Color);
+        return;
+    }
     const QColor q = Platform::ToQColor(Color);
     QPalette p = w->palette();
     if (p.color(QPalette::WindowText) == q && p.color(QPalette::Text) == q && p.color(QPalette::ButtonText) == q)
@@ -507,10 +512,4 @@ void TFormMain::setFlashCount(int Count)
 void TFormMain::setRinging(bool Ringing)
 {
     ringing = Ringing;
-}
-
-void TFormMain::EditCALAtextChange()
-{
-    // The alarm group marks its text edit itself once it is built; until
-    // then there is no edit to mark.
 }
