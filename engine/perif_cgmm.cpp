@@ -9,21 +9,6 @@
 
 namespace {
 
-bool EqualsIC(const std::string& a, const char* b)
-{
-    size_t i = 0;
-    for (; i < a.size() && b[i]; ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x = char(x - 32);
-        if (y >= 'a' && y <= 'z')
-            y = char(y - 32);
-        if (x != y)
-            return false;
-    }
-    return i == a.size() && b[i] == '\0';
-}
-
 // Ends with `tail` and is longer than it (case-sensitive).
 bool EndsWithLonger(const std::string& text, const std::string& tail)
 {
@@ -31,32 +16,17 @@ bool EndsWithLonger(const std::string& text, const std::string& tail)
            text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-bool IsErrorLine(std::string_view line)
-{
-    return line == "ERROR\r\n" || line.substr(0, 12) == "+CME ERROR: " ||
-           line.substr(0, 12) == "+CMS ERROR: ";
-}
-
 }  // namespace
 
-VPerifCGMM::VPerifCGMM(VUniSET* owner) : VPerif(owner) {}
+VPerifCGMM::VPerifCGMM(VUniSET* owner) : VPerifIdentity(owner, "AT+CGMM", "+CGMM: ", false) {}
 
-bool VPerifCGMM::isBusy() const { return pending; }
 int VPerifCGMM::getCode() const { return modelCode; }
 int VPerifCGMM::getModel() const { return modelCode; }
 std::string VPerifCGMM::getText() const { return modelText; }
 
 bool VPerifCGMM::isIdentified() const
 {
-    return modelCode != 0x000 && modelCode != 0x00E && !pending;
-}
-
-void VPerifCGMM::restart(uint32_t now) { reset(now); }
-
-void VPerifCGMM::reset(uint32_t)
-{
-    emptyAnswers = 0;
-    setValue(std::string(), 0);
+    return modelCode != 0x000 && modelCode != 0x00E && !isBusy();
 }
 
 void VPerifCGMM::makerChanged()
@@ -72,7 +42,7 @@ void VPerifCGMM::setValue(const std::string& text, int kind)
     if (kind == 1) {
         code = 0x00E;
     } else if (kind != 0) {
-        value = VPerifCGMI::Trim(text);
+        value = Trim(text);
         code = 0x00F;
         switch (modem().cgmi().getCode()) {
         case 0x1000:
@@ -130,67 +100,5 @@ void VPerifCGMM::tick(uint32_t now)
     VPerifModem& m = modem();
     if (!m.active().isAnswering() || !m.power().isFullPower() || !m.cgmi().isIdentified())
         return;
-    if (!modelText.empty() && (!pending || !elapsed(700, now)))
-        return;
-    if (pending) {
-        if (elapsed(700, now)) {
-            setValue(std::string(), 0);
-            sendLine(now, "AT+CGMM");
-        }
-        return;
-    }
-    if (emptyAnswers > 0 && !Utils::IsTickElapsed(emptyAnswerTick, VPerifCGMI::RetryDelayAfter(emptyAnswers), now))
-        return;
-    if (!m.isBusy())
-        sendLine(now, "AT+CGMM");
-}
-
-void VPerifCGMM::onCommandSent(uint32_t now)
-{
-    if (pending)
-        setValue(std::string(), 0);
-    if (EqualsIC(std::string(owner->getTxBuffer().view()), "AT+CGMM\r")) {
-        pending = true;
-        setLastSendTime(now);
-    }
-}
-
-void VPerifCGMM::answerWithoutText(uint32_t now)
-{
-    if (modelText.empty()) {
-        ++emptyAnswers;
-        emptyAnswerTick = now;
-    } else {
-        emptyAnswers = 0;
-    }
-}
-
-void VPerifCGMM::onResponse(uint32_t now)
-{
-    const std::string echo = extractStringIC("AT+CGMM", "\r\n");
-    if (!echo.empty()) {
-        pending = echo == "\r";
-        return;
-    }
-    if (!pending)
-        return;
-    const std::string line(owner->getRxBuffer().view());
-    if (line == "OK\r\n") {
-        pending = false;
-        answerWithoutText(now);
-        return;
-    }
-    if (IsErrorLine(line)) {
-        setValue(std::string(), 1);
-        pending = false;
-        answerWithoutText(now);
-        return;
-    }
-    if (line == "\r\n")
-        return;
-    std::string text = extractString("+CGMM: ", "\r\n");
-    if (text.empty())
-        text = line.substr(0, line.size() >= 2 ? line.size() - 2 : 0);
-    if (!text.empty())
-        setValue(text, 2);
+    askWhenDue(now, true);
 }
