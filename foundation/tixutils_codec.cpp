@@ -102,6 +102,29 @@ int base32Value(char c)
     return -1;
 }
 
+// Bytes from `Width`-bit digits; characters that are no digit are skipped
+// and bits left over at the end are dropped.
+template <int Width, typename DigitValue>
+std::string decodeGroups(const std::string& text, DigitValue digitValue)
+{
+    std::string out;
+    out.reserve(text.size() * Width / 8);
+    uint32_t acc = 0;
+    int bits = 0;
+    for (char c : text) {
+        const int v = digitValue(c);
+        if (v < 0)
+            continue;
+        acc = (acc << Width) | uint32_t(v);
+        bits += Width;
+        if (bits >= 8) {
+            bits -= 8;
+            out += char((acc >> bits) & 0xFF);
+        }
+    }
+    return out;
+}
+
 constexpr std::array<uint8_t, 256> makeCrc8Table()
 {
     std::array<uint8_t, 256> t{};
@@ -323,22 +346,7 @@ std::string EncodeBase64(const std::string& bytes, bool pad)
 
 std::string DecodeBase64(const std::string& text)
 {
-    std::string out;
-    out.reserve(text.size() * 3 / 4);
-    uint32_t acc = 0;
-    int bits = 0;
-    for (char c : text) {
-        const int v = base64Value(c);
-        if (v < 0)
-            continue;
-        acc = (acc << 6) | uint32_t(v);
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            out += char((acc >> bits) & 0xFF);
-        }
-    }
-    return out;
+    return decodeGroups<6>(text, base64Value);
 }
 
 namespace {
@@ -364,22 +372,7 @@ std::string encodeBase32(const std::string& bytes)
 
 std::string decodeBase32(const std::string& text)
 {
-    std::string out;
-    out.reserve(text.size() * 5 / 8);
-    uint32_t acc = 0;
-    int bits = 0;
-    for (char c : text) {
-        const int v = base32Value(c);
-        if (v < 0)
-            continue;
-        acc = (acc << 5) | uint32_t(v);
-        bits += 5;
-        if (bits >= 8) {
-            bits -= 8;
-            out += char((acc >> bits) & 0xFF);
-        }
-    }
-    return out;
+    return decodeGroups<5>(text, base32Value);
 }
 
 }  // namespace
