@@ -1,53 +1,22 @@
 #pragma once
 #include <QCoreApplication>
-#include <QInputDevice>
 #include <QKeyEvent>
-#include <QMouseEvent>
-#include <QPointingDevice>
 #include <QString>
 #include <QWidget>
 
-#include "tests/support/qt_app.h"
+#include "tests/support/input_devices.h"
 
 // Keys as the window system delivers them (press and release, with the
 // text the keyboard layout gives).
 namespace KeyHelpers {
 
-// The test program's QApplication, made after Qt's default input devices:
-// made later, those would belong to the application and be torn down after
-// the device registry at exit, which crashes.
-inline QApplication& AppWithDevices()
-{
-    // Kept here too: the registry forgets them at exit, this does not.
-    static const QInputDevice* const keyboard =
-        QCoreApplication::instance() ? nullptr : QInputDevice::primaryKeyboard();
-    static const QPointingDevice* const pointer =
-        QCoreApplication::instance() ? nullptr : QPointingDevice::primaryPointingDevice();
-    (void)keyboard;
-    (void)pointer;
-    return TestSupport::App();
-}
-
-// Devices of our own for the events the tests send.
-inline const QInputDevice* keyboard()
-{
-    static const QInputDevice* const device =
-        new QInputDevice(QStringLiteral("test keyboard"), 1, QInputDevice::DeviceType::Keyboard);
-    return device;
-}
-
-inline const QPointingDevice* mouse()
-{
-    static const QPointingDevice* const device = new QPointingDevice(
-        QStringLiteral("test mouse"), 2, QInputDevice::DeviceType::Mouse, QPointingDevice::PointerType::Generic,
-        QInputDevice::Capability::Position, 1, 3);
-    return device;
-}
+inline QApplication& AppWithDevices() { return TestSupport::AppWithDevices(); }
+inline const QInputDevice* keyboard() { return TestSupport::TestKeyboard(); }
+inline const QPointingDevice* mouse() { return TestSupport::TestMouse(); }
 
 inline void sendMouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons)
 {
-    QMouseEvent e(type, pos, w->mapToGlobal(pos), button, buttons, Qt::NoModifier, mouse());
-    QCoreApplication::sendEvent(w, &e);
+    TestSupport::SendMouseEvent(w, type, pos, button, buttons);
 }
 
 inline void keyClick(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {})

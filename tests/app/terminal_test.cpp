@@ -313,8 +313,9 @@ TEST_F(TerminalInput, FocusedFollowsTheKeyboardFocus)
     owner->activateWindow();
     pages->setFocus();
     QCoreApplication::processEvents();
-    if (QApplication::focusWidget() == pages)
+    if (QApplication::focusWidget() == pages) {
         EXPECT_FALSE(term->Focused());
+    }
 }
 
 TEST_F(TerminalWindow, FloatingWindowFlagsFollowTaskbarAndOnTop)

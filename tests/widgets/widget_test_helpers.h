@@ -2,54 +2,24 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QImage>
-#include <QInputDevice>
 #include <QKeyEvent>
-#include <QMouseEvent>
-#include <QPointingDevice>
 #include <QWidget>
 #include <functional>
 
-#include "tests/support/qt_app.h"
+#include "tests/support/input_devices.h"
 
 #include "platform/colors.h"
 #include "platform/qt/qt_text.h"
 
 namespace WidgetTest {
 
-// The QApplication, made after Qt's default input devices: made later,
-// those devices belong to the application and are torn down after the
-// device registry at exit, which crashes.
-inline QApplication& App()
-{
-    static const QInputDevice* const keyboard =
-        QCoreApplication::instance() ? nullptr : QInputDevice::primaryKeyboard();
-    static const QPointingDevice* const pointer =
-        QCoreApplication::instance() ? nullptr : QPointingDevice::primaryPointingDevice();
-    (void)keyboard;
-    (void)pointer;
-    return TestSupport::App();
-}
-
-// Devices of our own for the events the tests send.
-inline const QInputDevice* Keyboard()
-{
-    static const QInputDevice* const device =
-        new QInputDevice(QStringLiteral("widget test keyboard"), 11, QInputDevice::DeviceType::Keyboard);
-    return device;
-}
-
-inline const QPointingDevice* Mouse()
-{
-    static const QPointingDevice* const device = new QPointingDevice(
-        QStringLiteral("widget test mouse"), 12, QInputDevice::DeviceType::Mouse,
-        QPointingDevice::PointerType::Generic, QInputDevice::Capability::Position, 1, 3);
-    return device;
-}
+inline QApplication& App() { return TestSupport::AppWithDevices(); }
+inline const QInputDevice* Keyboard() { return TestSupport::TestKeyboard(); }
+inline const QPointingDevice* Mouse() { return TestSupport::TestMouse(); }
 
 inline void SendMouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held)
 {
-    QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, held, Qt::NoModifier, Mouse());
-    QCoreApplication::sendEvent(w, &e);
+    TestSupport::SendMouseEvent(w, type, pos, button, held);
 }
 
 inline void SendKey(QWidget* w, QEvent::Type type, int key, const QString& text, bool autoRepeat = false)
