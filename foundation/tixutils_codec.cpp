@@ -3,32 +3,13 @@
 #include <array>
 
 #include "foundation/tixutils_debug.h"
+#include "platform/codepage.h"
 
 namespace Tixutils {
 
 namespace {
 
-bool isHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool isLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
-void appendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
-}
+using Platform::AppendUtf8;
 
 void appendUtf16(std::u16string& out, uint32_t c)
 {
@@ -39,38 +20,6 @@ void appendUtf16(std::u16string& out, uint32_t c)
     } else {
         out += char16_t(c & 0xFFFF);
     }
-}
-
-// One well-formed UTF-8 sequence at i (shortest form, no surrogates, at
-// most U+10FFFF); false, and nothing consumed, for anything else.
-bool strictUtf8(const std::string& s, size_t& i, char32_t& cp)
-{
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    int extra;
-    char32_t v;
-    char32_t min;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        extra = 1, v = b0 & 0x1F, min = 0x80;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        extra = 2, v = b0 & 0x0F, min = 0x800;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        extra = 3, v = b0 & 0x07, min = 0x10000;
-    } else {
-        return false;
-    }
-    if (s.size() - i <= size_t(extra))
-        return false;
-    for (int k = 1; k <= extra; ++k) {
-        const auto b = static_cast<unsigned char>(s[i + size_t(k)]);
-        if ((b & 0xC0) != 0x80)
-            return false;
-        v = (v << 6) | (b & 0x3F);
-    }
-    if (v < min || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF))
-        return false;
-    i += size_t(extra) + 1;
-    cp = v;
-    return true;
 }
 
 const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -157,7 +106,7 @@ void appendXmlChar(std::string& out, char32_t c)
         out += ';';
         return;
     }
-    appendUtf8(out, c);
+    AppendUtf8(out, c);
 }
 
 // The character of an entity or character reference starting with "&" at
@@ -212,7 +161,7 @@ void decodeXml(const std::string& s, Emit emit)
         char32_t c;
         if (s[i] == '&' && xmlReference(s, i, c)) {
             emit(c);
-        } else if (static_cast<unsigned char>(s[i]) >= 0x80 && strictUtf8(s, i, c)) {
+        } else if (static_cast<unsigned char>(s[i]) >= 0x80 && Platform::DecodeUtf8At(s, i, c)) {
             emit(c);
         } else {
             emit(char32_t(static_cast<unsigned char>(s[i])));
@@ -227,13 +176,9 @@ std::string EncodeUTF8(const std::u16string& text)
 {
     std::string out;
     out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
-            ++i;
-        }
-        appendUtf8(out, c);
+    for (size_t i = 0; i < text.size();) {
+        const char32_t c = Platform::NextUtf16(text, i);
+        AppendUtf8(out, c);
     }
     return out;
 }
@@ -412,12 +357,8 @@ std::string EncodeXML8(const std::u16string& text)
 {
     std::string out;
     out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
-            ++i;
-        }
+    for (size_t i = 0; i < text.size();) {
+        const char32_t c = Platform::NextUtf16(text, i);
         appendXmlChar(out, c);
     }
     return out;

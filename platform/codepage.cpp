@@ -14,25 +14,6 @@ const char16_t* highTable(int codePage)
     return codePage == CP_WESTERN ? kCp1252High : kCp1250High;
 }
 
-void appendUtf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out += char(cp);
-    } else if (cp < 0x800) {
-        out += char(0xC0 | (cp >> 6));
-        out += char(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += char(0xE0 | (cp >> 12));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    } else {
-        out += char(0xF0 | (cp >> 18));
-        out += char(0x80 | ((cp >> 12) & 0x3F));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    }
-}
-
 // Decodes one UTF-8 sequence at i; returns U+FFFD for a malformed one and
 // always advances by at least one byte, never past the end.
 char32_t nextUtf8(const std::string& s, size_t& i)
@@ -42,40 +23,11 @@ char32_t nextUtf8(const std::string& s, size_t& i)
         ++i;
         return b0;
     }
-    int extra = 0;
     char32_t cp = 0;
-    if ((b0 & 0xE0) == 0xC0) {
-        extra = 1;
-        cp = b0 & 0x1F;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        extra = 2;
-        cp = b0 & 0x0F;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        extra = 3;
-        cp = b0 & 0x07;
-    } else {
-        ++i;
-        return 0xFFFD;
-    }
-    if (i + extra >= s.size()) {
-        ++i;
-        return 0xFFFD;
-    }
-    for (int k = 1; k <= extra; ++k) {
-        const auto b = static_cast<unsigned char>(s[i + k]);
-        if ((b & 0xC0) != 0x80) {
-            ++i;
-            return 0xFFFD;
-        }
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    static const char32_t minimum[] = {0, 0x80, 0x800, 0x10000};
-    if (cp < minimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        ++i;
-        return 0xFFFD;
-    }
-    i += extra + 1;
-    return cp;
+    if (DecodeUtf8At(s, i, cp))
+        return cp;
+    ++i;
+    return 0xFFFD;
 }
 }  // namespace
 
@@ -124,13 +76,8 @@ std::string Utf16ToAnsi(const std::u16string& text, int codePage, char replaceme
     std::string out;
     out.reserve(text.size());
     bool lost = false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t cp = text[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
+    for (size_t i = 0; i < text.size();) {
+        const char32_t cp = NextUtf16(text, i);
         const int b = UnicodeToAnsiChar(cp, codePage);
         if (b < 0) {
             out += replacement;
@@ -144,12 +91,71 @@ std::string Utf16ToAnsi(const std::u16string& text, int codePage, char replaceme
     return out;
 }
 
+void AppendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out += char(cp);
+    } else if (cp < 0x800) {
+        out += char(0xC0 | (cp >> 6));
+        out += char(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += char(0xE0 | (cp >> 12));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    } else {
+        out += char(0xF0 | (cp >> 18));
+        out += char(0x80 | ((cp >> 12) & 0x3F));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    }
+}
+
+bool DecodeUtf8At(const std::string& s, size_t& i, char32_t& cp)
+{
+    if (i >= s.size())
+        return false;
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    int extra;
+    char32_t v;
+    char32_t min;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        extra = 1, v = b0 & 0x1F, min = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        extra = 2, v = b0 & 0x0F, min = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        extra = 3, v = b0 & 0x07, min = 0x10000;
+    } else {
+        return false;
+    }
+    if (s.size() - i <= size_t(extra))
+        return false;
+    for (int k = 1; k <= extra; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + size_t(k)]);
+        if ((b & 0xC0) != 0x80)
+            return false;
+        v = (v << 6) | (b & 0x3F);
+    }
+    if (v < min || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF))
+        return false;
+    i += size_t(extra) + 1;
+    cp = v;
+    return true;
+}
+
+char32_t NextUtf16(const std::u16string& text, size_t& i)
+{
+    char32_t cp = text[i++];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i < text.size() && text[i] >= 0xDC00 && text[i] <= 0xDFFF)
+        cp = 0x10000 + ((cp - 0xD800) << 10) + (char32_t(text[i++]) - 0xDC00);
+    return cp;
+}
+
 std::string AnsiToUtf8(const std::string& text, int codePage)
 {
     std::string out;
     out.reserve(text.size() + text.size() / 4);
     for (char c : text)
-        appendUtf8(out, AnsiCharToUnicode(static_cast<unsigned char>(c), codePage));
+        AppendUtf8(out, AnsiCharToUnicode(static_cast<unsigned char>(c), codePage));
     return out;
 }
 

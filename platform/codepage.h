@@ -26,6 +26,16 @@ std::string Utf16ToAnsi(const std::u16string& text, int codePage, char replaceme
                         bool* lossy = nullptr);
 
 std::string AnsiToUtf8(const std::string& text, int codePage);
+
+// One code point appended as UTF-8 (1 to 4 bytes).
+void AppendUtf8(std::string& out, char32_t codePoint);
+// One well-formed UTF-8 sequence of two or more bytes at `i` (shortest
+// form, no surrogates, at most U+10FFFF): true with `i` past it; false, and
+// nothing consumed, for anything else (ASCII included).
+bool DecodeUtf8At(const std::string& text, size_t& i, char32_t& codePoint);
+// The code point at `i`, a surrogate pair joined; `i` moves past it. A lone
+// surrogate is returned as it is.
+char32_t NextUtf16(const std::u16string& text, size_t& i);
 // Malformed UTF-8 bytes count as lost letters.
 std::string Utf8ToAnsi(const std::string& text, int codePage, char replacement = '?',
                        bool* lossy = nullptr);

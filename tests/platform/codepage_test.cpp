@@ -53,3 +53,41 @@ TEST(CodePage, ActiveCodePageOnlyTakesKnownPages)
     EXPECT_EQ(ActiveCodePage(), CP_WESTERN);
     SetActiveCodePage(before);
 }
+
+TEST(CodePage, Utf8SequencesAreTakenOnlyWhenWellFormed)
+{
+    auto at = [](const std::string& s, size_t start, char32_t& cp) {
+        size_t i = start;
+        const bool ok = DecodeUtf8At(s, i, cp);
+        return std::make_pair(ok, i);
+    };
+    char32_t cp = 0;
+    EXPECT_EQ(at("\xC5\x99", 0, cp), std::make_pair(true, size_t(2)));
+    EXPECT_EQ(cp, 0x0159u);
+    EXPECT_EQ(at("\xF0\x9F\x98\x80x", 0, cp), std::make_pair(true, size_t(4)));
+    EXPECT_EQ(cp, 0x1F600u);
+    // Refused, nothing consumed: ASCII, a cut sequence at the end, an
+    // overlong form, a surrogate, beyond U+10FFFF, a lone continuation byte,
+    // a start past the end.
+    for (const std::string bad : {"a", "\xC5", "\xE2\x82", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80",
+                                  "\xF4\x90\x80\x80", "\x99"})
+        EXPECT_EQ(at(bad, 0, cp), std::make_pair(false, size_t(0))) << bad;
+    EXPECT_EQ(at("ab", 2, cp), std::make_pair(false, size_t(2)));
+
+    std::string out;
+    for (char32_t c : {char32_t(0x41), char32_t(0x159), char32_t(0x20AC), char32_t(0x1F600)})
+        AppendUtf8(out, c);
+    EXPECT_EQ(out, "A\xC5\x99\xE2\x82\xAC\xF0\x9F\x98\x80");
+}
+
+TEST(CodePage, Utf16PairsAreJoinedAndLoneHalvesKept)
+{
+    const std::u16string text = {u'A', 0xD83D, 0xDE00, 0xDC00, 0xD800};
+    size_t i = 0;
+    EXPECT_EQ(NextUtf16(text, i), 0x41u);
+    EXPECT_EQ(NextUtf16(text, i), 0x1F600u);
+    EXPECT_EQ(i, 3u);
+    EXPECT_EQ(NextUtf16(text, i), 0xDC00u);
+    EXPECT_EQ(NextUtf16(text, i), 0xD800u);  // a high half at the end stays alone
+    EXPECT_EQ(i, text.size());
+}
