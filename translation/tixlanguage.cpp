@@ -238,7 +238,7 @@ int VTixLanguage::CodePageOf(const LanguageRecord* record) const
     if (codePage == 0) {
         bool found = false;
         const std::string value =
-            cachedTextUtf8("General", "LOCALE_IDEFAULTANSICODEPAGE", record, -1, "", found, 0);
+            cachedTextUtf8("General", "LOCALE_IDEFAULTANSICODEPAGE", record, -1, found, 0);
         codePage = found ? Tixlanguage::ParseLangNumber(value, 0) : 0;
     }
     if (!Platform::IsSupportedCodePage(codePage))
@@ -283,29 +283,23 @@ bool VTixLanguage::overrideText(const std::string& Section, const std::string& K
     return false;
 }
 
-std::string VTixLanguage::lookupUtf8(const std::string& Section, const std::string& Key,
-                                     const std::string& Default, int Index, int LangIndex,
-                                     bool& found, int depth) const
+// The callers give their own default when nothing is found, so the lookup
+// answers an empty text then.
+std::string VTixLanguage::lookupUtf8(const std::string& Section, const std::string& Key, int Index,
+                                     const LanguageRecord* record, bool& found, int depth) const
 {
     found = false;
-    if (Section.empty())
-        return Key;
-    if (Key.empty())
-        return Default;
-    const LanguageRecord* record = GetAnyLanguageRecord(LangIndex);
-    if (!record)
-        return Default;
     std::string value;
     if (overrideText(Section, Key, value)) {
         found = true;
         return value;
     }
-    return cachedTextUtf8(Section, Key, record, Index, Default, found, depth);
+    return cachedTextUtf8(Section, Key, record, Index, found, depth);
 }
 
 std::string VTixLanguage::cachedTextUtf8(const std::string& Section, const std::string& Key,
-                                         const LanguageRecord* record, int Index,
-                                         const std::string& Default, bool& found, int depth) const
+                                         const LanguageRecord* record, int Index, bool& found,
+                                         int depth) const
 {
     found = false;
     const std::string key = IndexedKey(Key, Index);
@@ -316,26 +310,30 @@ std::string VTixLanguage::cachedTextUtf8(const std::string& Section, const std::
         // A text missing in a language comes from its neutral record, then
         // from "Any"; those two have no sublanguage and end the chain.
         if (Index == -1 && Section == "General" && Key == "LanguageId")
-            return Default;
+            return {};
         const int id = record->GetLanguageId();
         if (id == -1 || id == 0)
-            return Default;
+            return {};
         const LanguageRecord* next = nullptr;
         if (Tixlanguage::SubLangId(id) != 0)
             next = anyRecordWithId(Tixlanguage::PrimaryLangId(id));
         if (!next)
             next = anyRecordWithId(0);
         if (!next || next == record)
-            return Default;
-        return cachedTextUtf8(Section, key, next, -1, Default, found, depth);
+            return {};
+        return cachedTextUtf8(Section, key, next, -1, found, depth);
     }
     if (!value.empty() && value[0] == '@') {
         if (depth >= kMaxRedirectionDepth)
-            return Default;
+            return {};
         std::string rest = value.substr(1);
         bool skip = true;
         const std::string targetSection = Tixutils::CutString(rest, skip, " ,\t");
-        return lookupUtf8(targetSection, rest + remainder, Default, -1, -1, found, depth + 1);
+        const std::string targetKey = rest + remainder;
+        const LanguageRecord* active = GetAnyLanguageRecord(-1);
+        if (targetSection.empty() || targetKey.empty() || !active)
+            return {};
+        return lookupUtf8(targetSection, targetKey, -1, active, found, depth + 1);
     }
     found = true;
     return Tixutils::TixExtractQuotedStr(value);
@@ -365,8 +363,7 @@ std::string VTixLanguage::GetLangText(const std::string& Section, const std::str
         return Default;
     const int cp = CodePageOf(record);
     bool found = false;
-    const std::string text = lookupUtf8(ToUtf8(Section, cp), ToUtf8(Key, cp), ToUtf8(Default, cp),
-                                        Index, LangIndex, found, 0);
+    const std::string text = lookupUtf8(ToUtf8(Section, cp), ToUtf8(Key, cp), Index, record, found, 0);
     return found ? FromUtf8(text, cp) : Default;
 }
 
@@ -415,8 +412,7 @@ std::u16string VTixLanguage::GetLangTextW(const std::string& Section, const std:
     if (Key.empty() || !record)
         return Default;
     bool hit = false;
-    const std::string text = lookupUtf8(ToUtf8(Section, cp), ToUtf8(Key, cp),
-                                        Tixutils::EncodeUTF8(Default), Index, LangIndex, hit, 0);
+    const std::string text = lookupUtf8(ToUtf8(Section, cp), ToUtf8(Key, cp), Index, record, hit, 0);
     if (!hit)
         return Default;
     if (found)
@@ -436,8 +432,7 @@ std::string VTixLanguage::GetLangTextUtf8(const std::string& Section, const std:
     if (Key.empty() || !record)
         return Default;
     bool found = false;
-    const std::string text =
-        lookupUtf8(ToUtf8(Section, cp), ToUtf8(Key, cp), Default, -1, -1, found, 0);
+    const std::string text = lookupUtf8(ToUtf8(Section, cp), ToUtf8(Key, cp), -1, record, found, 0);
     return found ? text : Default;
 }
 

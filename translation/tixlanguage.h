@@ -284,12 +284,13 @@ private:
         std::string keyPath;
     };
 
-    std::string lookupUtf8(const std::string& Section, const std::string& Key,
-                           const std::string& Default, int Index, int LangIndex, bool& found,
-                           int depth) const;
+    // UTF-8 text of a key (section and key not empty) in record, empty when
+    // not found.
+    std::string lookupUtf8(const std::string& Section, const std::string& Key, int Index,
+                           const LanguageRecord* record, bool& found, int depth) const;
     std::string cachedTextUtf8(const std::string& Section, const std::string& Key,
-                               const LanguageRecord* record, int Index, const std::string& Default,
-                               bool& found, int depth) const;
+                               const LanguageRecord* record, int Index, bool& found,
+                               int depth) const;
     bool overrideText(const std::string& Section, const std::string& Key, std::string& value) const;
     LanguageRecord* anyRecordWithId(int id) const;
     // Record built from a whole language text (ANSI or UTF-8 with BOM).

@@ -37,16 +37,6 @@ constexpr int kMaxTranslatedItems = 4096;
 
 std::string Ansi(const QString& s) { return Platform::FromQString(s); }
 
-QString FromU16(const std::u16string& s)
-{
-    return QString::fromUtf16(s.data(), qsizetype(s.size()));
-}
-
-std::u16string ToU16(const QString& s)
-{
-    return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size()));
-}
-
 QStringList LinesOf(const QString& text)
 {
     if (text.isEmpty())
@@ -163,13 +153,15 @@ void VTixLanguageForms::LanguageGone()
 QString VTixLanguageForms::lookup(const std::string& section, const QString& key, const QString& def,
                                   int index, bool* found) const
 {
+    // The caption is kept as it is when nothing is found, so the lookup needs
+    // no copy of it.
     bool hit = false;
     const std::u16string text =
-        language_ ? language_->GetLangTextW(section, Ansi(key), ToU16(def), index, -1, &hit)
-                  : ToU16(def);
+        language_ ? language_->GetLangTextW(section, Ansi(key), std::u16string(), index, -1, &hit)
+                  : std::u16string();
     if (found)
         *found = hit;
-    return hit ? FromU16(text) : def;
+    return hit ? QString::fromStdU16String(text) : def;
 }
 
 bool VTixLanguageForms::isException(const std::string& section, const QString& name) const
