@@ -15,11 +15,6 @@ namespace {
 // Language files beyond this size are not taken (no real one comes near).
 constexpr std::streamoff kMaxLanguageFileSize = 64LL * 1024 * 1024;
 
-bool IsHexDigit(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
 // The key of a line for sorting and binary search: up to the first "=".
 int CompareKeys(const std::string& a, const std::string& b)
 {
@@ -68,6 +63,26 @@ bool MatchWildcardLine(const std::string& line, const std::string& key, std::str
     remainder = key.substr(size_t(std::clamp(pos, 0, int(key.size()))));
     return true;
 }
+
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+// The joined line below the one being looked at, kept reversed: putting an
+// upper line in front of it is then an append, and trimming its ends moves
+// two bounds. Each chain is built once, whatever its length.
+struct ReversedChain {
+    std::string text;
+    size_t lo = 0;
+    size_t hi = 0;
+
+    std::string Take()
+    {
+        std::string line(text.rbegin() + std::ptrdiff_t(text.size() - hi),
+                         text.rbegin() + std::ptrdiff_t(text.size() - lo));
+        text.clear();
+        lo = hi = 0;
+        return line;
+    }
+};
 
 }  // namespace
 
@@ -120,29 +135,80 @@ std::vector<std::string> SplitLanguageText(const std::string& text, bool& utf8)
     return lines;
 }
 
+// A line ending in "+" continues on the next; the lower line is taken as
+// already joined with everything below it, so the lines are walked upwards.
 void JoinContinuationLines(std::vector<std::string>& lines)
 {
     if (lines.size() < 2)
         return;
+    std::vector<std::string> joined;  // bottom line first
+    joined.reserve(lines.size());
+    ReversedChain chain;
+    bool chained = false;  // the lower line is the chain, not lines[k + 1]
     for (size_t k = lines.size() - 1; k-- > 0;) {
         const std::string upper = TrimLine(lines[k]);
-        if (upper.size() < 2 || upper.back() != '+')
-            continue;
-        const std::string lower = TrimLine(lines[k + 1]);
-        if (lower.empty())
-            continue;
-        const char before = upper[upper.size() - 2];
-        const char first = lower.front();
-        std::string joined;
-        if (before == '"' && first == '"')
-            joined = upper.substr(0, upper.size() - 2) + lower.substr(1);
-        else if ((before == '"' && first == '#') || (IsHexDigit(before) && (first == '"' || first == '#')))
-            joined = upper.substr(0, upper.size() - 1) + lower;
-        else
-            continue;
-        lines[k] = std::move(joined);
-        lines.erase(lines.begin() + std::ptrdiff_t(k) + 1);
+        bool join = false;
+        size_t cut = 0, drop = 0;     // chars cut off upper's end, off lower's start
+        size_t lowerB = 0, lowerE = 0;  // the trimmed lower line, in its own string
+        if (upper.size() >= 2 && upper.back() == '+') {
+            char first = 0;
+            if (chained) {
+                // Reversed: the lower line's start is the chain's end.
+                lowerB = chain.lo;
+                lowerE = chain.hi;
+                while (lowerE > lowerB && IsBlank(chain.text[lowerE - 1]))
+                    --lowerE;
+                while (lowerB < lowerE && IsBlank(chain.text[lowerB]))
+                    ++lowerB;
+                if (lowerB < lowerE)
+                    first = chain.text[lowerE - 1];
+            } else {
+                const std::string& lower = lines[k + 1];
+                lowerB = 0;
+                lowerE = lower.size();
+                while (lowerB < lowerE && IsBlank(lower[lowerB]))
+                    ++lowerB;
+                while (lowerE > lowerB && IsBlank(lower[lowerE - 1]))
+                    --lowerE;
+                if (lowerB < lowerE)
+                    first = lower[lowerB];
+            }
+            const char before = upper[upper.size() - 2];
+            if (lowerB == lowerE) {
+                // An empty line ends the chain.
+            } else if (before == '"' && first == '"') {
+                join = true;
+                cut = 2;
+                drop = 1;
+            } else if ((before == '"' && first == '#')
+                       || (Tixutils::Asc2Hex(before, -1) >= 0 && (first == '"' || first == '#'))) {
+                join = true;
+                cut = 1;
+            }
+        }
+        if (join) {
+            if (chained) {
+                chain.text.resize(lowerE - drop);
+                chain.lo = lowerB;
+            } else {
+                const std::string& lower = lines[k + 1];
+                chain.text.assign(lower.rbegin() + std::ptrdiff_t(lower.size() - lowerE),
+                                  lower.rbegin() + std::ptrdiff_t(lower.size() - lowerB - drop));
+                chain.lo = 0;
+                chained = true;
+            }
+            chain.text.append(upper.rbegin() + std::ptrdiff_t(cut), upper.rend());
+            chain.hi = chain.text.size();
+        } else if (chained) {
+            joined.push_back(chain.Take());
+            chained = false;
+        } else {
+            joined.push_back(std::move(lines[k + 1]));
+        }
     }
+    joined.push_back(chained ? chain.Take() : std::move(lines[0]));
+    std::reverse(joined.begin(), joined.end());
+    lines = std::move(joined);
 }
 
 TLineKind ClassifyLine(const std::string& line)

@@ -141,6 +141,25 @@ TEST(LanguageList, NewLanguageFromCfgDirectoryAndItsNeutralRecord)
     EXPECT_EQ(lang->GetConfigFile(), dir.File("de.lng"));
 }
 
+TEST(LanguageList, LongContinuationChainLoadsWhole)
+{
+    // A long chain must be joined in one pass: a file of this size is
+    // well within what the loader takes.
+    constexpr size_t kPieces = 300000;
+    std::string text = Crlf({"[General]", "LanguageId=0x0405", "[Texts]", "Long=\"a\"+"});
+    text.reserve(text.size() + 6 * kPieces + 64);
+    for (size_t i = 0; i < kPieces; ++i)
+        text += (i % 2 == 0) ? "\"b\"+\r\n" : "  #98+\r\n";
+    text += "\"c\"\r\nAfter=\"end\"\r\n";
+    LangTest::TempDir dir;
+    LangTest::WriteFile(dir.File("long.lng"), text);
+    auto lang = LangTest::MakeBuiltInLanguage(dir.Path());
+    const std::string value = lang->GetLangText("Texts", "Long", "x");
+    EXPECT_EQ(value.size(), kPieces + 2);
+    EXPECT_EQ(value, "a" + std::string(kPieces, 'b') + "c");
+    EXPECT_EQ(lang->GetLangText("Texts", "After", "x"), "end");
+}
+
 TEST(LanguageList, NewLanguageWithoutNeutralRecordIsReadInItsOwnCodePage)
 {
     LangTest::TempDir dir;
