@@ -525,20 +525,27 @@ void TIACheckControl::ApplyRegion(bool Repaint)
     if (m_applyingRegion)
         return;
     m_applyingRegion = true;
+    // One layout serves the size and the mask; only a resize, which may
+    // wrap the text again, asks for a fresh one.
+    Layout L;
+    if (m_autoSize || m_transparent)
+        L = ComputeLayout();
     if (m_autoSize) {
-        const QSize full = FullSize();
+        const QSize full = L.full;
         // A layout owns the geometry of what it places: the control then
         // asks for its size through the size hint instead of taking it,
         // or the two would resize (and repaint) each other without end.
-        if (full != size() && !PlacedByLayout())
+        if (full != size() && !PlacedByLayout()) {
             resize(full);
+            if (m_transparent)
+                L = ComputeLayout();
+        }
         if (full != m_hintedSize) {
             m_hintedSize = full;
             updateGeometry();
         }
     }
     if (m_transparent) {
-        const Layout L = ComputeLayout();
         QRegion region = QRegion(L.image) | QRegion(L.quad, Qt::OddEvenFill);
         // The lamp is painted one pixel higher than its image box.
         if (m_style == iaccsStyleLamp)
@@ -582,7 +589,8 @@ bool TIACheckControl::RadioForm() const
     return false;
 }
 
-void TIACheckControl::DrawTextLine(QPainter& Painter, QPoint Pos, const QString& Line, TColor Color) const
+void TIACheckControl::DrawTextLine(QPainter& Painter, QPoint Pos, const QString& Line, TColor Color,
+                                   int Ascent) const
 {
     if (Color == clNone)
         return;
@@ -590,7 +598,7 @@ void TIACheckControl::DrawTextLine(QPainter& Painter, QPoint Pos, const QString&
     Painter.translate(Pos);
     Painter.rotate(-m_textAngle / 10.0);
     Painter.setPen(Platform::ToQColor(Color));
-    Painter.drawText(QPoint(0, QFontMetrics(font()).ascent()), Line);
+    Painter.drawText(QPoint(0, Ascent), Line);
     Painter.restore();
 }
 
@@ -643,10 +651,22 @@ void TIACheckControl::DrawFocusFrame(QPainter& Painter, const Layout& L) const
 
 void TIACheckControl::paintEvent(QPaintEvent*)
 {
-    if (m_autoSize && FullSize() != size() && !PlacedByLayout())
-        ApplyRegion(false);
+    // The layout is computed once, unless taking the full size or wrapping
+    // the text changes what it depends on.
+    Layout L;
+    bool laidOut = false;
+    if (m_autoSize) {
+        L = ComputeLayout();
+        laidOut = true;
+        if (L.full != size() && !PlacedByLayout()) {
+            ApplyRegion(false);
+            laidOut = false;
+        }
+    }
     if (m_wrapPending && !m_autoSize)
         WrapAgain();
+    if (!laidOut)
+        L = ComputeLayout();
 
     QPainter p(this);
     const bool themes = Widgets::ThemesEnabled();
@@ -655,7 +675,6 @@ void TIACheckControl::paintEvent(QPaintEvent*)
     if (!(m_transparent && themes) && m_color != clNone)
         p.fillRect(rect(), Platform::ToQColor(m_color));
 
-    const Layout L = ComputeLayout();
     const bool enabled = isEnabled();
     const bool framed = IsFramedCheckStyle(m_style);
     const TColor light = GetCColor(m_color, clWhite, 100, 30);
@@ -668,23 +687,23 @@ void TIACheckControl::paintEvent(QPaintEvent*)
         switch (m_text3D) {
         case iscct3dsSimple:
             if (enabled) {
-                DrawTextLine(p, pos, line, m_fontColor);
+                DrawTextLine(p, pos, line, m_fontColor, L.ascent);
             } else if (!framed) {
-                DrawTextLine(p, pos, line, main);
+                DrawTextLine(p, pos, line, main, L.ascent);
             } else {
-                DrawTextLine(p, pos + QPoint(1, 1), line, clHighlightText);
-                DrawTextLine(p, pos, line, clGrayText);
+                DrawTextLine(p, pos + QPoint(1, 1), line, clHighlightText, L.ascent);
+                DrawTextLine(p, pos, line, clGrayText, L.ascent);
             }
             break;
         case iscct3dsUp:
-            DrawTextLine(p, pos + QPoint(1, 1), line, dark);
-            DrawTextLine(p, pos - QPoint(1, 1), line, light);
-            DrawTextLine(p, pos, line, main);
+            DrawTextLine(p, pos + QPoint(1, 1), line, dark, L.ascent);
+            DrawTextLine(p, pos - QPoint(1, 1), line, light, L.ascent);
+            DrawTextLine(p, pos, line, main, L.ascent);
             break;
         case iscct3dsDown:
-            DrawTextLine(p, pos + QPoint(1, 1), line, light);
-            DrawTextLine(p, pos - QPoint(1, 1), line, dark);
-            DrawTextLine(p, pos, line, main);
+            DrawTextLine(p, pos + QPoint(1, 1), line, light, L.ascent);
+            DrawTextLine(p, pos - QPoint(1, 1), line, dark, L.ascent);
+            DrawTextLine(p, pos, line, main, L.ascent);
             break;
         }
     }

@@ -141,7 +141,7 @@ private:
     void Click();
     unsigned StateWord() const;
     bool RadioForm() const;
-    void DrawTextLine(QPainter& Painter, QPoint Pos, const QString& Line, TColor Color) const;
+    void DrawTextLine(QPainter& Painter, QPoint Pos, const QString& Line, TColor Color, int Ascent) const;
     void DrawFocusFrame(QPainter& Painter, const Layout& L) const;
 
     int m_textAngle = 0;
