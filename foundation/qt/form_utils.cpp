@@ -370,16 +370,30 @@ void AddComboTextToItems(QComboBox* combo, int maxCount)
         combo->setCurrentIndex(0);
 }
 
+QTabWidget* TabWidgetOfPage(QObject* page, int* index)
+{
+    auto* widget = qobject_cast<QWidget*>(page);
+    if (widget == nullptr)
+        return nullptr;
+    auto* stack = qobject_cast<QStackedWidget*>(widget->parentWidget());
+    auto* tabs = stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
+    if (tabs == nullptr)
+        return nullptr;
+    const int i = tabs->indexOf(widget);
+    if (i < 0)
+        return nullptr;
+    if (index)
+        *index = i;
+    return tabs;
+}
+
 bool GetControlVisible(QWidget* control)
 {
     if (control == nullptr)
         return false;
-    if (auto* stack = qobject_cast<QStackedWidget*>(control->parentWidget()))
-        if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget())) {
-            const int index = tabs->indexOf(control);
-            if (index >= 0)
-                return tabs->isTabVisible(index);
-        }
+    int index = -1;
+    if (QTabWidget* tabs = TabWidgetOfPage(control, &index))
+        return tabs->isTabVisible(index);
     return !control->isHidden();
 }
 
@@ -387,14 +401,11 @@ bool SetControlVisible(QWidget* control, bool visible)
 {
     if (control == nullptr)
         return false;
-    if (auto* stack = qobject_cast<QStackedWidget*>(control->parentWidget()))
-        if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget())) {
-            const int index = tabs->indexOf(control);
-            if (index >= 0) {
-                tabs->setTabVisible(index, visible);
-                return true;
-            }
-        }
+    int index = -1;
+    if (QTabWidget* tabs = TabWidgetOfPage(control, &index)) {
+        tabs->setTabVisible(index, visible);
+        return true;
+    }
     control->setVisible(visible);
     return true;
 }

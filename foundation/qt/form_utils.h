@@ -9,6 +9,7 @@
 #include "platform/colors.h"
 
 class QComboBox;
+class QTabWidget;
 
 // Placing windows on the usable part of the screen, finding controls and
 // forms, and combo-box helpers that keep the selection. Texts are byte
@@ -79,6 +80,10 @@ void SetComboColor(QComboBox* combo, TColor color);
 // Most-recently-used list: the edit text goes first, once, and the list
 // keeps fewer than maxCount other items.
 void AddComboTextToItems(QComboBox* combo, int maxCount);
+
+// The tab widget showing page (a widget) as one of its tabs, with the tab's
+// index; null for anything else.
+QTabWidget* TabWidgetOfPage(QObject* page, int* index = nullptr);
 
 // A page of a tab widget: its tab's visibility; any other widget: its own.
 bool GetControlVisible(QWidget* control);

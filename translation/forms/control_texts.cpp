@@ -11,33 +11,16 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMetaProperty>
-#include <QStackedWidget>
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QToolBar>
 #include <vector>
 
+#include "foundation/qt/form_utils.h"
 #include "translation/forms/tixlanguage_forms.h"
 
 namespace {
-
-QTabWidget* TabWidgetOfPage(QObject* object, int* index)
-{
-    auto* page = qobject_cast<QWidget*>(object);
-    if (!page)
-        return nullptr;
-    auto* stack = qobject_cast<QStackedWidget*>(page->parent());
-    auto* tabs = stack ? qobject_cast<QTabWidget*>(stack->parent()) : nullptr;
-    if (!tabs)
-        return nullptr;
-    const int i = tabs->indexOf(page);
-    if (i < 0)
-        return nullptr;
-    if (index)
-        *index = i;
-    return tabs;
-}
 
 // A writable QString property "text" of a class the accessors do not
 // otherwise know (the check and lamp control has one).
@@ -118,7 +101,7 @@ bool VTixLanguageForms::GetCaption(QObject* c, QString& caption) const
         caption = static_cast<QWidget*>(c)->windowTitle();
     else if (auto* b = qobject_cast<QAbstractButton*>(c))
         caption = b->text();
-    else if (QTabWidget* tabs = TabWidgetOfPage(c, &tab))
+    else if (QTabWidget* tabs = Tixutils::TabWidgetOfPage(c, &tab))
         caption = tabs->tabText(tab);
     else if (auto* t = qobject_cast<QToolBar*>(c))
         caption = t->windowTitle();
@@ -150,11 +133,11 @@ void VTixLanguageForms::SetCaption(QObject* c, const QString& caption) const
     } else if (IsForm(c)) {
         static_cast<QWidget*>(c)->setWindowTitle(caption);
         // A form docked as a tab page shows its title on the tab too.
-        if (QTabWidget* tabs = TabWidgetOfPage(c, &tab))
+        if (QTabWidget* tabs = Tixutils::TabWidgetOfPage(c, &tab))
             tabs->setTabText(tab, caption);
     } else if (auto* b = qobject_cast<QAbstractButton*>(c)) {
         b->setText(caption);
-    } else if (QTabWidget* tabs = TabWidgetOfPage(c, &tab)) {
+    } else if (QTabWidget* tabs = Tixutils::TabWidgetOfPage(c, &tab)) {
         tabs->setTabText(tab, caption);
     } else if (auto* t = qobject_cast<QToolBar*>(c)) {
         t->setWindowTitle(caption);
