@@ -38,9 +38,11 @@ int TRotateLabel::NormalizeEscapement(int Value)
 
 void TRotateLabel::SetEscapement(int Value)
 {
-    if (Value == m_escapement)
+    // Compared once normalised: 450 at 90 degrees changes nothing.
+    const int v = NormalizeEscapement(Value);
+    if (v == m_escapement)
         return;
-    m_escapement = NormalizeEscapement(Value);
+    m_escapement = v;
     Changed();
 }
 
