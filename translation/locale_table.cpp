@@ -4,7 +4,7 @@
 #include <QString>
 #include <cstdio>
 
-#include "platform/codepage.h"
+#include "platform/qt/qt_text.h"
 
 namespace Tixlanguage {
 
@@ -237,11 +237,8 @@ int GetUserDefaultLangID()
 
 bool SameTextIgnoreCase(const std::string& a, const std::string& b, int codePage)
 {
-    const std::u16string ua = Platform::AnsiToUtf16(a, codePage);
-    const std::u16string ub = Platform::AnsiToUtf16(b, codePage);
-    const QString qa = QString::fromUtf16(ua.data(), qsizetype(ua.size()));
-    const QString qb = QString::fromUtf16(ub.data(), qsizetype(ub.size()));
-    return qa.compare(qb, Qt::CaseInsensitive) == 0;
+    return Platform::ToQString(a, codePage).compare(Platform::ToQString(b, codePage), Qt::CaseInsensitive)
+           == 0;
 }
 
 int CharsetOfCodePage(int codePage, int def)

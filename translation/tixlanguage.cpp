@@ -11,6 +11,7 @@
 #include "foundation/tixutils_text.h"
 #include "platform/codepage.h"
 #include "platform/ini_file.h"
+#include "platform/qt/qt_text.h"
 #include "platform/qt/registry.h"
 #include "translation/form_translator.h"
 #include "translation/locale_table.h"
@@ -557,13 +558,11 @@ std::string VTixLanguage::GetLangName(int Id, const std::string& Default)
 {
     const std::string name = GetLocaleStr(Id, Tixlanguage::LOCALE_SNATIVELANGNAME, Default);
     const int cp = CodePageOfId(Id);
-    const std::u16string wide = Platform::AnsiToUtf16(name, cp);
-    QString q = QString::fromUtf16(wide.data(), qsizetype(wide.size()));
+    QString q = Platform::ToQString(name, cp);
     for (qsizetype i = 0; i < q.size(); ++i)
         if (i == 0 || q[i - 1] == QLatin1Char('('))
             q[i] = q[i].toUpper();
-    const std::u16string back(reinterpret_cast<const char16_t*>(q.utf16()), size_t(q.size()));
-    return Platform::Utf16ToAnsi(back, cp);
+    return Platform::FromQString(q, cp);
 }
 
 int VTixLanguage::GetCharsetFromFile(int Id, int DefaultCharset,
@@ -595,7 +594,7 @@ int VTixLanguage::GetCharsetFromFile(int Id, int DefaultCharset,
     if (name.empty())
         return charset;
     const std::string suffix = "_CHARSET";
-    if (name.size() < suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+    if (!Tixutils::CutSuffix(name, suffix, false))
         name += suffix;
     int known = 0;
     if (Tixlanguage::CharsetOfName(name, known))

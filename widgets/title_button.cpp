@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QToolTip>
 #include <QWidget>
-#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 
@@ -14,6 +13,7 @@
 #include "platform/qt/qt_text.h"
 #include "platform/tick.h"
 #include "widgets/application_events.h"
+#include "widgets/check_painter.h"
 #include "widgets/theme_switch.h"
 #include "widgets/widget_pictures.h"
 
@@ -352,13 +352,7 @@ QRect VTixTitleButton::CellRect(int WindowWidth, int ButtonWidth, int ButtonHeig
     return QRect(left, Top + 2, ButtonWidth - 2, ButtonHeight - 4);
 }
 
-bool VTixTitleButton::ColorsAlike(TColor A, TColor B)
-{
-    const TColor a = Platform::ColorToRGB(A), b = Platform::ColorToRGB(B);
-    return std::abs(Platform::ColorR(a) - Platform::ColorR(b)) + std::abs(Platform::ColorG(a) - Platform::ColorG(b))
-               + std::abs(Platform::ColorB(a) - Platform::ColorB(b))
-           < 80;
-}
+bool VTixTitleButton::ColorsAlike(TColor A, TColor B) { return LessColorDistanceThen(A, B, 80); }
 
 QImage VTixTitleButton::KindGlyph(bool Small) const
 {
