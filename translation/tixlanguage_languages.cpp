@@ -11,6 +11,7 @@
 
 #include "foundation/tixutils_quote.h"
 #include "platform/codepage.h"
+#include "platform/ini_file.h"
 #include "platform/qt/registry.h"
 #include "translation/form_translator.h"
 #include "translation/locale_formats.h"
@@ -45,11 +46,7 @@ std::string BuiltInText(const char* path)
 
 bool EndsWithLng(const std::filesystem::path& p)
 {
-    std::string ext = p.extension().string();
-    for (char& c : ext)
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    return ext == ".LNG";
+    return Platform::SameTextIC(p.extension().string(), ".lng");
 }
 
 std::vector<std::string> SplitDirs(const std::string& entry)
@@ -58,9 +55,10 @@ std::vector<std::string> SplitDirs(const std::string& entry)
     size_t start = 0;
     while (start <= entry.size()) {
         const size_t semi = entry.find(';', start);
-        const std::string d = entry.substr(start, semi == std::string::npos ? std::string::npos : semi - start);
-        if (!Tixlanguage::TrimLine(d).empty())
-            dirs.push_back(Tixlanguage::TrimLine(d));
+        std::string d = Tixlanguage::TrimLine(
+            entry.substr(start, semi == std::string::npos ? std::string::npos : semi - start));
+        if (!d.empty())
+            dirs.push_back(std::move(d));
         if (semi == std::string::npos)
             break;
         start = semi + 1;
