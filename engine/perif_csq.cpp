@@ -126,7 +126,6 @@ void VPerifCSQ::tick(uint32_t now)
     if (!m.cpin().isReady())
         return;
     const bool busy = m.isBusy();
-    const uint32_t interval = IntervalOf(window().editText(VMainWindowLink::EditOftenCSQ));
 
     if (pending && m.active().isAnswering() && elapsed(RepeatMs, now)) {
         sendLine(now, "AT+CSQ");
@@ -136,7 +135,10 @@ void VPerifCSQ::tick(uint32_t now)
         return;
     if (hold.holding(now))
         return;
-    if (elapsed(interval, now) && window().isChecked(VMainWindowLink::CheckTestSignal)) {
+    // The interval is at least a second: the cheap tests come first, the
+    // edit text is read only when a query could be due.
+    if (elapsed(1000, now) && window().isChecked(VMainWindowLink::CheckTestSignal) &&
+        elapsed(IntervalOf(window().editText(VMainWindowLink::EditOftenCSQ)), now)) {
         sendLine(now, "AT+CSQ");
         return;
     }
