@@ -10,17 +10,6 @@ namespace Tixutils {
 
 namespace {
 
-// Blanks and control characters off both ends.
-std::string trimLine(const std::string& s)
-{
-    size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ')
-        ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ')
-        --e;
-    return s.substr(b, e - b);
-}
-
 bool isBlankLine(const std::string& s)
 {
     return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
@@ -29,7 +18,7 @@ bool isBlankLine(const std::string& s)
 // The section name of a header line "[name]", or false.
 bool sectionName(const std::string& line, std::string& name)
 {
-    const std::string t = trimLine(line);
+    const std::string t = TrimControls(line);
     if (t.size() < 2 || t.front() != '[' || t.back() != ']')
         return false;
     name = t.substr(1, t.size() - 2);

@@ -1,5 +1,6 @@
 #include "foundation/tixutils_gsm.h"
 
+#include "foundation/tixutils_text.h"
 #include "platform/codepage.h"
 
 namespace Tixutils {
@@ -9,16 +10,6 @@ namespace {
 #include "foundation/tixutils_gsm_tables.inc"
 
 constexpr char kTelDigits[] = "0123456789*#+BD?";
-
-std::string trimControls(const std::string& s)
-{
-    size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ')
-        ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ')
-        --e;
-    return s.substr(b, e - b);
-}
 
 }  // namespace
 
@@ -80,7 +71,7 @@ std::string GsmNumberType2Phone(const std::string& number, int type)
 {
     if (number.empty())
         return std::string();
-    std::string text = trimControls(number);
+    std::string text = TrimControls(number);
     if (type == GsmTypeInternational && (text.empty() || text[0] != '+'))
         text.insert(text.begin(), '+');
     if (text.find_first_of(" ,") != std::string::npos)
@@ -115,13 +106,13 @@ bool GsmPhone2NumberType(const std::string& text, std::string& number, int& type
         if (comma != std::string::npos)
             rest = text.substr(comma);
     }
-    number = trimControls(number);
+    number = TrimControls(number);
     if (!number.empty() && number[0] == '+') {
         number.erase(0, 1);
         type = GsmTypeInternational;
     }
     if (!rest.empty() && rest[0] == ',') {
-        const std::string t = trimControls(rest.substr(1));
+        const std::string t = TrimControls(rest.substr(1));
         if (t.empty() || t.size() > 3)
             return false;
         int v = 0;

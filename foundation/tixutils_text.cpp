@@ -103,6 +103,16 @@ bool CutSuffix(std::string& S, const std::string& Suffix, bool Cut)
     return true;
 }
 
+std::string TrimControls(std::string_view S)
+{
+    size_t b = 0, e = S.size();
+    while (b < e && static_cast<unsigned char>(S[b]) <= ' ')
+        ++b;
+    while (e > b && static_cast<unsigned char>(S[e - 1]) <= ' ')
+        --e;
+    return std::string(S.substr(b, e - b));
+}
+
 // ---- Numbers and prefixes ---------------------------------------------
 
 namespace {
@@ -256,8 +266,8 @@ bool ComparePrefixIC(const std::string& S, const std::string& Prefix)
     return true;
 }
 
-std::string ExtractString(int& Pos, const std::string& S, const std::string& Prefix,
-                          const std::string& Suffix, bool& Failed)
+std::string ExtractString(int& Pos, std::string_view S, std::string_view Prefix,
+                          std::string_view Suffix, bool& Failed)
 {
     Failed = true;
     const size_t p = cursor(Pos);
@@ -271,31 +281,17 @@ std::string ExtractString(int& Pos, const std::string& S, const std::string& Pre
     const size_t from = p + Prefix.size();
     Pos = int(from);
     Failed = false;
-    return S.substr(from, n - Suffix.size() - from);
+    return std::string(S.substr(from, n - Suffix.size() - from));
 }
 
-std::string ExtractString(const std::string& S, const std::string& Prefix,
-                          const std::string& Suffix, bool& Failed)
+std::string ExtractString(std::string_view S, std::string_view Prefix, std::string_view Suffix,
+                          bool& Failed)
 {
     int pos = 0;
     return ExtractString(pos, S, Prefix, Suffix, Failed);
 }
 
-std::string ExtractString(const std::string& S, const char* Prefix, const char* Suffix,
-                          bool& Failed)
-{
-    return ExtractString(S, std::string(Prefix ? Prefix : ""), std::string(Suffix ? Suffix : ""),
-                         Failed);
-}
-
-std::string ExtractString(const std::string& S, const std::string& Prefix,
-                          const std::string& Suffix)
-{
-    bool failed = true;
-    return ExtractString(S, Prefix, Suffix, failed);
-}
-
-std::string ExtractString(const std::string& S, const char* Prefix, const char* Suffix)
+std::string ExtractString(std::string_view S, std::string_view Prefix, std::string_view Suffix)
 {
     bool failed = true;
     return ExtractString(S, Prefix, Suffix, failed);
@@ -305,14 +301,14 @@ namespace {
 
 // Prefix and suffix compared with S upper-cased, and with themselves
 // upper-cased when upperEnds is set.
-std::string extractUpper(const std::string& S, const std::string& Prefix,
-                         const std::string& Suffix, bool upperEnds, bool& Failed)
+std::string extractUpper(std::string_view S, std::string_view Prefix, std::string_view Suffix,
+                         bool upperEnds, bool& Failed)
 {
     Failed = true;
     const size_t n = S.size();
     if (Prefix.size() + Suffix.size() > n)
         return {};
-    auto same = [&](size_t at, const std::string& part) {
+    auto same = [&](size_t at, std::string_view part) {
         for (size_t i = 0; i < part.size(); ++i) {
             const char want = upperEnds ? upperAscii(part[i]) : part[i];
             if (upperAscii(S[at + i]) != want)
@@ -323,19 +319,19 @@ std::string extractUpper(const std::string& S, const std::string& Prefix,
     if (!same(0, Prefix) || !same(n - Suffix.size(), Suffix))
         return {};
     Failed = false;
-    return S.substr(Prefix.size(), n - Prefix.size() - Suffix.size());
+    return std::string(S.substr(Prefix.size(), n - Prefix.size() - Suffix.size()));
 }
 
 }  // namespace
 
-std::string ExtractStringIC(const std::string& S, const std::string& Prefix,
-                            const std::string& Suffix, bool& Failed)
+std::string ExtractStringIC(std::string_view S, std::string_view Prefix,
+                            std::string_view Suffix, bool& Failed)
 {
     return extractUpper(S, Prefix, Suffix, true, Failed);
 }
 
-std::string ExtractStringIC(const std::string& S, const std::string& Prefix,
-                            const std::string& Suffix)
+std::string ExtractStringIC(std::string_view S, std::string_view Prefix,
+                            std::string_view Suffix)
 {
     bool failed = true;
     return extractUpper(S, Prefix, Suffix, true, failed);

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "foundation/tixutils_datetime.h"
 
@@ -64,6 +65,9 @@ void CutSpaces(std::string& S, const std::string& Set);
 // Whether S ends with Suffix (an empty Suffix always does); with Cut the
 // suffix is removed.
 bool CutSuffix(std::string& S, const std::string& Suffix, bool Cut);
+
+// S without the blanks and control characters (codes up to 32) at both ends.
+std::string TrimControls(std::string_view S);
 
 // ---- Tokens -----------------------------------------------------------
 //
@@ -151,21 +155,18 @@ bool ComparePrefixIC(const std::string& S, const std::string& Prefix);
 // When S starts with Prefix and ends with Suffix (not overlapping), the
 // text between them (possibly empty), else an empty string; the forms with
 // Failed tell an empty middle from a mismatch. The cursor form compares
-// from S[Pos] and leaves Pos on the last prefix character.
-std::string ExtractString(const std::string& S, const char* Prefix, const char* Suffix);
-std::string ExtractString(const std::string& S, const std::string& Prefix,
-                          const std::string& Suffix);
-std::string ExtractString(const std::string& S, const char* Prefix, const char* Suffix,
+// from S[Pos] and leaves Pos on the last prefix character. The views are
+// only read during the call; a char pointer given for one must not be null.
+std::string ExtractString(std::string_view S, std::string_view Prefix, std::string_view Suffix);
+std::string ExtractString(std::string_view S, std::string_view Prefix, std::string_view Suffix,
                           bool& Failed);
-std::string ExtractString(const std::string& S, const std::string& Prefix,
-                          const std::string& Suffix, bool& Failed);
-std::string ExtractString(int& Pos, const std::string& S, const std::string& Prefix,
-                          const std::string& Suffix, bool& Failed);
+std::string ExtractString(int& Pos, std::string_view S, std::string_view Prefix,
+                          std::string_view Suffix, bool& Failed);
 // The same ignoring ASCII case on both ends; the middle keeps its case.
-std::string ExtractStringIC(const std::string& S, const std::string& Prefix,
-                            const std::string& Suffix);
-std::string ExtractStringIC(const std::string& S, const std::string& Prefix,
-                            const std::string& Suffix, bool& Failed);
+std::string ExtractStringIC(std::string_view S, std::string_view Prefix,
+                            std::string_view Suffix);
+std::string ExtractStringIC(std::string_view S, std::string_view Prefix,
+                            std::string_view Suffix, bool& Failed);
 // Only S is upper-cased: Prefix and Suffix match only when written in
 // upper case.
 std::string ExtractStringICU(const std::string& S, const char* Prefix, const char* Suffix);

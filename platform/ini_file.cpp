@@ -73,7 +73,7 @@ std::string TrimBlanks(const std::string& s)
     return s.substr(b, e - b);
 }
 
-bool SameTextIC(const std::string& a, const std::string& b)
+bool SameTextIC(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace Platform {
@@ -68,6 +69,7 @@ private:
 
 // Blanks (space, tab) trimmed from both ends.
 std::string TrimBlanks(const std::string& s);
-bool SameTextIC(const std::string& a, const std::string& b);
+// Same letters, ignoring ASCII case.
+bool SameTextIC(std::string_view a, std::string_view b);
 
 }  // namespace Platform
