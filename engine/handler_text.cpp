@@ -58,6 +58,12 @@ bool IsErrorLine(std::string_view line)
            line.starts_with("+CMS ERROR: ");
 }
 
+bool IsErrorResult(std::string_view line)
+{
+    return line == "ERROR\r\n" || line.starts_with("+CME ERROR: ") ||
+           line.starts_with("+CMS ERROR: ");
+}
+
 int32_t WholeSeconds(double seconds)
 {
     if (std::isnan(seconds))

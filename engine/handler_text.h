@@ -24,6 +24,9 @@ bool EndsWithOk(std::string_view line);
 // The line ends with "ERROR\r\n" or starts with "+CME ERROR: " or
 // "+CMS ERROR: ".
 bool IsErrorLine(std::string_view line);
+// The line is an error result itself: exactly "ERROR\r\n", or starts with
+// "+CME ERROR: " or "+CMS ERROR: ".
+bool IsErrorResult(std::string_view line);
 
 // A count of seconds, rounded to the millisecond, with its fraction then
 // dropped toward zero; clamped to the 32-bit range (0 for a value that is

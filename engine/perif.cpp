@@ -51,14 +51,14 @@ bool VPerif::elapsed(uint32_t limit, uint32_t now) const
     return Utils::IsTickElapsed(lastSendTime, limit, now);
 }
 
-std::string VPerif::extractString(const std::string& prefix, const std::string& suffix) const
+std::string VPerif::extractString(std::string_view prefix, std::string_view suffix) const
 {
-    return Tixutils::ExtractString(std::string(owner->getRxBuffer().view()), prefix, suffix);
+    return Tixutils::ExtractString(owner->getRxBuffer().view(), prefix, suffix);
 }
 
-std::string VPerif::extractStringIC(const std::string& prefix, const std::string& suffix) const
+std::string VPerif::extractStringIC(std::string_view prefix, std::string_view suffix) const
 {
-    return Tixutils::ExtractStringIC(std::string(owner->getRxBuffer().view()), prefix, suffix);
+    return Tixutils::ExtractStringIC(owner->getRxBuffer().view(), prefix, suffix);
 }
 
 VMainWindowLink& VPerif::window() const

@@ -66,8 +66,8 @@ public:
     bool elapsed(uint32_t limit, uint32_t now) const;
     // The middle of the current receive line between prefix and suffix
     // (exact / ignoring ASCII case); empty when the line does not match.
-    std::string extractString(const std::string& prefix, const std::string& suffix) const;
-    std::string extractStringIC(const std::string& prefix, const std::string& suffix) const;
+    std::string extractString(std::string_view prefix, std::string_view suffix) const;
+    std::string extractStringIC(std::string_view prefix, std::string_view suffix) const;
 
     VUniSET* getOwner() const { return owner; }
 

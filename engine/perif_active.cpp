@@ -4,6 +4,7 @@
 #include "engine/uniset.h"
 #include "foundation/tixutils_text.h"
 #include "foundation/utils.h"
+#include "platform/ini_file.h"
 #include "serial/vtscomm32.h"
 
 namespace {
@@ -13,21 +14,6 @@ bool StartsWithAT(const TInputBuffer& tx)
     // ESC "AT" does not count; a line typed in lower case does.
     const std::string_view v = tx.view();
     return v.size() >= 2 && (v[0] == 'A' || v[0] == 'a') && (v[1] == 'T' || v[1] == 't');
-}
-
-bool SameTextIC(const std::string& a, const char* b)
-{
-    size_t i = 0;
-    for (; i < a.size() && b[i]; ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x = char(x - 32);
-        if (y >= 'a' && y <= 'z')
-            y = char(y - 32);
-        if (x != y)
-            return false;
-    }
-    return i == a.size() && b[i] == '\0';
 }
 
 }  // namespace
@@ -167,7 +153,7 @@ void VPerifActive::onCommandSent(uint32_t)
         state = 3;
 }
 
-bool VPerifActive::IsAnswerLine(const std::string& line)
+bool VPerifActive::IsAnswerLine(std::string_view line)
 {
     return line == "OK\r\n" || line == "RING\r\n" || line == "NO CARRIER\r\n" ||
            line == "ERROR\r\n" || line == "NO DIALTONE\r\n" || line == "BUSY\r\n" ||
@@ -179,13 +165,13 @@ void VPerifActive::onResponse(uint32_t now)
 {
     if (state < 0 || state > 3)
         return;
-    const std::string line(owner->getRxBuffer().view());
+    const std::string_view line = owner->getRxBuffer().view();
     if (!IsAnswerLine(line))
         return;
 
     answerTime = now;
     state = 4;
-    const std::string sent(owner->getTxBuffer().view());
+    const std::string_view sent = owner->getTxBuffer().view();
     if (!resetQuestion) {
         // A reset device answers everything with a plain "ERROR": after
         // one answer to a line, four more such answers to the same line.
@@ -199,6 +185,6 @@ void VPerifActive::onResponse(uint32_t now)
     savedCommand = sent;
 
     const std::string cme = extractStringIC("+CME ERROR: ", "\r\n");
-    if (!cme.empty() && SameTextIC(cme, "SIM BUSY"))
+    if (!cme.empty() && Platform::SameTextIC(cme, "SIM BUSY"))
         simBusy = true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 
 #include "engine/perif.h"
 
@@ -48,7 +49,7 @@ public:
 
     // Whether a received line is a final result the watcher counts as an
     // answer (result codes, "RING", "CONNECT...", "NO CARRIER", ...).
-    static bool IsAnswerLine(const std::string& line);
+    static bool IsAnswerLine(std::string_view line);
 
 private:
     void switchBaudRate();

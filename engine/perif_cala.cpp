@@ -255,8 +255,8 @@ void VPerifCALA::noteCommand(const std::string& tail)
 void VPerifCALA::onCommandSent(uint32_t now)
 {
     bool failed = true;
-    const std::string tail = Tixutils::ExtractStringIC(std::string(owner->getTxBuffer().view()),
-                                                       "AT+CALA", "\r", failed);
+    const std::string tail =
+        Tixutils::ExtractStringIC(owner->getTxBuffer().view(), "AT+CALA", "\r", failed);
     if (!failed && !tail.empty())
         noteCommand(tail);
     if (pendingKind != 0)

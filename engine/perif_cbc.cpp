@@ -125,7 +125,7 @@ void VPerifCBC::noteCommand(const std::string& tail, bool siemens)
 
 void VPerifCBC::onCommandSent(uint32_t now)
 {
-    const std::string line(owner->getTxBuffer().view());
+    const std::string_view line = owner->getTxBuffer().view();
     bool failed = true;
     const std::string siemens = Tixutils::ExtractStringIC(line, "AT^SBC", "\r", failed);
     if (!failed && !siemens.empty()) {
@@ -141,7 +141,7 @@ void VPerifCBC::onCommandSent(uint32_t now)
 
 void VPerifCBC::onResponse(uint32_t now)
 {
-    const std::string line(owner->getRxBuffer().view());
+    const std::string_view line = owner->getRxBuffer().view();
     bool failed = true;
     const std::string siemensEcho = Tixutils::ExtractStringIC(line, "AT^SBC", "\r\r\n", failed);
     if (!failed && !siemensEcho.empty()) {

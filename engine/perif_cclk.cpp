@@ -168,8 +168,8 @@ void VPerifCCLK::noteCommand(const std::string& tail)
 void VPerifCCLK::onCommandSent(uint32_t now)
 {
     bool failed = true;
-    const std::string tail = Tixutils::ExtractStringIC(std::string(owner->getTxBuffer().view()),
-                                                       "AT+CCLK", "\r", failed);
+    const std::string tail =
+        Tixutils::ExtractStringIC(owner->getTxBuffer().view(), "AT+CCLK", "\r", failed);
     if (!failed && !tail.empty())
         noteCommand(tail);
     if (pendingKind != 0)

@@ -1,5 +1,6 @@
 #include "engine/perif_cmee.h"
 
+#include "engine/handler_text.h"
 #include "engine/perif_active.h"
 #include "engine/perif_modem.h"
 #include "engine/perif_power.h"
@@ -76,8 +77,7 @@ void VPerifCMEE::parseTail(const std::string& tail)
 void VPerifCMEE::onCommandSent(uint32_t now)
 {
     cmeeAwaited = -1;
-    const std::string tail =
-        Tixutils::ExtractStringIC(std::string(owner->getTxBuffer().view()), "AT+CMEE", "\r");
+    const std::string tail = Tixutils::ExtractStringIC(owner->getTxBuffer().view(), "AT+CMEE", "\r");
     if (tail.empty())
         return;
     parseTail(tail);
@@ -104,8 +104,7 @@ void VPerifCMEE::onResponse(uint32_t now)
     if (line == "OK\r\n") {
         cmeeMode = cmeeAwaited;
         cmeeAwaited = -1;
-    } else if (line == "ERROR\r\n" || line.substr(0, 12) == "+CME ERROR: " ||
-               line.substr(0, 12) == "+CMS ERROR: ") {
+    } else if (HandlerText::IsErrorResult(line)) {
         if (cmeeMode <= -1 && cmeeMode >= -4)
             --cmeeMode;
         cmeeAwaited = -1;

@@ -354,8 +354,8 @@ void VPerifCOPS::onCommandSent(uint32_t now)
     // Any new command ends the wait for the previous one.
     pendingKind = 0;
     bool failed = true;
-    const std::string tail = Tixutils::ExtractStringIC(std::string(owner->getTxBuffer().view()),
-                                                       "AT+COPS", "\r", failed);
+    const std::string tail =
+        Tixutils::ExtractStringIC(owner->getTxBuffer().view(), "AT+COPS", "\r", failed);
     if (!failed && !tail.empty())
         noteCommand(tail, now);
 }

@@ -1,5 +1,6 @@
 #include "engine/perif_cpin.h"
 
+#include "engine/handler_text.h"
 #include "engine/main_window_link.h"
 #include "engine/perif_active.h"
 #include "engine/perif_cgmm.h"
@@ -7,6 +8,7 @@
 #include "engine/perif_power.h"
 #include "engine/uniset.h"
 #include "foundation/tixutils_text.h"
+#include "platform/ini_file.h"
 #include "platform/tick.h"
 
 namespace {
@@ -27,12 +29,6 @@ std::string TrimBlanks(const std::string& text)
     while (e > b && text[e - 1] == ' ')
         --e;
     return text.substr(b, e - b);
-}
-
-bool IsErrorLine(std::string_view line)
-{
-    return line == "ERROR\r\n" || line.substr(0, 12) == "+CME ERROR: " ||
-           line.substr(0, 12) == "+CMS ERROR: ";
 }
 
 // The step an unanswered or refused command of a sending step leads to.
@@ -227,8 +223,8 @@ void VPerifCPIN::onCommandSent(uint32_t now)
     }
     sentPin = pin;
 
-    const std::string tx(owner->getTxBuffer().view());
-    if (Upper(tx) == "AT+CPIN?\r") {
+    const std::string_view tx = owner->getTxBuffer().view();
+    if (Platform::SameTextIC(tx, "AT+CPIN?\r")) {
         answerState = AnswerWaiting;
         setLastSendTime(now);
         return;
@@ -310,8 +306,8 @@ int VPerifCPIN::decide(const std::string& rawValue)
 
 void VPerifCPIN::onResponse(uint32_t now)
 {
-    const std::string line(owner->getRxBuffer().view());
-    if (Upper(line) == "AT+CPIN?\r\r\n") {
+    const std::string_view line = owner->getRxBuffer().view();
+    if (Platform::SameTextIC(line, "AT+CPIN?\r\r\n")) {
         answerState = AnswerWaiting;
         return;
     }
@@ -345,8 +341,8 @@ void VPerifCPIN::onResponse(uint32_t now)
         return;
     }
 
-    if (IsErrorLine(line)) {
-        const std::string upper = Upper(line);
+    if (HandlerText::IsErrorResult(line)) {
+        const std::string upper = Upper(std::string(line));
         // Passing troubles of the card: the same command once nobody waits
         // (the link watcher holds everybody back for a while after "SIM BUSY").
         if (upper.find("TEMPORARY") != std::string::npos ||

@@ -1,5 +1,6 @@
 #include "engine/perif_creg.h"
 
+#include "engine/handler_text.h"
 #include "engine/perif_active.h"
 #include "engine/perif_cgmi.h"
 #include "engine/perif_cops.h"
@@ -59,12 +60,6 @@ int SwapLow16(int value)
         return value;
     const uint32_t v = uint32_t(value);
     return int((v & 0xFFFF0000u) | ((v & 0xFFu) << 8) | ((v >> 8) & 0xFFu));
-}
-
-bool IsErrorLine(std::string_view line)
-{
-    return line == "ERROR\r\n" || line.substr(0, 12) == "+CME ERROR: " ||
-           line.substr(0, 12) == "+CMS ERROR: ";
 }
 
 }  // namespace
@@ -156,7 +151,7 @@ void VPerifCREG::onCommandSent(uint32_t now)
         mode = -1;
         pending = false;
     }
-    parseTail(Tixutils::ExtractStringIC(std::string(owner->getTxBuffer().view()), "AT+CREG", "\r"));
+    parseTail(Tixutils::ExtractStringIC(owner->getTxBuffer().view(), "AT+CREG", "\r"));
     if (pending)
         setLastSendTime(now);
 }
@@ -277,7 +272,7 @@ void VPerifCREG::onResponse(uint32_t now)
         }
         // After a read the polls keep their pace from the send: every 2 s
         // while searching, not on every free turn.
-    } else if (IsErrorLine(line)) {
+    } else if (HandlerText::IsErrorResult(line)) {
         pending = false;
         holdAfterError = true;
         if (sentMode == 2) {

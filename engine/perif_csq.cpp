@@ -9,7 +9,7 @@
 #include "engine/perif_modem.h"
 #include "engine/perif_power.h"
 #include "engine/uniset.h"
-#include "foundation/tixutils_text.h"
+#include "platform/ini_file.h"
 
 namespace {
 
@@ -155,7 +155,7 @@ void VPerifCSQ::onCommandSent(uint32_t now)
         ber = -1;
     }
     const std::string_view line = owner->getTxBuffer().view();
-    if (line.size() == 7 && Tixutils::ComparePrefixIC(std::string(line), "AT+CSQ\r")) {
+    if (Platform::SameTextIC(line, "AT+CSQ\r")) {
         pending = true;
         readRequested = false;
         setLastSendTime(now);
@@ -165,7 +165,7 @@ void VPerifCSQ::onCommandSent(uint32_t now)
 void VPerifCSQ::onResponse(uint32_t now)
 {
     const std::string_view line = owner->getRxBuffer().view();
-    if (line.size() == 9 && Tixutils::ComparePrefixIC(std::string(line), "AT+CSQ\r\r\n")) {
+    if (Platform::SameTextIC(line, "AT+CSQ\r\r\n")) {
         pending = true;
         return;
     }

@@ -1,5 +1,6 @@
 #include "engine/perif_power.h"
 
+#include "engine/handler_text.h"
 #include "engine/main_window_link.h"
 #include "engine/perif_active.h"
 #include "engine/perif_cpin.h"
@@ -292,7 +293,7 @@ void VPerifPower::parseFunTail(const std::string& tail)
 
 void VPerifPower::onCommandSent(uint32_t now)
 {
-    const std::string tx(owner->getTxBuffer().view());
+    const std::string_view tx = owner->getTxBuffer().view();
     bool failed = false;
     const std::string fun = Tixutils::ExtractStringIC(tx, "AT+CFUN", "\r");
     if (!fun.empty()) {
@@ -313,7 +314,7 @@ void VPerifPower::onCommandSent(uint32_t now)
 
 void VPerifPower::onResponse(uint32_t now)
 {
-    const std::string line(owner->getRxBuffer().view());
+    const std::string_view line = owner->getRxBuffer().view();
     bool failed = false;
     bool matched = true;
 
@@ -411,8 +412,7 @@ void VPerifPower::onResponse(uint32_t now)
             }
             pendingKind = pkNone;
         }
-    } else if (line == "ERROR\r\n" || line.compare(0, 12, "+CME ERROR: ") == 0 ||
-               line.compare(0, 12, "+CMS ERROR: ") == 0) {
+    } else if (HandlerText::IsErrorResult(line)) {
         switch (pendingKind) {
         case pkTestFun:
             funSupport = 2;
