@@ -5,11 +5,13 @@
 #include "engine/perif_modem.h"
 #include "engine/perif_power.h"
 #include "engine/uniset.h"
+#include "foundation/tixutils_text.h"
+#include "platform/ini_file.h"
 
 VPerifCGMI::VPerifCGMI(VUniSET* owner) : VPerifIdentity(owner, "AT+CGMI", "+CGMI: ", true) {}
 
 int VPerifCGMI::getCode() const { return makerCode; }
-std::string VPerifCGMI::getText() const { return makerText; }
+const std::string& VPerifCGMI::getText() const { return makerText; }
 
 bool VPerifCGMI::isIdentified() const
 {
@@ -23,10 +25,10 @@ void VPerifCGMI::setValue(const std::string& text, int kind)
     if (kind == 1) {
         code = 0xE000;
     } else if (kind != 0) {
-        value = Trim(text);
-        if (EqualsIC(value, "ERICSSON"))
+        value = Tixutils::TrimControls(text);
+        if (Platform::SameTextIC(value, "ERICSSON"))
             code = 0x2000;
-        else if (EqualsIC(value, "SIEMENS"))
+        else if (Platform::SameTextIC(value, "SIEMENS"))
             code = 0x1000;
         else
             code = 0xF000;

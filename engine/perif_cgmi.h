@@ -16,7 +16,7 @@ public:
 
     // Maker bits of the modem type code.
     virtual int getCode() const;
-    std::string getText() const override;
+    const std::string& getText() const override;
     void setValue(const std::string& text, int kind) override;
     // Identified (not untested, not an error) and not waiting.
     virtual bool isIdentified() const;

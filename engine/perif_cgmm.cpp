@@ -5,6 +5,7 @@
 #include "engine/perif_modem.h"
 #include "engine/perif_power.h"
 #include "engine/uniset.h"
+#include "foundation/tixutils_text.h"
 #include "foundation/utils.h"
 
 namespace {
@@ -22,7 +23,7 @@ VPerifCGMM::VPerifCGMM(VUniSET* owner) : VPerifIdentity(owner, "AT+CGMM", "+CGMM
 
 int VPerifCGMM::getCode() const { return modelCode; }
 int VPerifCGMM::getModel() const { return modelCode; }
-std::string VPerifCGMM::getText() const { return modelText; }
+const std::string& VPerifCGMM::getText() const { return modelText; }
 
 bool VPerifCGMM::isIdentified() const
 {
@@ -42,7 +43,7 @@ void VPerifCGMM::setValue(const std::string& text, int kind)
     if (kind == 1) {
         code = 0x00E;
     } else if (kind != 0) {
-        value = Trim(text);
+        value = Tixutils::TrimControls(text);
         code = 0x00F;
         switch (modem().cgmi().getCode()) {
         case 0x1000:

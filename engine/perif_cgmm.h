@@ -19,7 +19,7 @@ public:
     // Model bits of the modem type code.
     virtual int getCode() const;
     virtual int getModel() const;
-    std::string getText() const override;
+    const std::string& getText() const override;
     // The maker changed: a model text kept as unknown is decoded anew.
     virtual void makerChanged();
     void setValue(const std::string& text, int kind) override;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/perif.h"
+#include "engine/retry_hold.h"
 
 // What the maker and model handlers share: one query command whose answer
 // is a single text line ("+CGMI: text" or the bare text), asked again 700 ms
@@ -22,15 +23,7 @@ public:
 
     // Kind 0 untested, 1 the device answered with an error, 2 an answer text.
     virtual void setValue(const std::string& text, int kind) = 0;
-    virtual std::string getText() const = 0;
-
-    // The wait before asking again after `emptyAnswers` answers in a row
-    // that named nothing (0: none).
-    static uint32_t RetryDelayAfter(int emptyAnswers);
-    // Characters of code 32 or below cut from both ends.
-    static std::string Trim(const std::string& text);
-    // Same letters ignoring ASCII case.
-    static bool EqualsIC(const std::string& a, const std::string& b);
+    virtual const std::string& getText() const = 0;
 
 protected:
     // `command` without CR, `answerPrefix` as the device puts it before the
@@ -50,6 +43,6 @@ private:
     const char* answerPrefix;
     bool dropBareResults;
     bool pending = false;
-    int emptyAnswers = 0;
-    uint32_t emptyAnswerTick = 0;
+    // Answers in a row that named nothing.
+    TRetryHold emptyAnswerHold{FirstRetryDelay, MaxRetryDelay};
 };

@@ -66,11 +66,18 @@ public:
     bool isKnown() const override { return true; }
 };
 
+// The stubs name no maker or model.
+const std::string& NoText()
+{
+    static const std::string empty;
+    return empty;
+}
+
 class TStubCGMI : public TQuiet<VPerifCGMI> {
 public:
     using TQuiet::TQuiet;
     int getCode() const override { return status.makerCode; }
-    std::string getText() const override { return {}; }
+    const std::string& getText() const override { return NoText(); }
     bool isIdentified() const override { return true; }
 };
 
@@ -79,7 +86,7 @@ public:
     using TQuiet::TQuiet;
     int getCode() const override { return status.modelCode; }
     int getModel() const override { return status.modelCode; }
-    std::string getText() const override { return {}; }
+    const std::string& getText() const override { return NoText(); }
     bool isIdentified() const override { return true; }
 };
 
