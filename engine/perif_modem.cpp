@@ -71,8 +71,6 @@ void VPerifModem::onSmsPromptEnd(uint32_t now, uint8_t cancelled)
 void VPerifModem::onFrame(uint32_t now) { BROADCAST(onFrame(now)) }
 void VPerifModem::onFrameSent(uint32_t now) { BROADCAST(onFrameSent(now)) }
 
-#undef BROADCAST
-
 bool VPerifModem::pollingAllowed() const
 {
     VMainWindowLink& w = owner->getWindow();
@@ -90,10 +88,10 @@ void VPerifModem::tick(uint32_t now)
 {
     if (!pollingAllowed())
         return;
-    for (size_t i = 0; i < handlers.size(); ++i)
-        if (VPerif* h = handlers[i].get())
-            h->tick(now);
+    BROADCAST(tick(now))
 }
+
+#undef BROADCAST
 
 bool VPerifModem::isBusy() const
 {
