@@ -73,7 +73,8 @@ public:
     virtual void lineSent(uint32_t now);
     virtual void notify11(uint32_t now);
     virtual void smsPromptEnded(uint32_t now, uint8_t cancelled);
-    virtual void checkFrame(uint32_t now);
+    // Gives the received frame to the handlers if its sum is right; whether it was.
+    virtual bool checkFrame(uint32_t now);
     virtual void frameSent(uint32_t now);
 
     // One received byte; true when it completed a line (command modes), an

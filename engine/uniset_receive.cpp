@@ -251,8 +251,7 @@ bool VUniSET::receivedDataByte(uint32_t now, uint8_t byte)
     if (rxBuffer.length() < uint32_t(total))
         return false;
 
-    const bool sound = frameIsSound();
-    checkFrame(now);
+    const bool sound = checkFrame(now);
     rxBuffer.clear();
     const TCallEnd pending = deferredEnd;
     deferredEnd = ceNone;
@@ -277,8 +276,10 @@ bool VUniSET::frameIsSound() const
     return uint8_t(sum & 0xFF) == rxBuffer.at(n - 1);
 }
 
-void VUniSET::checkFrame(uint32_t now)
+bool VUniSET::checkFrame(uint32_t now)
 {
-    if (frameIsSound())
-        handlers.onFrame(now);
+    if (!frameIsSound())
+        return false;
+    handlers.onFrame(now);
+    return true;
 }
