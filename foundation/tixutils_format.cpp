@@ -12,6 +12,7 @@
 
 #include "foundation/utils.h"
 #include "platform/codepage.h"
+#include "platform/ini_file.h"
 
 namespace Tixutils {
 
@@ -309,22 +310,9 @@ bool CharToBoolDef(const std::string& text, bool def)
         return false;
     if (text == "1")
         return true;
-    auto same = [&](const char* word) {
-        size_t k = 0;
-        for (; word[k]; ++k) {
-            if (k >= text.size())
-                return false;
-            char c = text[k];
-            if (c >= 'A' && c <= 'Z')
-                c = char(c - 'A' + 'a');
-            if (c != word[k])
-                return false;
-        }
-        return k == text.size();
-    };
-    if (same("false"))
+    if (Platform::SameTextIC(text, "false"))
         return false;
-    if (same("true"))
+    if (Platform::SameTextIC(text, "true"))
         return true;
     return def;
 }
@@ -334,14 +322,16 @@ std::string ObjToStr(const void* object)
     return ":" + hexAddress(object);
 }
 
-std::string SafePrintf_d(const std::string& format, int value)
+namespace {
+
+// The format with every "%" followed by `mark` replaced by `value`.
+std::string replaceMark(const std::string& format, char mark, const std::string& value)
 {
-    const std::string number = std::to_string(value);
     std::string out;
     size_t i = 0;
     while (i < format.size()) {
-        if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 'd') {
-            out += number;
+        if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == mark) {
+            out += value;
             i += 2;
         } else {
             out += format[i++];
@@ -350,19 +340,16 @@ std::string SafePrintf_d(const std::string& format, int value)
     return out;
 }
 
+}  // namespace
+
+std::string SafePrintf_d(const std::string& format, int value)
+{
+    return replaceMark(format, 'd', std::to_string(value));
+}
+
 std::string SafePrintf_s(const std::string& format, const std::string& text)
 {
-    std::string out;
-    size_t i = 0;
-    while (i < format.size()) {
-        if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 's') {
-            out += text;
-            i += 2;
-        } else {
-            out += format[i++];
-        }
-    }
-    return out;
+    return replaceMark(format, 's', text);
 }
 
 std::string IntToBin(uint32_t value, int digits)
@@ -393,12 +380,7 @@ int BinToIntDef(const std::string& text, int def)
 
 double StrToFloatDef(const std::string& text, double def)
 {
-    size_t b = 0, e = text.size();
-    while (b < e && (text[b] == ' ' || text[b] == '\t'))
-        ++b;
-    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t'))
-        --e;
-    std::string s = text.substr(b, e - b);
+    std::string s = Platform::TrimBlanks(text);
     const bool comma = s.find(',') != std::string::npos;
     const bool dot = s.find('.') != std::string::npos;
     if (comma && dot)

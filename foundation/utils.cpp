@@ -8,6 +8,8 @@
 #include <cstring>
 
 #include "foundation/input_buffer.h"
+#include "foundation/tixutils_text.h"
+#include "foundation/tixutils_text_internal.h"
 
 namespace Utils {
 
@@ -18,7 +20,8 @@ bool IsTickElapsed(uint32_t Start, uint32_t Limit, uint32_t Now)
 
 namespace {
 
-char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+using Tixutils::TextInternal::isDigit;
+using Tixutils::TextInternal::upperAscii;
 
 std::string upperAscii(std::string s)
 {
@@ -26,8 +29,6 @@ std::string upperAscii(std::string s)
         c = upperAscii(c);
     return s;
 }
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Seconds of the units at positions 1, 4, 5, 6, 7 of the unit letters.
 constexpr int64_t kWeek = 604800, kDay = 86400, kHour = 3600, kMinute = 60;
@@ -152,8 +153,7 @@ std::string FormatDuration(int32_t Seconds, const std::string& Letters)
 
 int LastCharPos(char C, const std::string& S)
 {
-    const size_t at = S.rfind(C);
-    return at == std::string::npos ? 0 : int(at) + 1;
+    return Tixutils::CharPosInString(C, S);
 }
 
 uint32_t AbsInt(int32_t Value)
