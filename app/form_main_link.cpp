@@ -439,8 +439,7 @@ void TFormMain::setPowerItem(int Tag, bool Enabled, bool Checked, TColor FieldCo
     }
     if (item->isEnabled() != Enabled)
         item->setEnabled(Enabled);
-    if (item->Checked() != Checked)
-        item->SetChecked(Checked);
+    item->SetChecked(Checked);
     item->SetCheckFieldColor2(FieldColor);
 }
 

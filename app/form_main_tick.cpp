@@ -18,6 +18,7 @@
 #include "foundation/utils.h"
 #include "platform/qt/qt_text.h"
 #include "platform/tick.h"
+#include "serial/modem_lines.h"
 #include "serial/vtscomm32.h"
 #include "widgets/check_control.h"
 #include "widgets/gauge.h"
@@ -28,9 +29,6 @@ using Platform::ToQString;
 
 namespace {
 
-constexpr uint32_t MS_RING_ON = 0x40;
-constexpr uint32_t MS_RLSD_ON = 0x80;
-
 // Colours of the port display.
 constexpr TColor ColorBlocked = clRed;
 constexpr TColor ColorFreed = clBlack;
@@ -39,7 +37,7 @@ constexpr TColor ColorConnected = clBlue;
 
 void SetLamp(TIACheckControl* lamp, bool on)
 {
-    if (lamp && lamp->Checked() != on)
+    if (lamp)
         lamp->SetChecked(on);
 }
 
@@ -65,24 +63,25 @@ void TFormMain::tick()
     if (uniset) {
         const uint32_t now = Platform::GetTickCount();
         if (VTSComm321) {
-            SetLamp(CheckRing, VTSComm321->GetModemState() & MS_RING_ON);
-            if (VTSComm321)
-                SetLamp(CheckDCD, VTSComm321->GetModemState() & MS_RLSD_ON);
+            // One read of the lines per tick: it is an ioctl.
+            const uint32_t lines = VTSComm321->GetModemState();
+            SetLamp(CheckRing, lines & Serial::MS_RING_ON);
+            SetLamp(CheckDCD, lines & Serial::MS_RLSD_ON);
         }
         if (uniset)
             uniset->tick(now);
     }
 
+    const uint32_t now = Platform::GetTickCount();
     if (flashCount > 0) {
-        const uint32_t now2 = Platform::GetTickCount();
-        if (flashCount == 5 || Utils::IsTickElapsed(lastFlashTick, 400, now2)) {
-            lastFlashTick = now2;
+        if (flashCount == 5 || Utils::IsTickElapsed(lastFlashTick, 400, now)) {
+            lastFlashTick = now;
             QApplication::alert(this);
             --flashCount;
         }
     }
 
-    const bool ringShown = ringing && ((Platform::GetTickCount() / 333) & 1) != 0;
+    const bool ringShown = ringing && ((now / 333) & 1) != 0;
     if (ImageRing && ImageRing->isHidden() == ringShown)
         ImageRing->setVisible(ringShown);
 
