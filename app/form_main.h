@@ -416,6 +416,9 @@ private:
     void setUpSessionHandling();
     void removeSessionHandling();
     void terminationSignalArrived();
+    // "Save the changed configuration to <file>?", asked at closing and
+    // by the session manager.
+    std::string confirmSaveQuestion();
 
     // Values of controls not built yet, so that what the engine writes can
     // be read back.

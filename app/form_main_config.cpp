@@ -244,6 +244,12 @@ bool TFormMain::runFileDialog(TFileDialogSetup& setup, std::string& chosen)
 
 // ---- Save question at closing ------------------------------------------------------------
 
+std::string TFormMain::confirmSaveQuestion()
+{
+    return text("ConfirmSave", "Konfigurace byla zm\xECn\xEDna. Chcete ji ulo\x9Eit do souboru") + "\n" +
+           Shown(configFileName) + " ?";
+}
+
 void TFormMain::FormCloseQuery(bool& CanClose)
 {
     if (closeQueryBusy) {
@@ -254,10 +260,7 @@ void TFormMain::FormCloseQuery(bool& CanClose)
         return;
     closeQueryAsked = closeQueryBusy = true;
     if (!configClean) {
-        const int answer = VTixAppInfo1->MessageBox2(
-            text("ConfirmSave", "Konfigurace byla zm\xECn\xEDna. Chcete ji ulo\x9Eit do souboru") + "\n" +
-                Shown(configFileName) + " ?",
-            MsgBox::MB_YESNOCANCEL);
+        const int answer = VTixAppInfo1->MessageBox2(confirmSaveQuestion(), MsgBox::MB_YESNOCANCEL);
         if (answer == MsgBox::IDYES) {
             // A file that could not be written keeps the window open,
             // unless the session is ending anyway.

@@ -85,10 +85,7 @@ void TFormMain::commitDataRequest(QSessionManager& manager)
         return;
     if (!configClean && !closeQueryAsked && !closeQueryBusy && manager.allowsInteraction()) {
         closeQueryAsked = closeQueryBusy = true;
-        const int answer = VTixAppInfo1->MessageBox2(
-            text("ConfirmSave", "Konfigurace byla zm\xECn\xEDna. Chcete ji ulo\x9Eit do souboru") + "\n" +
-                configFileName + " ?",
-            MsgBox::MB_YESNOCANCEL);
+        const int answer = VTixAppInfo1->MessageBox2(confirmSaveQuestion(), MsgBox::MB_YESNOCANCEL);
         closeQueryBusy = false;
         manager.release();
         if (answer == MsgBox::IDCANCEL) {

@@ -244,6 +244,21 @@ TEST_F(Config, SaveQuestionAtClosing)
     EXPECT_FALSE(canClose);
 }
 
+TEST_F(Config, SaveQuestionShowsANonAsciiPathInTheCodePage)
+{
+    Make(false);
+    // The file system's bytes are UTF-8; the question is in cp1250.
+    const std::string path = home + "/slo\u017Eka/\u017Eluv.cfg";
+    w().configFileName = path;
+    w().configClean = false;
+    answers = {MsgBox::IDCANCEL};
+    bool canClose = true;
+    w().FormCloseQuery(canClose);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, Cz("Konfigurace byla změněna. Chcete ji uložit do souboru\n") + Cz(path.c_str()) + " ?");
+    EXPECT_EQ(boxes[0].text.find(path), std::string::npos) << "no raw UTF-8 bytes";
+}
+
 TEST_F(Config, OnlyCfgNamesAreRemembered)
 {
     Make(false);
