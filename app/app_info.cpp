@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "platform/ini_file.h"
 #include "platform/qt/paths.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/registry.h"
@@ -14,22 +15,6 @@
 using namespace MsgBox;
 
 namespace {
-
-bool sameTextIC(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x = char(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z')
-            y = char(y - 'a' + 'A');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
 
 std::vector<std::string> splitPath(const std::string& path)
 {
@@ -49,16 +34,16 @@ std::vector<std::string> splitPath(const std::string& path)
     return parts;
 }
 
-// The registry store of a key path, or null for paths outside "Software\".
-std::unique_ptr<Platform::TRegistry> openStore(const std::string& keyPath, bool machineWide, std::string& key)
+}  // namespace
+
+std::unique_ptr<Platform::TRegistry> VTixAppInfo::openStore(const std::string& keyPath, bool machineWide,
+                                                            std::string& key)
 {
     std::string org, app;
-    if (!VTixAppInfo::SplitKeyPath(keyPath, org, app, key))
+    if (!SplitKeyPath(keyPath, org, app, key))
         return nullptr;
     return std::make_unique<Platform::TRegistry>(machineWide, org, app);
 }
-
-}  // namespace
 
 VTixAppInfo::VTixAppInfo(QWidget* owner) : QObject(owner), FOwner(owner)
 {
@@ -207,7 +192,7 @@ bool VTixAppInfo::SplitKeyPath(const std::string& keyPath, std::string& organiza
                                std::string& application, std::string& key)
 {
     std::vector<std::string> parts = splitPath(keyPath);
-    if (parts.size() < 2 || !sameTextIC(parts[0], "Software"))
+    if (parts.size() < 2 || !Platform::SameTextIC(parts[0], "Software"))
         return false;
     organization = parts[1];
     application = parts.size() > 2 ? parts[2] : std::string();
@@ -318,9 +303,9 @@ std::string VTixAppInfo::ReadAnyRegistryString(TRegistryRoot root, const std::st
                                                "Explorer", "Shell Folders"};
     bool isShellFolders = parts.size() == 6;
     for (size_t i = 0; isShellFolders && i < 6; ++i)
-        isShellFolders = sameTextIC(parts[i], shellFolders[i]);
+        isShellFolders = Platform::SameTextIC(parts[i], shellFolders[i]);
     if (isShellFolders) {
-        if (root == TRegistryRoot::HKEY_CURRENT_USER && sameTextIC(name, "Personal"))
+        if (root == TRegistryRoot::HKEY_CURRENT_USER && Platform::SameTextIC(name, "Personal"))
             return Platform::PersonalFolder();
         return def;
     }

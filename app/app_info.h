@@ -180,6 +180,9 @@ private:
     void PrivFirstTimed();
     int showBox(const std::string& caption, const std::string& text, unsigned flags);
     std::string keyPathOf(const std::string& section) const;
+    // The registry store and the key of a key path; null outside "Software\".
+    static std::unique_ptr<Platform::TRegistry> openStore(const std::string& keyPath, bool machineWide,
+                                                          std::string& key);
 
     std::string FAppName = "[Unknown]";
     std::string FRegistryPath = "Software\\Tix\\";

@@ -21,6 +21,7 @@
 #include "app/app_info.h"
 #include "app/terminal.h"
 #include "foundation/qt/form_utils.h"
+#include "platform/ini_file.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/registry.h"
 
@@ -96,11 +97,6 @@ constexpr int kShowMaximized = 3;
 constexpr int kShowMinNoActive = 6;
 
 std::string nameOf(const QObject* o) { return Platform::FromQString(o->objectName()); }
-
-bool sameTextIC(const std::string& a, const std::string& b)
-{
-    return QString::compare(Platform::ToQString(a), Platform::ToQString(b), Qt::CaseInsensitive) == 0;
-}
 
 // The terminals of the application (their windows dock or float).
 std::vector<VTixTerminal*> allTerminals()
@@ -235,15 +231,6 @@ bool isCandidateWindow(const QWidget* w)
     }
 }
 
-// The registry store and the key of a key path; null outside "Software\".
-std::unique_ptr<Platform::TRegistry> openStore(const std::string& keyPath, std::string& key)
-{
-    std::string org, app;
-    if (!VTixAppInfo::SplitKeyPath(keyPath, org, app, key))
-        return nullptr;
-    return std::make_unique<Platform::TRegistry>(false, org, app);
-}
-
 std::vector<std::string> splitNames(const std::string& text)
 {
     std::vector<std::string> names;
@@ -315,7 +302,7 @@ std::vector<QWidget*> VTixAppInfo::collectForms() const
         }
         const std::string n = nameOf(w);
         for (const std::string& ex : FExceptionList)
-            if (sameTextIC(ex, n))
+            if (Platform::SameTextIC(ex, n))
                 return false;
         return true;
     };
@@ -350,7 +337,7 @@ void VTixAppInfo::savePositions(const std::string& exclude)
     orderByStack(forms, windowStack(), ordered);
 
     std::string key;
-    auto reg = openStore(keyPathOf("Options\\Forms"), key);
+    auto reg = openStore(keyPathOf("Options\\Forms"), false, key);
     if (!reg)
         return;
     std::string zorder;
@@ -403,7 +390,7 @@ void VTixAppInfo::loadPositions() { loadPositions(true, FResizeNonresizeable); }
 void VTixAppInfo::loadPositions(bool restoreVisibility, bool resizeAll)
 {
     std::string key;
-    auto reg = openStore(keyPathOf("Options\\Forms"), key);
+    auto reg = openStore(keyPathOf("Options\\Forms"), false, key);
     if (!reg)
         return;
     std::vector<QWidget*> forms = collectForms();
@@ -424,7 +411,7 @@ void VTixAppInfo::loadPositions(bool restoreVisibility, bool resizeAll)
 void VTixAppInfo::loadFormPosition(QWidget* form, bool restoreVisibility, bool resizeAll)
 {
     std::string key;
-    auto reg = openStore(keyPathOf("Options\\Forms"), key);
+    auto reg = openStore(keyPathOf("Options\\Forms"), false, key);
     if (reg)
         loadForm(form, *reg, key, restoreVisibility, resizeAll);
 }
