@@ -14,18 +14,18 @@
 #include <QVBoxLayout>
 
 #include "app/app_info.h"
+#include "app/form_helpers.h"
 #include "app/url_label.h"
 #include "platform/qt/qt_text.h"
 
 // Q_INIT_RESOURCE declares a function of the global namespace.
 static void InitAboutPictureResource() { Q_INIT_RESOURCE(about_pictures); }
 
+using FormHelpers::Cz;
+
 TFormAbout* FormAbout = nullptr;
 
 namespace {
-
-// Czech design texts, written as cp1250 bytes.
-QString cz(const char* cp1250) { return Platform::ToQString(std::string(cp1250), 1250); }
 
 // The contact block is the product owner's to fill in; these stand in.
 const char* const kMakerAddress = "Tix\nUlice 1\n000 00 M\xECsto\n\xC8\x65sk\xE1 republika";
@@ -48,7 +48,7 @@ QLabel* pictureLabel(const QString& resource, const char* name, QWidget* parent)
 // A read-only memo without border that shows all its lines.
 QPlainTextEdit* addressMemo(const char* cp1250, const char* name, QWidget* parent)
 {
-    auto* memo = new QPlainTextEdit(cz(cp1250), parent);
+    auto* memo = new QPlainTextEdit(Cz(cp1250), parent);
     memo->setObjectName(QLatin1String(name));
     memo->setReadOnly(true);
     memo->setFrameStyle(QFrame::NoFrame);
@@ -83,7 +83,7 @@ TFormAbout::TFormAbout(VTixAppInfo* appInfo, QWidget* parent) : QDialog(parent),
 {
     InitAboutPictureResource();
     setObjectName(QStringLiteral("FormAbout"));
-    setWindowTitle(cz("O aplikaci ..."));
+    setWindowTitle(Cz("O aplikaci ..."));
     // A fixed border with the system menu and the minimise box only.
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -103,7 +103,7 @@ TFormAbout::~TFormAbout()
 
 void TFormAbout::buildControls()
 {
-    GroupInfo = new QGroupBox(cz(" Informace "), this);
+    GroupInfo = new QGroupBox(Cz(" Informace "), this);
     GroupInfo->setObjectName(QStringLiteral("GroupInfo"));
     LabelVersion = new QLabel(GroupInfo);
     LabelVersion->setObjectName(QStringLiteral("LabelVersion"));
@@ -118,18 +118,18 @@ void TFormAbout::buildControls()
     info->addWidget(LabelVersion);
     info->addWidget(LabelDate);
 
-    GroupContact = new QGroupBox(cz(" Kontakt "), this);
+    GroupContact = new QGroupBox(Cz(" Kontakt "), this);
     GroupContact->setObjectName(QStringLiteral("GroupContact"));
     ImageLogo = pictureLabel(QStringLiteral(":/about/logo_maker.png"), "ImageLogo", GroupContact);
     ImageQor = pictureLabel(QStringLiteral(":/about/distributor_emblem.png"), "ImageQor", GroupContact);
     ImageDistributor =
         pictureLabel(QStringLiteral(":/about/distributor_banner.png"), "ImageDistributor", GroupContact);
-    LabelAddress1 = new QLabel(cz("V\xFDrobce:"), GroupContact);
+    LabelAddress1 = new QLabel(Cz("V\xFDrobce:"), GroupContact);
     LabelAddress1->setObjectName(QStringLiteral("LabelAddress1"));
     MemoAddress = addressMemo(kMakerAddress, "MemoAddress", GroupContact);
     UrlLabel1 = urlLabel(TmdLinkType::mailto, kMakerMail, "UrlLabel1", GroupContact);
     UrlLabel2 = urlLabel(TmdLinkType::http, kMakerWeb, "UrlLabel2", GroupContact);
-    LabelContact1 = new QLabel(cz("Distributor:"), GroupContact);
+    LabelContact1 = new QLabel(Cz("Distributor:"), GroupContact);
     LabelContact1->setObjectName(QStringLiteral("LabelContact1"));
     MemoContact = addressMemo(kDistributorAddress, "MemoContact", GroupContact);
     UrlLabel3 = urlLabel(TmdLinkType::mailto, kDistributorMail, "UrlLabel3", GroupContact);
@@ -165,7 +165,7 @@ void TFormAbout::buildControls()
     contact->setColumnMinimumWidth(0, 64);
     contact->setColumnStretch(1, 1);
 
-    BtnDone = new QPushButton(cz("Zav\xF8\xEDt"), this);
+    BtnDone = new QPushButton(Cz("Zav\xF8\xEDt"), this);
     BtnDone->setObjectName(QStringLiteral("BtnDone"));
     BtnDone->setDefault(true);
     BtnDone->setMinimumWidth(BtnDone->sizeHint().width() + 24);

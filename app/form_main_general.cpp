@@ -14,6 +14,7 @@
 #include <QStylePainter>
 #include <cstdio>
 
+#include "app/form_helpers.h"
 #include "app/form_main.h"
 #include "engine/perif_cala.h"
 #include "engine/perif_cclk.h"
@@ -30,6 +31,9 @@
 #include "widgets/image_list.h"
 #include "widgets/widget_pictures.h"
 
+using FormHelpers::Cz;
+using FormHelpers::Label;
+using FormHelpers::Named;
 using Platform::FromQString;
 
 // ---- TFormMainGroupBox ----------------------------------------------------------
@@ -71,29 +75,9 @@ bool TEventHook::eventFilter(QObject* watched, QEvent* event)
 
 namespace {
 
-// Design-time texts are Czech, in the program's code page.
-QString Cz(const char* ansi)
-{
-    return Platform::ToQString(ansi, 1250);
-}
-
-template <class T>
-T* Named(T* w, const char* name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
 TFormMainGroupBox* Group(QWidget* parent, const char* name, const char* title)
 {
     return Named(new TFormMainGroupBox(Cz(title), parent), name);
-}
-
-QLabel* Label(QWidget* parent, const char* name, const char* text, QWidget* buddy)
-{
-    auto* label = Named(new QLabel(Cz(text), parent), name);
-    label->setBuddy(buddy);
-    return label;
 }
 
 QLineEdit* Edit(QWidget* parent, const char* name, const char* text)

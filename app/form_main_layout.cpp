@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include "app/app_info.h"
+#include "app/form_helpers.h"
 #include "app/form_main.h"
 #include "app/form_main_controls.h"
 #include "app/terminal.h"
@@ -29,28 +30,13 @@
 #include "widgets/image.h"
 #include "widgets/image_list.h"
 
+using FormHelpers::Cz;
+using FormHelpers::Label;
+using FormHelpers::Named;
 using Platform::FromQString;
 using Platform::ToQString;
 
 namespace {
-
-// Design-time texts are Czech, in the program's code page.
-QString Cz(const char* ansi)
-{
-    return Platform::ToQString(ansi, 1250);
-}
-
-template <class T>
-T* Named(T* w, const char* name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
-QLabel* Label(QWidget* parent, const char* name, const char* text)
-{
-    return Named(new QLabel(Cz(text), parent), name);
-}
 
 VTixGauge* SignalGauge(QWidget* parent, const char* name, int max)
 {

@@ -12,6 +12,7 @@
 #include <climits>
 
 #include "app/app_info.h"
+#include "app/form_helpers.h"
 #include "app/radio_group.h"
 #include "foundation/qt/form_utils.h"
 #include "platform/colors.h"
@@ -19,17 +20,13 @@
 
 TFormOptions* FormOptions = nullptr;
 
-namespace {
-
-// Czech design texts, written as cp1250 bytes.
-QString cz(const char* cp1250) { return Platform::ToQString(std::string(cp1250), 1250); }
-
-}  // namespace
+using FormHelpers::Cz;
+using FormHelpers::Named;
 
 TFormOptions::TFormOptions(VOptionsOwner* owner, QWidget* parent) : QDialog(parent), FOwner(owner)
 {
     setObjectName(QStringLiteral("FormOptions"));
-    setWindowTitle(cz("Nastaven\xED"));
+    setWindowTitle(Cz("Nastaven\xED"));
     // A fixed dialog border: title, close button, no resizing.
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -45,46 +42,41 @@ TFormOptions::~TFormOptions()
 
 void TFormOptions::buildControls()
 {
-    auto named = [](QWidget* w, const char* name) {
-        w->setObjectName(QLatin1String(name));
-        return w;
-    };
-
-    LabelPIN = new QLabel(cz("PIN:"), this);
+    LabelPIN = new QLabel(Cz("PIN:"), this);
     EditPIN = new QLineEdit(this);
-    BtnCPINAgain = new QPushButton(cz("Vlo\x9Eit"), this);
-    LabelLabMyPhone = new QLabel(cz("Moje telefonn\xED \xE8\xEDslo:"), this);
+    BtnCPINAgain = new QPushButton(Cz("Vlo\x9Eit"), this);
+    LabelLabMyPhone = new QLabel(Cz("Moje telefonn\xED \xE8\xEDslo:"), this);
     EditMyPhone = new QLineEdit(this);
-    LabelSCSA = new QLabel(cz("\xC8\xEDslo SMS centra:"), this);
+    LabelSCSA = new QLabel(Cz("\xC8\xEDslo SMS centra:"), this);
     ComboSCA = new QComboBox(this);
-    BtnCSCAAgain = new QPushButton(cz("Zapsat"), this);
-    LabelLang = new QLabel(cz("Jazyk:"), this);
+    BtnCSCAAgain = new QPushButton(Cz("Zapsat"), this);
+    LabelLang = new QLabel(Cz("Jazyk:"), this);
     ComboLang = new QComboBox(this);
-    LabelOftenCSQ = new QLabel(cz("Zji\x9A\x9Dovat kvalitu sign\xE1lu po"), this);
+    LabelOftenCSQ = new QLabel(Cz("Zji\x9A\x9Dovat kvalitu sign\xE1lu po"), this);
     EditOftenCSQ = new QLineEdit(QStringLiteral("15"), this);
-    LabelCSQUnits = new QLabel(cz("s"), this);
-    RGroupAdvanced = new TRadioGroup(cz("Ovl\xE1\x64\xE1n\xED"), this);
-    RGroupAutom = new TRadioGroup(cz("Automatika"), this);
-    BtnOK = new QPushButton(cz("OK"), this);
-    BtnCancel = new QPushButton(cz("Storno"), this);
+    LabelCSQUnits = new QLabel(Cz("s"), this);
+    RGroupAdvanced = new TRadioGroup(Cz("Ovl\xE1\x64\xE1n\xED"), this);
+    RGroupAutom = new TRadioGroup(Cz("Automatika"), this);
+    BtnOK = new QPushButton(Cz("OK"), this);
+    BtnCancel = new QPushButton(Cz("Storno"), this);
 
-    named(LabelPIN, "LabelPIN");
-    named(EditPIN, "EditPIN");
-    named(BtnCPINAgain, "BtnCPINAgain");
-    named(LabelLabMyPhone, "LabelLabMyPhone");
-    named(EditMyPhone, "EditMyPhone");
-    named(LabelSCSA, "LabelSCSA");
-    named(ComboSCA, "ComboSCA");
-    named(BtnCSCAAgain, "BtnCSCAAgain");
-    named(LabelLang, "LabelLang");
-    named(ComboLang, "ComboLang");
-    named(LabelOftenCSQ, "LabelOftenCSQ");
-    named(EditOftenCSQ, "EditOftenCSQ");
-    named(LabelCSQUnits, "LabelCSQUnits");
-    named(RGroupAdvanced, "RGroupAdvanced");
-    named(RGroupAutom, "RGroupAutom");
-    named(BtnOK, "BtnOK");
-    named(BtnCancel, "BtnCancel");
+    Named(LabelPIN, "LabelPIN");
+    Named(EditPIN, "EditPIN");
+    Named(BtnCPINAgain, "BtnCPINAgain");
+    Named(LabelLabMyPhone, "LabelLabMyPhone");
+    Named(EditMyPhone, "EditMyPhone");
+    Named(LabelSCSA, "LabelSCSA");
+    Named(ComboSCA, "ComboSCA");
+    Named(BtnCSCAAgain, "BtnCSCAAgain");
+    Named(LabelLang, "LabelLang");
+    Named(ComboLang, "ComboLang");
+    Named(LabelOftenCSQ, "LabelOftenCSQ");
+    Named(EditOftenCSQ, "EditOftenCSQ");
+    Named(LabelCSQUnits, "LabelCSQUnits");
+    Named(RGroupAdvanced, "RGroupAdvanced");
+    Named(RGroupAutom, "RGroupAutom");
+    Named(BtnOK, "BtnOK");
+    Named(BtnCancel, "BtnCancel");
 
     LabelPIN->setBuddy(EditPIN);
     LabelLabMyPhone->setBuddy(EditMyPhone);
@@ -102,15 +94,15 @@ void TFormOptions::buildControls()
     ComboSCA->addItem(QStringLiteral("+420608005681 \"CZE Cesky Mobil\""));
     ComboSCA->setCurrentIndex(-1);
     ComboSCA->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    ComboLang->addItem(cz("\xC8\x65\x9Atina"));
+    ComboLang->addItem(Cz("\xC8\x65\x9Atina"));
     ComboLang->addItem(QStringLiteral("English"));
     EditOftenCSQ->setAlignment(Qt::AlignRight);
     EditOftenCSQ->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
 
-    RGroupAdvanced->SetItems({cz("Z\xE1kladn\xED"), cz("Pokro\xE8il\xE9"), cz("Testovac\xED re\x9Eim")});
+    RGroupAdvanced->SetItems({Cz("Z\xE1kladn\xED"), Cz("Pokro\xE8il\xE9"), Cz("Testovac\xED re\x9Eim")});
     RGroupAdvanced->SetItemIndex(0);
     RGroupAutom->SetItems(
-        {cz("V\x9E\x64y zapnuto"), cz("Vypnout p\xF8i aktivn\xEDm termin\xE1lu"), cz("Zobrazit za\x9Akrt\xE1va\xE8")});
+        {Cz("V\x9E\x64y zapnuto"), Cz("Vypnout p\xF8i aktivn\xEDm termin\xE1lu"), Cz("Zobrazit za\x9Akrt\xE1va\xE8")});
     RGroupAutom->SetItemIndex(0);
     // Hidden at the basic level; the dialog keeps its size.
     QSizePolicy keep = RGroupAutom->sizePolicy();

@@ -10,16 +10,14 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/form_helpers.h"
 #include "platform/qt/qt_text.h"
 
-namespace {
-// Czech design texts, written as cp1250 bytes.
-QString cz(const char* cp1250) { return Platform::ToQString(std::string(cp1250), 1250); }
-}  // namespace
+using FormHelpers::Cz;
 
 VTixTerminalForm::VTixTerminalForm(QWidget* parent) : QWidget(parent)
 {
-    setWindowTitle(cz("Termin\xE1l"));
+    setWindowTitle(Cz("Termin\xE1l"));
     resize(DesignWidth, DesignHeight);
 
     RichEdit = new QPlainTextEdit(this);
@@ -39,21 +37,21 @@ VTixTerminalForm::VTixTerminalForm(QWidget* parent) : QWidget(parent)
     ManualLine = new QLineEdit(this);
     HexManualLine = new QLineEdit(this);
     HexManualLine->hide();
-    RGroupMode = new QGroupBox(cz("Re\x9Eim"), this);
+    RGroupMode = new QGroupBox(Cz("Re\x9Eim"), this);
     RGroupMode->setLayout(new QVBoxLayout);
     RGroupMode->layout()->setContentsMargins(4, 2, 4, 2);
     RGroupMode->layout()->setSpacing(0);
     RGroupMode->hide();
     ModeButtons = new QButtonGroup(this);
     ModeButtons->setExclusive(true);
-    SendLinebutton = new QPushButton(cz("Odeslat"), this);
-    SendLinebutton->setToolTip(cz("Odeslat s od\xF8\xE1\x64kov\xE1n\xEDm"));
-    BtnDirect = new QPushButton(cz("P\xF8\xEDmo"), this);
-    BtnDirect->setToolTip(cz("Odeslat bez od\xF8\xE1\x64kov\xE1n\xED"));
-    ClearButton = new QPushButton(cz("Vymazat"), this);
-    ClearButton->setToolTip(cz("Vymazat historii"));
-    BtnUndock = new QPushButton(cz("Uvolnit okno"), this);
-    BtnUndock->setToolTip(cz("Uvolnit okno termin\xE1lu"));
+    SendLinebutton = new QPushButton(Cz("Odeslat"), this);
+    SendLinebutton->setToolTip(Cz("Odeslat s od\xF8\xE1\x64kov\xE1n\xEDm"));
+    BtnDirect = new QPushButton(Cz("P\xF8\xEDmo"), this);
+    BtnDirect->setToolTip(Cz("Odeslat bez od\xF8\xE1\x64kov\xE1n\xED"));
+    ClearButton = new QPushButton(Cz("Vymazat"), this);
+    ClearButton->setToolTip(Cz("Vymazat historii"));
+    BtnUndock = new QPushButton(Cz("Uvolnit okno"), this);
+    BtnUndock->setToolTip(Cz("Uvolnit okno termin\xE1lu"));
     BtnUndock->setEnabled(false);
     DebugInTime = new QLineEdit(QStringLiteral("DebugInTime"), this);
     DebugOutTime = new QLineEdit(QStringLiteral("DebugOutTime"), this);
