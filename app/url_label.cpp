@@ -5,19 +5,12 @@
 #include <QProcess>
 #include <optional>
 
+#include "foundation/tixutils_text.h"
 #include "platform/qt/qt_text.h"
 
 namespace {
 
 bool containsChar(const std::string& s, char c) { return s.find(c) != std::string::npos; }
-
-std::string lowerAscii(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return s;
-}
 
 const char* prefixOf(TmdLinkType kind) { return kind == TmdLinkType::mailto ? "mailto:" : "http://"; }
 
@@ -94,8 +87,7 @@ void TmdURLLabel::SetURL(const std::string& value)
         FLinkType = TmdLinkType::mailto;
     if (containsChar(value, '/'))
         FLinkType = TmdLinkType::http;
-    const std::string head = lowerAscii(value.substr(0, 7));
-    if (head == "mailto:" || head == "http://")
+    if (Tixutils::ComparePrefixIC(value, "mailto:") || Tixutils::ComparePrefixIC(value, "http://"))
         FURL = value.substr(7);
     else
         FURL = value;
