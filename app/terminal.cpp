@@ -344,30 +344,22 @@ void VTixTerminal::SetMaxChars(int value)
 
 // ---- input ---------------------------------------------------------------
 
-void VTixTerminal::SendLineButtonClick()
+void VTixTerminal::SendLineButtonClick() { sendHexManualLine(FPendingLineEnd ? FPendingLineEnd : '\r'); }
+
+void VTixTerminal::BtnPrimoClick() { sendHexManualLine(0); }
+
+void VTixTerminal::sendHexManualLine(char lineEnd)
 {
     if (!FForm)
         return;
-    const char lineEnd = FPendingLineEnd ? FPendingLineEnd : '\r';
     if (FOnTermSendData) {
         std::string bytes = Tixutils::HexaStringSpacedToBytes(FromQString(FForm->HexManualLine->text()));
-        bytes += lineEnd;
+        if (lineEnd)
+            bytes += lineEnd;
         FOnTermSendData(bytes.data(), int(bytes.size()));
     }
     FPendingLineEnd = 0;
-    if (FForm)
-        FForm->HexManualLine->clear();
-}
-
-void VTixTerminal::BtnPrimoClick()
-{
-    if (!FForm)
-        return;
-    if (FOnTermSendData) {
-        const std::string bytes = Tixutils::HexaStringSpacedToBytes(FromQString(FForm->HexManualLine->text()));
-        FOnTermSendData(bytes.data(), int(bytes.size()));
-    }
-    FPendingLineEnd = 0;
+    // The receiver may have freed the window meanwhile.
     if (FForm)
         FForm->HexManualLine->clear();
 }

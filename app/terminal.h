@@ -149,6 +149,9 @@ private:
     // Keys of the text line, the pane and the send buttons; true = consumed.
     bool zpracujKlavesu(QKeyEvent* key);
     bool HexManualLineKeyPress(QKeyEvent* key);
+    // Sends the hex line's bytes, followed by `lineEnd` unless it is 0,
+    // and empties the line.
+    void sendHexManualLine(char lineEnd);
     bool scrollKey(QKeyEvent* key);
     bool tabBarEvent(QEvent* event);
     void modeClicked(int index);
