@@ -177,9 +177,13 @@ void VTixTerminal::addChars(const char* data, int count, VTixTerminal_LineType t
 
     const VTixTerminal_TimingField timing = VTixTerminalLineFormatter::Format(type).timing;
     if (timing != VTixTerminal_tfNone) {
-        QLineEdit* field = timing == VTixTerminal_tfIn ? FForm->DebugInTime : FForm->DebugOutTime;
-        field->setText(QString::number(now - FLastTick));
+        // Kept always, written only where it can be seen: this runs per line.
+        const bool in = timing == VTixTerminal_tfIn;
+        std::optional<uint32_t>& kept = in ? FDebugInTime : FDebugOutTime;
+        kept = now - FLastTick;
         FLastTick = now;
+        if (FDebugWindowsVisible)
+            (in ? FForm->DebugInTime : FForm->DebugOutTime)->setText(QString::number(*kept));
     }
     if (!FLogError.empty())
         logFailed();
@@ -555,6 +559,12 @@ void VTixTerminal::SetCaption(const std::string& value)
 void VTixTerminal::SetDebugWindowsVisible(bool value)
 {
     FDebugWindowsVisible = value;
+    if (value && FForm) {
+        if (FDebugInTime)
+            FForm->DebugInTime->setText(QString::number(*FDebugInTime));
+        if (FDebugOutTime)
+            FForm->DebugOutTime->setText(QString::number(*FDebugOutTime));
+    }
     if (FForm && !FLoading)
         FForm->SetDebugVisible(value);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -197,6 +198,8 @@ private:
     char FPendingLineEnd = 0;
     VTixTerminal_LineType FOpenType = VTixTerminal_lt_NoType;
     uint32_t FLastTick = 0;
+    // The last gaps between lines in and out, for the debug fields.
+    std::optional<uint32_t> FDebugInTime, FDebugOutTime;
     int FMirrorDepth = 0;
     VTixTerminalLog FLog;
     std::string FLogError;  // set when the log failed during an append
