@@ -447,6 +447,11 @@ private:
     // Status panel values, so that unchanged texts are not set again.
     std::array<std::string, 3> statusTexts;
     TColor lastCommColor = 0x1FFFFFFF;
+    // The port label's text key and the button's state last shown; the
+    // engine flips busy and idle with every command, the texts only change
+    // with them or with the language.
+    const char* lastCommKey = nullptr;
+    bool lastCommConnectButton = false;
     // The last text read of each edit, as Qt has it and converted.
     std::array<std::pair<QString, std::string>, ControlCount> textCache;
     // The last date-time text and what it was made of.

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <cstring>
 
 #include "app/form_main.h"
 #include "app/form_main_controls.h"
@@ -188,19 +189,23 @@ void TFormMain::VTSComm321StateChange(TCommState State)
             key = "CommPortOK", czech = "P\xF8ipojeno", color = ColorConnected;
         break;
     }
-    const QString caption = ToQString(text(key, czech));
-    if (LabelComm->text() != caption)
-        LabelComm->setText(caption);
+    if (!lastCommKey || std::strcmp(key, lastCommKey) != 0 || connectButton != lastCommConnectButton) {
+        lastCommKey = key;
+        lastCommConnectButton = connectButton;
+        const QString caption = ToQString(text(key, czech));
+        if (LabelComm->text() != caption)
+            LabelComm->setText(caption);
+        const QString button = connectButton ? ToQString(text("CommPortConnect", "P\xF8ipojit"))
+                                             : ToQString(text("CommPortDisconnect", "Odpojit"));
+        if (BtnDisCon->text() != button)
+            BtnDisCon->setText(button);
+    }
     if (color != lastCommColor) {
         lastCommColor = color;
         QPalette p = LabelComm->palette();
         p.setColor(QPalette::WindowText, Platform::ToQColor(color));
         LabelComm->setPalette(p);
     }
-    const QString button = connectButton ? ToQString(text("CommPortConnect", "P\xF8ipojit"))
-                                         : ToQString(text("CommPortDisconnect", "Odpojit"));
-    if (BtnDisCon->text() != button)
-        BtnDisCon->setText(button);
 
     const bool open = VTSComm321 && VTSComm321->Connected();
     if (ComboComm->isEnabled() == open)
@@ -265,6 +270,7 @@ void TFormMain::VTixLanguage1ChangeLanguage()
         uniset->showState();
     }
     refreshAboutTexts();
+    lastCommKey = nullptr;  // the port texts in the new language
     VTSComm321StateChange(VTSComm321 ? VTSComm321->ConnectionState() : CommStateDisconnected);
     configClean = false;
 }
