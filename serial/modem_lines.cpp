@@ -47,7 +47,7 @@ void TModemLines::InjectErrors(uint32_t ceBits)
     if (ceBits & CE_RXPARITY)
         ++counts_.parity;
     if (ceBits & CE_RXOVER)
-        ++counts_.rxover;
+        ++counts_.bufOverrun;
     bumpLocked();
 }
 

@@ -24,12 +24,15 @@ constexpr uint32_t CE_RXPARITY = 0x0004;
 constexpr uint32_t CE_FRAME = 0x0008;
 constexpr uint32_t CE_BREAK = 0x0010;
 
+// Transition counts of the input lines and the receiver's error counts.
+struct TLineCounts {
+    uint32_t cts = 0, dsr = 0, ring = 0, rlsd = 0;
+    uint32_t brk = 0, frame = 0, overrun = 0, parity = 0, bufOverrun = 0;
+};
+
 class TModemLines {
 public:
-    struct Counts {
-        uint32_t cts = 0, dsr = 0, ring = 0, rlsd = 0;  // transitions of each input line
-        uint32_t brk = 0, frame = 0, overrun = 0, parity = 0, rxover = 0;
-    };
+    using Counts = TLineCounts;
 
     // Device side: sets CTS/DSR/RING/RLSD (MS_* bits), counting transitions.
     void SetDeviceLines(uint32_t msBits);

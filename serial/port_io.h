@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include "serial/comm_types.h"
+#include "serial/modem_lines.h"
 
 // The low-level calls of one open serial port, behind a small interface so
 // that tests can put lines, errors and baud switching that a
@@ -17,12 +18,6 @@
 // they would call the system on one file descriptor. Errors are errno
 // values; 0 is success.
 namespace Serial {
-
-// Transition counts of the input lines and the receiver's error counts.
-struct TLineCounts {
-    uint32_t cts = 0, dsr = 0, ring = 0, rlsd = 0;
-    uint32_t brk = 0, frame = 0, overrun = 0, parity = 0, bufOverrun = 0;
-};
 
 class TPortIO {
 public:

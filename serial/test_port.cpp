@@ -145,16 +145,7 @@ public:
     {
         if (const int err = state_->failStatus)
             return err;
-        const TModemLines::Counts c = state_->lines.GetCounts();
-        counts.cts = c.cts;
-        counts.dsr = c.dsr;
-        counts.ring = c.ring;
-        counts.rlsd = c.rlsd;
-        counts.brk = c.brk;
-        counts.frame = c.frame;
-        counts.overrun = c.overrun;
-        counts.parity = c.parity;
-        counts.bufOverrun = c.rxover;
+        counts = state_->lines.GetCounts();
         return 0;
     }
 
