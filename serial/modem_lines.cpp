@@ -51,15 +51,15 @@ void TModemLines::InjectErrors(uint32_t ceBits)
     bumpLocked();
 }
 
-void TModemLines::SetRts(bool on)
+void TModemLines::setOutput(bool TModemLines::*line, bool on)
 {
     std::function<void(bool, bool)> listener;
     bool rts, dtr;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (rts_ == on)
+        if (this->*line == on)
             return;
-        rts_ = on;
+        this->*line = on;
         rts = rts_;
         dtr = dtr_;
         listener = listener_;
@@ -69,22 +69,14 @@ void TModemLines::SetRts(bool on)
         listener(rts, dtr);
 }
 
+void TModemLines::SetRts(bool on)
+{
+    setOutput(&TModemLines::rts_, on);
+}
+
 void TModemLines::SetDtr(bool on)
 {
-    std::function<void(bool, bool)> listener;
-    bool rts, dtr;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (dtr_ == on)
-            return;
-        dtr_ = on;
-        rts = rts_;
-        dtr = dtr_;
-        listener = listener_;
-        bumpLocked();
-    }
-    if (listener)
-        listener(rts, dtr);
+    setOutput(&TModemLines::dtr_, on);
 }
 
 bool TModemLines::Rts() const

@@ -59,6 +59,8 @@ public:
 
 private:
     void bumpLocked();
+    // Sets RTS or DTR; on a change tells the listener.
+    void setOutput(bool TModemLines::*line, bool on);
 
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
