@@ -495,17 +495,6 @@ void TVTSComm32::UpdateDCB3(Serial::TDCB& DCB) const
     DCB = TDCB {};
     DCB.DCBlength = 28;
     uint32_t flags = TDCB::fBinary | TDCB::fTXContinueOnXoff;
-    switch (signals_.dtrControl_) {
-    case VTixSignalControl_DTREnable: flags |= 0x10; break;
-    case VTixSignalControl_DTRHandshake: flags |= 0x20; break;
-    default: break;
-    }
-    switch (signals_.rtsControl_) {
-    case VTixSignalControl_RTSEnable: flags |= 0x1000; break;
-    case VTixSignalControl_RTSHandshake: flags |= 0x2000; break;
-    case VTixSignalControl_RTSToggle: flags |= 0x3000; break;
-    default: break;
-    }
     if (signals_.ctsHandshake_)
         flags |= TDCB::fOutxCtsFlow;
     if (signals_.dsrHandshake_)
@@ -515,6 +504,8 @@ void TVTSComm32::UpdateDCB3(Serial::TDCB& DCB) const
     if (signals_.xOnOffReceive_)
         flags |= TDCB::fInX;
     DCB.Flags = flags;
+    DCB.SetDtrControl(signals_.dtrControl_);
+    DCB.SetRtsControl(signals_.rtsControl_);
     DCB.XonLim = 2048;
     DCB.XoffLim = 512;
     DCB.XonChar = chars_.XOn;
