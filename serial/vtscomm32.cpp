@@ -197,30 +197,25 @@ bool TVTSComm32::WriteCommData(const char* Buffer, int32_t Length)
 {
     if (Length < 0 || (Length > 0 && !Buffer))
         return false;
-    if (!writeThread_) {
-        LogDebugInfo("Write thread not created");
-        return false;
-    }
-    Serial::TWriteItem item;
-    item.bytes.assign(Buffer, Buffer + Length);
-    if (!writeThread_->Post(std::move(item))) {
-        LogDebugInfo("Failed to Post to Write thread. ");
-        return false;
-    }
-    return true;
+    return queueWrite(Buffer, static_cast<size_t>(Length), false);
 }
 
 bool TVTSComm32::WriteCommDataSlow(const char* Buffer, uint16_t Length)
 {
     if (Length == 0 || !Buffer)
         return false;
+    return queueWrite(Buffer, Length, true);
+}
+
+bool TVTSComm32::queueWrite(const char* Buffer, size_t Length, bool Slow)
+{
     if (!writeThread_) {
         LogDebugInfo("Write thread not created");
         return false;
     }
     Serial::TWriteItem item;
     item.bytes.assign(Buffer, Buffer + Length);
-    item.slow = true;
+    item.slow = Slow;
     if (!writeThread_->Post(std::move(item))) {
         LogDebugInfo("Failed to Post to Write thread. ");
         return false;

@@ -192,6 +192,8 @@ private:
     void SetModemState(uint32_t Value);
     bool escape(int Function);
     void failOpen();
+    // Hands a copy of the bytes to the write thread; Slow sends them one by one.
+    bool queueWrite(const char* Buffer, size_t Length, bool Slow);
     // Parses the signals field of a configuration text; true when changed.
     bool applySignalsText(const std::string& Field, bool alwaysSendLines);
 
