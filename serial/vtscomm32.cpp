@@ -293,25 +293,22 @@ void TVTSComm32::portEvent(uint32_t Mask, uint32_t Errors, uint32_t Status)
     if ((Mask & EV_DSR) && OnChangedDSR)
         OnChangedDSR(this, Status & MS_DSR_ON);
     if (Errors != 0 && (Mask & EV_ERR)) {
-        if (Errors & CE_FRAME) {
-            if (OnErrorFrame)
-                OnErrorFrame(this);
-            Errors &= ~CE_FRAME;
-        }
-        if (Errors & CE_OVERRUN) {
-            if (OnErrorOverrun)
-                OnErrorOverrun(this);
-            Errors &= ~CE_OVERRUN;
-        }
-        if (Errors & CE_RXPARITY) {
-            if (OnErrorParity)
-                OnErrorParity(this);
-            Errors &= ~CE_RXPARITY;
-        }
-        if (Errors & CE_BREAK) {
-            if (OnErrorBreak)
-                OnErrorBreak(this);
-            Errors &= ~CE_BREAK;
+        // Each known error raises its own event; what is left goes to OnErrorOther.
+        static constexpr struct {
+            uint32_t bit;
+            TNotifyEvent TVTSComm32::*handler;
+        } known[] = {
+            {CE_FRAME, &TVTSComm32::OnErrorFrame},
+            {CE_OVERRUN, &TVTSComm32::OnErrorOverrun},
+            {CE_RXPARITY, &TVTSComm32::OnErrorParity},
+            {CE_BREAK, &TVTSComm32::OnErrorBreak},
+        };
+        for (const auto& [bit, handler] : known) {
+            if (!(Errors & bit))
+                continue;
+            if (this->*handler)
+                (this->*handler)(this);
+            Errors &= ~bit;
         }
         if (Errors != 0 && OnErrorOther)
             OnErrorOther(this, Errors);
