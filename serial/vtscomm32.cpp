@@ -64,7 +64,6 @@ void TVTSComm32::SetPortFactory(Serial::TPortFactory factory)
 
 void TVTSComm32::failOpen()
 {
-    handle_ = -1;
     portState_ = PortState::Failed;
     notifyWatcher(CommStateFirst);
 }
@@ -98,7 +97,6 @@ bool TVTSComm32::StartComm()
         session->session = ++sessionCounter_;  // 0 stands for "no port"
     session->creationTick = creationTick_;
     session_ = session;
-    handle_ = session->port->Fd();
     portState_ = PortState::Open;
 
     UpdateDCB2();
@@ -151,7 +149,6 @@ void TVTSComm32::StopComm2(bool Failed)
         session_.reset();
     }
     QCoreApplication::removePostedEvents(window_.get(), TCommMessage::DataType());
-    handle_ = -1;
     portState_ = Failed ? PortState::Failed : PortState::Closed;
     notifyWatcher(Failed ? CommStateFailed : CommStateDisconnected);
     // A closed port has no lines: the RING and DCD lamps go out.

@@ -202,7 +202,6 @@ private:
     std::shared_ptr<Serial::TPortSession> session_;
     std::unique_ptr<Serial::TReadThread> readThread_;
     std::unique_ptr<Serial::TWriteThread> writeThread_;
-    int handle_ = -1;  // the open port's descriptor; -1 while closed
     PortState portState_ = PortState::Closed;
     uint32_t sessionCounter_ = 0;
     bool restarting_ = false;
