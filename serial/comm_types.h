@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <string>
 
 // Line settings of the serial port component and their lookup tables.
 // The enumeration values are the numbers stored in configuration texts
@@ -34,6 +35,26 @@ inline constexpr std::array<uint32_t, 15> TBaudRateLookup = {
 inline constexpr std::array<int, 5> TDataBitsLookup = {4, 5, 6, 7, 8};
 inline constexpr std::array<const char*, 3> TStopBitsLookup = {"1", "1.5", "2"};
 inline constexpr std::array<const char*, 5> TParityLookup = {"None", "Odd", "Even", "Mark", "Space"};
+
+// Index of a value in one of the tables above (the enumeration value); -1
+// when absent.
+template <size_t N, typename T>
+int IndexOfNumber(const std::array<T, N>& table, long long value)
+{
+    for (size_t i = 0; i < N; ++i)
+        if (static_cast<long long>(table[i]) == value)
+            return static_cast<int>(i);
+    return -1;
+}
+
+template <size_t N>
+int IndexOfText(const std::array<const char*, N>& table, const std::string& text)
+{
+    for (size_t i = 0; i < N; ++i)
+        if (text == table[i])
+            return static_cast<int>(i);
+    return -1;
+}
 
 namespace Serial {
 

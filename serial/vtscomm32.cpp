@@ -435,11 +435,9 @@ uint32_t TVTSComm32::GetBaudRateInt() const
 
 void TVTSComm32::SetBaudRateInt(uint32_t Rate)
 {
-    for (size_t i = 0; i < TBaudRateLookup.size(); ++i)
-        if (TBaudRateLookup[i] == Rate) {
-            SetBaudRate(static_cast<TBaudRate>(i));
-            return;
-        }
+    const int index = IndexOfNumber(TBaudRateLookup, Rate);
+    if (index >= 0)
+        SetBaudRate(static_cast<TBaudRate>(index));
 }
 
 void TVTSComm32::Assign(const TVTSComm32& Source)
@@ -527,9 +525,9 @@ bool TVTSComm32::UpdateDCB2()
 
 bool TVTSComm32::SetFromDCB(const Serial::TDCB& DCB, bool KeepRTSControl)
 {
-    for (size_t i = 0; i < TBaudRateLookup.size(); ++i)
-        if (TBaudRateLookup[i] == DCB.BaudRate)
-            baudRate_ = static_cast<TBaudRate>(i);
+    const int rate = IndexOfNumber(TBaudRateLookup, DCB.BaudRate);
+    if (rate >= 0)
+        baudRate_ = static_cast<TBaudRate>(rate);
     if (DCB.Parity <= 4)
         parity_ = static_cast<TParity>(DCB.Parity);
     if (DCB.ByteSize >= 4 && DCB.ByteSize <= 8)

@@ -26,24 +26,6 @@ long long NumberDef(const std::string& text, long long def)
     return value;
 }
 
-template <size_t N, typename T>
-int IndexOfNumber(const std::array<T, N>& table, long long value)
-{
-    for (size_t i = 0; i < N; ++i)
-        if (static_cast<long long>(table[i]) == value)
-            return static_cast<int>(i);
-    return -1;
-}
-
-template <size_t N>
-int IndexOfText(const std::array<const char*, N>& table, const std::string& text)
-{
-    for (size_t i = 0; i < N; ++i)
-        if (text == table[i])
-            return static_cast<int>(i);
-    return -1;
-}
-
 // "<before>/<after>" of a word; no "/" leaves after empty.
 void SplitSlash(const std::string& word, std::string& before, std::string& after)
 {

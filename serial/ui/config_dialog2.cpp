@@ -58,16 +58,11 @@ void TVTSComm32::ConfigDialog2(const std::string& Caption)
     if (dialog.exec() != QDialog::Accepted)
         return;
     SetCommPort(Platform::FromQString(port->currentText()));
-    const std::string rate = Platform::FromQString(baud->currentText());
-    for (size_t i = 0; i < TBaudRateLookup.size(); ++i)
-        if (rate == std::to_string(TBaudRateLookup[i]))
-            SetBaudRate(static_cast<TBaudRate>(i));
-    const std::string parityName = Platform::FromQString(parity->currentText());
-    for (size_t i = 0; i < TParityLookup.size(); ++i)
-        if (parityName == TParityLookup[i])
-            SetParity(static_cast<TParity>(i));
-    const std::string stopText = Platform::FromQString(stop->currentText());
-    for (size_t i = 0; i < TStopBitsLookup.size(); ++i)
-        if (stopText == TStopBitsLookup[i])
-            SetStopBits(static_cast<TStopBits>(i));
+    // The lists hold their tables in order, so an index is the setting.
+    if (baud->currentIndex() >= 0)
+        SetBaudRate(static_cast<TBaudRate>(baud->currentIndex()));
+    if (parity->currentIndex() >= 0)
+        SetParity(static_cast<TParity>(parity->currentIndex()));
+    if (stop->currentIndex() >= 0)
+        SetStopBits(static_cast<TStopBits>(stop->currentIndex()));
 }
