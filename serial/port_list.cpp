@@ -25,11 +25,6 @@ std::string ReadFirstLine(const fs::path& file)
     return line;
 }
 
-bool StartsWith(const std::string& s, const char* prefix)
-{
-    return s.rfind(prefix, 0) == 0;
-}
-
 // Kernel name -> the by-id link naming it.
 std::map<std::string, std::string> ByIdNames(const fs::path& byIdDir)
 {
@@ -83,7 +78,7 @@ std::vector<TSerialPortEntry> ScanSerialPorts(const std::string& sysClassTty, co
         std::error_code dec;
         if (!fs::exists(entry / "device", dec))
             continue;  // virtual terminals, pseudo-terminals, /dev/console
-        if (StartsWith(name, "ttyS")) {
+        if (name.starts_with("ttyS")) {
             const std::string type = ReadFirstLine(entry / "type");
             if (type == "0")
                 continue;  // a UART slot with no UART

@@ -34,12 +34,6 @@ void SplitSlash(const std::string& word, std::string& before, std::string& after
     after = slash == std::string::npos ? std::string() : word.substr(slash + 1);
 }
 
-std::string TrimLeft(const std::string& s)
-{
-    const size_t first = s.find_first_not_of(' ');
-    return first == std::string::npos ? std::string() : s.substr(first);
-}
-
 std::string SignalsText(const VTSComm32Signals& s)
 {
     return std::to_string(s.DTRControl()) + "/" + Tixutils::BoolToChar(s.DTR()) + " " +
@@ -95,7 +89,8 @@ bool TVTSComm32::applySignalsText(const std::string& Field, bool alwaysSendLines
     bool changed = false;
     const size_t blank = Field.find(' ');
     const std::string first = Field.substr(0, blank);
-    const std::string rest = blank == std::string::npos ? std::string() : TrimLeft(Field.substr(blank + 1));
+    std::string rest = blank == std::string::npos ? std::string() : Field.substr(blank + 1);
+    Tixutils::CutSpaces(rest, " ");
 
     std::string control, line;
     SplitSlash(first, control, line);
