@@ -14,7 +14,7 @@ namespace {
 const double PcNow = DateTimeOf(2002, 12, 8, 9, 36, 0);
 
 struct Cala : ::testing::Test {
-    TStatusRig rig{{VPerifModem::hCALA}, PcNow};
+    TStatusRig rig{std::initializer_list<int>{VPerifModem::hCALA}, PcNow};
     VPerifCALA& cala = rig.modem.cala();
     uint32_t t = rig.t0 + 10;
 

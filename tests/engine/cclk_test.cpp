@@ -14,7 +14,7 @@ namespace {
 const double PcNow = DateTimeOf(2002, 12, 8, 9, 36, 0);
 
 struct Cclk : ::testing::Test {
-    TStatusRig rig{{VPerifModem::hCCLK}, PcNow};
+    TStatusRig rig{std::initializer_list<int>{VPerifModem::hCCLK}, PcNow};
     VPerifCCLK& cclk = rig.modem.cclk();
     uint32_t t = rig.t0 + 10;
 
