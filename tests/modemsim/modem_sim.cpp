@@ -211,6 +211,11 @@ void TModemSim::Run()
     }
 }
 
+bool TModemSim::SpeedMismatch(int programBaud) const
+{
+    return device_->baud != 0 && programBaud != 0 && programBaud != device_->baud;
+}
+
 void TModemSim::ReadInput(int64_t now)
 {
     char buf[4096];
@@ -225,7 +230,7 @@ void TModemSim::ReadInput(int64_t now)
             transcript_->Add(TDirection::Dropped, chunk);
             continue;
         }
-        if (device_->baud != 0 && programBaud != 0 && programBaud != device_->baud) {
+        if (SpeedMismatch(programBaud)) {
             // Characters at the wrong speed arrive as noise the device ignores.
             transcript_->Add(TDirection::Dropped, chunk);
             continue;
@@ -241,7 +246,7 @@ void TModemSim::WriteOutput(const std::string& bytes)
     if (!pty_.IsOpen() || bytes.empty())
         return;
     const int programBaud = pty_.ProgramBaud();
-    if (device_->baud != 0 && programBaud != 0 && programBaud != device_->baud) {
+    if (SpeedMismatch(programBaud)) {
         transcript_->Add(TDirection::Event, "output lost at " + std::to_string(programBaud) +
                                                 " baud: " + TTranscript::Escape(bytes));
         return;
@@ -350,18 +355,23 @@ void TModemSim::Apply(const TScriptAction& a)
     }
 }
 
+void TModemSim::ApplyNow(const TScriptAction& action)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!core_)
+            return;
+        Apply(action);
+    }
+    Wake();
+}
+
 void TModemSim::InjectLine(const std::string& line)
 {
     TScriptAction a;
     a.kind = TScriptAction::TKind::Line;
     a.text = line;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (!core_)
-            return;
-        Apply(a);
-    }
-    Wake();
+    ApplyNow(a);
 }
 
 void TModemSim::InjectBytes(const std::string& bytes)
@@ -369,13 +379,7 @@ void TModemSim::InjectBytes(const std::string& bytes)
     TScriptAction a;
     a.kind = TScriptAction::TKind::Bytes;
     a.text = bytes;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (!core_)
-            return;
-        Apply(a);
-    }
-    Wake();
+    ApplyNow(a);
 }
 
 void TModemSim::InjectGarbage(size_t count)
@@ -383,13 +387,7 @@ void TModemSim::InjectGarbage(size_t count)
     TScriptAction a;
     a.kind = TScriptAction::TKind::Garbage;
     a.a = static_cast<int>(std::min<size_t>(count, 1 << 20));
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (!core_)
-            return;
-        Apply(a);
-    }
-    Wake();
+    ApplyNow(a);
 }
 
 void TModemSim::DropFinalResults(int count)
@@ -402,26 +400,14 @@ void TModemSim::Reset(int errorMs)
     TScriptAction a;
     a.kind = TScriptAction::TKind::Reset;
     a.a = errorMs;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (!core_)
-            return;
-        Apply(a);
-    }
-    Wake();
+    ApplyNow(a);
 }
 
 void TModemSim::Disappear()
 {
     TScriptAction a;
     a.kind = TScriptAction::TKind::Disappear;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (!core_)
-            return;
-        Apply(a);
-    }
-    Wake();
+    ApplyNow(a);
 }
 
 void TModemSim::RunScriptLine(const std::string& line)
@@ -459,13 +445,7 @@ void TModemSim::SetRegistration(int stat, int lac, int cell)
     a.a = stat;
     a.b = lac;
     a.c = cell;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (!core_)
-            return;
-        Apply(a);
-    }
-    Wake();
+    ApplyNow(a);
 }
 
 void TModemSim::SetSignal(int rssi, int ber)

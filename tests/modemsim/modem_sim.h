@@ -90,9 +90,12 @@ private:
     struct TInbox;
     void Run();
     void Wake();
+    // The program's line speed differs from the device's fixed one.
+    bool SpeedMismatch(int programBaud) const;
     void ReadInput(int64_t now);
     void WriteOutput(const std::string& bytes);
-    void Apply(const TScriptAction& action);
+    void Apply(const TScriptAction& action);       // under the lock
+    void ApplyNow(const TScriptAction& action);    // takes the lock, then wakes the thread
     void OnLine(const std::string& line);
     int64_t RunTimers(int64_t now);  // returns ms to the next timer, -1 none
 
