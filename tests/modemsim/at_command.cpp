@@ -32,6 +32,14 @@ std::string UpperAscii(std::string s)
     return s;
 }
 
+std::string CommandKey(const std::string& line)
+{
+    std::string key = UpperAscii(line);
+    if (key.compare(0, 2, "AT") == 0)
+        key.erase(0, 2);
+    return key;
+}
+
 std::string TAtCommand::FormKey() const
 {
     switch (kind) {

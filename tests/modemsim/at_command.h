@@ -37,5 +37,8 @@ bool SplitArgs(const std::string& args, std::vector<std::string>& items, std::ve
 bool ParseInt(const std::string& text, int& value);
 
 std::string UpperAscii(std::string s);
+// A command line as the simulator looks it up: upper case, a leading "AT"
+// dropped ("at+cpin?" -> "+CPIN?").
+std::string CommandKey(const std::string& line);
 
 }  // namespace ModemSim

@@ -283,9 +283,7 @@ void TModemSim::Note(const std::string& event)
 
 void TModemSim::OnLine(const std::string& line)
 {
-    std::string command = UpperAscii(line);
-    if (command.compare(0, 2, "AT") == 0)
-        command.erase(0, 2);
+    const std::string command = CommandKey(line);
     for (size_t i = 0; i < onSteps_.size();) {
         if (onSteps_[i].command == command) {
             const TScriptAction action = onSteps_[i].action;

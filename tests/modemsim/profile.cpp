@@ -7,6 +7,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "tests/modemsim/at_command.h"
+
 namespace ModemSim {
 
 namespace {
@@ -36,13 +38,6 @@ std::string Lower(std::string s)
 {
     for (char& c : s)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string Upper(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
 }
 
@@ -265,7 +260,7 @@ TProfile TProfile::Parse(const std::string& text)
         const std::string key = Trim(line.substr(0, eq));
         const std::string value = Trim(line.substr(eq + 1));
         if (section == "delays") {
-            p.delays[Upper(key)] = static_cast<int>(Number(value, lineNo));
+            p.delays[UpperAscii(key)] = static_cast<int>(Number(value, lineNo));
             continue;
         }
         const std::string k = Lower(key);

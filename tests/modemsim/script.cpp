@@ -42,9 +42,7 @@ TScriptStep ParseScriptLine(const std::string& line)
             Bad(line, "negative time");
     } else if (trigger == "ON") {
         step.onCommand = true;
-        step.command = UpperAscii(when);
-        if (step.command.compare(0, 2, "AT") == 0)
-            step.command.erase(0, 2);
+        step.command = CommandKey(when);
     } else
         Bad(line, "\"at <ms>\" or \"on <command>\" expected");
     verb = UpperAscii(verb);

@@ -3,19 +3,11 @@
 #include <cctype>
 #include <cstdio>
 
+#include "tests/modemsim/at_command.h"
+
 namespace ModemSim {
 
 namespace {
-
-std::string NormalizedCommand(const std::string& s)
-{
-    std::string u;
-    for (char c : s)
-        u += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (u.size() >= 2 && u.compare(0, 2, "AT") == 0)
-        u.erase(0, 2);
-    return u;
-}
 
 const char* DirectionName(TDirection d)
 {
@@ -82,14 +74,14 @@ std::vector<std::string> TTranscript::Commands() const
 
 int TTranscript::WaitForCommand(const std::string& command, int timeoutMs, size_t from) const
 {
-    const std::string wanted = NormalizedCommand(command);
+    const std::string wanted = CommandKey(command);
     std::unique_lock<std::mutex> lock(mutex_);
     int found = -1;
     size_t scanned = from;
     changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
         for (; scanned < entries_.size(); ++scanned) {
             const auto& e = entries_[scanned];
-            if (e.direction == TDirection::Command && NormalizedCommand(e.data) == wanted) {
+            if (e.direction == TDirection::Command && CommandKey(e.data) == wanted) {
                 found = static_cast<int>(scanned);
                 return true;
             }
