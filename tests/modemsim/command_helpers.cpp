@@ -18,6 +18,25 @@ void AnswerTest(TCommandContext& ctx, const std::string& testAnswer)
         ctx.reply.Info(testAnswer);
 }
 
+bool AbsentOrTest(TCommandContext& ctx, const std::string& testAnswer)
+{
+    if (Absent(ctx, testAnswer))
+        return true;
+    if (ctx.cmd.kind != TCmdKind::Test)
+        return false;
+    AnswerTest(ctx, testAnswer);
+    return true;
+}
+
+bool OptionalInt(TCommandContext& ctx, int lo, int hi, int& value)
+{
+    value = 0;
+    if (ctx.cmd.args.empty() || (ParseInt(ctx.cmd.args, value) && value >= lo && value <= hi))
+        return true;
+    ctx.reply.Error();
+    return false;
+}
+
 std::vector<int> FirstNumberList(const std::string& testAnswer)
 {
     std::string list;

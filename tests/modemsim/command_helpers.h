@@ -12,6 +12,12 @@ namespace ModemSim {
 bool Absent(TCommandContext& ctx, const std::string& testAnswer);
 // The test form: the profile's answer line, or a bare OK when it is empty.
 void AnswerTest(TCommandContext& ctx, const std::string& testAnswer);
+// The opening of a command with a profile test answer: ERROR for an absent
+// command, the answer for the test form. True when that answered it.
+bool AbsentOrTest(TCommandContext& ctx, const std::string& testAnswer);
+// The command's optional number (none: 0) in lo..hi; false, with ERROR
+// set, otherwise.
+bool OptionalInt(TCommandContext& ctx, int lo, int hi, int& value);
 // The numbers of the first parenthesised list of a test answer, e.g.
 // "+CFUN: (0,1,5-8),(0,1)" gives 0 1 5 6 7 8; "0-2" gives 0 1 2.
 std::vector<int> FirstNumberList(const std::string& testAnswer);

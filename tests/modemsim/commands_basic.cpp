@@ -5,6 +5,7 @@
 #include "tests/modemsim/device.h"
 
 #include <cstdio>
+#include <limits>
 
 namespace ModemSim {
 
@@ -18,10 +19,8 @@ void Switch(TCommandContext& ctx, bool& field)
         return;
     }
     int v = 0;
-    if (!ctx.cmd.args.empty() && (!ParseInt(ctx.cmd.args, v) || v < 0 || v > 1)) {
-        ctx.reply.Error();
+    if (!OptionalInt(ctx, 0, 1, v))
         return;
-    }
     field = v == 1;
 }
 
@@ -65,10 +64,8 @@ void RegisterBasicCommands(TCommandRegistry& r)
             ctx.reply.Info(buf);
         } else if (ctx.cmd.kind == TCmdKind::Set) {
             int v = 0;
-            if (!ctx.cmd.args.empty() && (!ParseInt(ctx.cmd.args, v) || v > 255)) {
-                ctx.reply.Error();
+            if (!OptionalInt(ctx, std::numeric_limits<int>::min(), 255, v))
                 return;
-            }
             ctx.device.sreg[reg] = v;
         } else
             ctx.reply.Error();
@@ -106,10 +103,8 @@ void RegisterBasicCommands(TCommandRegistry& r)
         case TCmdKind::Read: ctx.reply.Info("+CMEE: " + std::to_string(ctx.device.cmee)); break;
         case TCmdKind::Set: {
             int v = 0;
-            if (!ctx.cmd.args.empty() && (!ParseInt(ctx.cmd.args, v) || v < 0 || v > 2)) {
-                ctx.reply.Error();
+            if (!OptionalInt(ctx, 0, 2, v))
                 return;
-            }
             ctx.device.cmee = v;
             break;
         }

@@ -9,24 +9,18 @@ void RegisterBatteryCommands(TCommandRegistry& r)
 {
     r.Add("+CBC", [](TCommandContext& ctx) {
         TDevice& dev = ctx.device;
-        const std::string& test = dev.Profile().cbcTest;
-        if (Absent(ctx, test))
+        if (AbsentOrTest(ctx, dev.Profile().cbcTest))
             return;
-        if (ctx.cmd.kind == TCmdKind::Test)
-            AnswerTest(ctx, test);
-        else if (ctx.cmd.kind == TCmdKind::Exec || ctx.cmd.kind == TCmdKind::Read)
+        if (ctx.cmd.kind == TCmdKind::Exec || ctx.cmd.kind == TCmdKind::Read)
             ctx.reply.Info("+CBC: " + std::to_string(dev.chargerStatus) + "," + std::to_string(dev.batteryLevel));
         else
             ctx.reply.Error();
     });
     r.Add("^SBC", [](TCommandContext& ctx) {
         TDevice& dev = ctx.device;
-        const std::string& test = dev.Profile().sbcTest;
-        if (Absent(ctx, test))
+        if (AbsentOrTest(ctx, dev.Profile().sbcTest))
             return;
-        if (ctx.cmd.kind == TCmdKind::Test)
-            AnswerTest(ctx, test);
-        else if (ctx.cmd.kind == TCmdKind::Read)
+        if (ctx.cmd.kind == TCmdKind::Read)
             ctx.reply.Info("^SBC: " + std::to_string(dev.chargerStatus) + "," + std::to_string(dev.batteryLevel) +
                            "," + std::to_string(dev.consumption));
         else

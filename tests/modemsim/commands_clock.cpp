@@ -9,11 +9,10 @@ namespace {
 void Cclk(TCommandContext& ctx)
 {
     TDevice& dev = ctx.device;
-    const std::string& test = dev.Profile().cclkTest;
-    if (Absent(ctx, test))
+    if (AbsentOrTest(ctx, dev.Profile().cclkTest))
         return;
     switch (ctx.cmd.kind) {
-    case TCmdKind::Test: AnswerTest(ctx, test); break;
+    case TCmdKind::Test: break;  // answered above
     case TCmdKind::Read:
         ctx.reply.Info("+CCLK: " + Quote(FormatGsmTime(dev.Clock().Now()) + dev.clockZone));
         break;
@@ -42,11 +41,10 @@ void Cclk(TCommandContext& ctx)
 void Cala(TCommandContext& ctx)
 {
     TDevice& dev = ctx.device;
-    const std::string& test = dev.Profile().calaTest;
-    if (Absent(ctx, test))
+    if (AbsentOrTest(ctx, dev.Profile().calaTest))
         return;
     switch (ctx.cmd.kind) {
-    case TCmdKind::Test: AnswerTest(ctx, test); break;
+    case TCmdKind::Test: break;  // answered above
     case TCmdKind::Read:
         if (dev.alarmSet)
             ctx.reply.Info("+CALA: " + Quote(FormatGsmTime(MsToDateTime(dev.alarmMs))) + ",0,0," +

@@ -59,10 +59,10 @@ void RegisterIdentityCommands(TCommandRegistry& r)
     });
     r.Add("+CSCS", [](TCommandContext& ctx) {
         const std::string& test = ctx.device.Profile().cscsTest;
-        if (Absent(ctx, test))
+        if (AbsentOrTest(ctx, test))
             return;
         switch (ctx.cmd.kind) {
-        case TCmdKind::Test: AnswerTest(ctx, test); break;
+        case TCmdKind::Test: break;  // answered above
         case TCmdKind::Read: ctx.reply.Info("+CSCS: " + Quote(ctx.device.charset)); break;
         case TCmdKind::Set: {
             std::vector<std::string> items;

@@ -40,10 +40,8 @@ void Cgreg(TCommandContext& ctx)
     case TCmdKind::Read: ctx.reply.Info("+CGREG: " + dev.CgregValue(true)); break;
     case TCmdKind::Set: {
         int n = 0;
-        if (!ctx.cmd.args.empty() && (!ParseInt(ctx.cmd.args, n) || n < 0 || n > 2)) {
-            ctx.reply.Error();
+        if (!OptionalInt(ctx, 0, 2, n))
             return;
-        }
         dev.cgregN = n;
         break;
     }

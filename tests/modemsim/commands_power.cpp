@@ -10,10 +10,10 @@ void RegisterPowerCommands(TCommandRegistry& r)
     r.Add("+CFUN", [](TCommandContext& ctx) {
         TDevice& dev = ctx.device;
         const std::string& test = dev.Profile().cfunTest;
-        if (Absent(ctx, test))
+        if (AbsentOrTest(ctx, test))
             return;
         switch (ctx.cmd.kind) {
-        case TCmdKind::Test: AnswerTest(ctx, test); break;
+        case TCmdKind::Test: break;  // answered above
         case TCmdKind::Read: ctx.reply.Info("+CFUN: " + std::to_string(dev.fun)); break;
         case TCmdKind::Set: {
             std::vector<std::string> items;
@@ -41,13 +41,8 @@ void RegisterPowerCommands(TCommandRegistry& r)
     });
     r.Add("^SMSO", [](TCommandContext& ctx) {
         TDevice& dev = ctx.device;
-        const std::string& test = dev.Profile().smsoTest;
-        if (Absent(ctx, test))
+        if (AbsentOrTest(ctx, dev.Profile().smsoTest))
             return;
-        if (ctx.cmd.kind == TCmdKind::Test) {
-            AnswerTest(ctx, test);
-            return;
-        }
         if (ctx.cmd.kind != TCmdKind::Exec) {
             ctx.reply.Error();
             return;

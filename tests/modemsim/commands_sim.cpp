@@ -9,11 +9,10 @@ void RegisterSimCommands(TCommandRegistry& r)
 {
     r.Add("+CPIN", [](TCommandContext& ctx) {
         TDevice& dev = ctx.device;
-        const std::string& test = dev.Profile().cpinTest;
-        if (Absent(ctx, test))
+        if (AbsentOrTest(ctx, dev.Profile().cpinTest))
             return;
         switch (ctx.cmd.kind) {
-        case TCmdKind::Test: AnswerTest(ctx, test); break;
+        case TCmdKind::Test: break;  // answered above
         case TCmdKind::Read: {
             const std::string value = dev.CpinValue();
             if (value.empty())
