@@ -23,12 +23,7 @@ struct Cmee : ::testing::Test {
     VPerifCMEE& cmee = rig.modem.cmee();
 
     Cmee() { InstallSettledStartup(rig.engine, VPerifModem::hCMEE); }
-    std::string turn(uint32_t advanceMs = 10)
-    {
-        rig.advance(advanceMs);
-        cmee.tick(rig.now);
-        return rig.sent();
-    }
+    std::string turn(uint32_t advanceMs = 10) { return rig.turn(advanceMs, cmee); }
 };
 
 }  // namespace

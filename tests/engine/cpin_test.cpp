@@ -29,21 +29,14 @@ struct Cpin : ::testing::Test {
     // step, as the engine's tick does.
     std::string turn(uint32_t advanceMs = 10)
     {
-        rig.advance(advanceMs);
-        cpin.tick(rig.now);
+        const std::string ticked = rig.turn(advanceMs, cpin);
         cpin.askPIN();
-        return rig.sent();
-    }
-    void reply(const std::string& info, const std::string& final)
-    {
-        if (!info.empty())
-            rig.line(info + "\r\n");
-        rig.line(final + "\r\n");
+        return ticked + rig.sent();
     }
     void query(const std::string& state)
     {
         ASSERT_EQ(turn(), "AT+CPIN?\r");
-        reply("+CPIN: " + state, "OK");
+        rig.reply("+CPIN: " + state, "OK");
     }
     int questions(const std::string& key) const
     {
@@ -62,7 +55,7 @@ struct Cpin : ::testing::Test {
         turn();  // QueryPIN1: yes
         query("SIM PIN");
         ASSERT_EQ(turn(), "AT+CPIN=\"1111\"\r");
-        reply("", "+CME ERROR: incorrect password");
+        rig.reply("", "+CME ERROR: incorrect password");
         ASSERT_EQ(cpin.getStep(), 7);
     }
 };
@@ -78,7 +71,7 @@ TEST_F(Cpin, ReadyCardWithinTheRepeatTime)
     ASSERT_EQ(turn(), "AT+CPIN?\r");
     EXPECT_TRUE(cpin.isBusy());
     rig.line("AT+CPIN?\r\r\n");
-    reply("+CPIN: READY", "OK");
+    rig.reply("+CPIN: READY", "OK");
     EXPECT_TRUE(cpin.isReady());
     EXPECT_FALSE(cpin.isBusy());
     EXPECT_EQ(turn(60000), "");
@@ -112,7 +105,7 @@ TEST_F(Cpin, PinAfterConsent)
     EXPECT_EQ(cpin.getStep(), 2);
     ASSERT_EQ(turn(), "AT+CPIN=\"1234\"\r");
     EXPECT_TRUE(cpin.isBusy());
-    reply("", "OK");
+    rig.reply("", "OK");
     EXPECT_TRUE(cpin.isReady());
     EXPECT_EQ(rig.window.texts[W::EditPIN], "1234");
     EXPECT_EQ(rig.window.messages.size(), 1u);
@@ -175,7 +168,7 @@ TEST_F(Cpin, SiemensM1AndA1TakeThePinWithoutQuotes)
     rig.modem.cgmm().setValue("A1", 2);
     query("SIM PIN");
     EXPECT_EQ(turn(), "AT+CPIN=0000\r");
-    reply("", "OK");
+    rig.reply("", "OK");
     cpin.requery();
     rig.modem.cgmm().setValue("TC35", 2);
     query("SIM PIN");
@@ -260,10 +253,10 @@ TEST_F(Cpin, TemporaryErrorsRepeatTheSameCommand)
     cpin.confirmPIN();
     query("SIM PIN");
     ASSERT_EQ(turn(), "AT+CPIN=\"1234\"\r");
-    reply("", "+CME ERROR: SIM PIN TEMPORARY failure");
+    rig.reply("", "+CME ERROR: SIM PIN TEMPORARY failure");
     EXPECT_EQ(cpin.getStep(), 2);
     EXPECT_EQ(turn(), "AT+CPIN=\"1234\"\r");
-    reply("", "OK");
+    rig.reply("", "OK");
     EXPECT_TRUE(cpin.isReady());
     // An accepted PIN goes out again after a re-query.
     cpin.requery();
@@ -274,10 +267,10 @@ TEST_F(Cpin, TemporaryErrorsRepeatTheSameCommand)
 TEST_F(Cpin, BusyCardIsQueriedAgainNotReportedMissing)
 {
     ASSERT_EQ(turn(), "AT+CPIN?\r");
-    reply("", "+CME ERROR: SIM busy");
+    rig.reply("", "+CME ERROR: SIM busy");
     EXPECT_EQ(cpin.getStep(), 1);
     EXPECT_EQ(turn(), "AT+CPIN?\r");
-    reply("+CPIN: READY", "OK");
+    rig.reply("+CPIN: READY", "OK");
     EXPECT_TRUE(cpin.isReady());
     EXPECT_TRUE(rig.window.messages.empty());
 }
@@ -286,7 +279,7 @@ TEST_F(Cpin, NoCardQuestion)
 {
     rig.window.answers = {W::IDYES, W::IDNO};
     ASSERT_EQ(turn(), "AT+CPIN?\r");
-    reply("", "+CME ERROR: SIM not inserted");
+    rig.reply("", "+CME ERROR: SIM not inserted");
     EXPECT_EQ(cpin.getStep(), 13);
     EXPECT_EQ(turn(), "");
     ASSERT_EQ(questions(NoCard), 1);
@@ -295,13 +288,13 @@ TEST_F(Cpin, NoCardQuestion)
     EXPECT_EQ(turn(4980), "");
     EXPECT_EQ(turn(30), "");  // back to the query step
     ASSERT_EQ(turn(), "AT+CPIN?\r");
-    reply("", "ERROR");
+    rig.reply("", "ERROR");
     turn();
     EXPECT_EQ(questions(NoCard), 2);  // answered No this time
     for (int round = 0; round < 3; ++round) {
         turn(5010);
         ASSERT_EQ(turn(), "AT+CPIN?\r");
-        reply("", "ERROR");
+        rig.reply("", "ERROR");
     }
     EXPECT_EQ(questions(NoCard), 2);
 }
@@ -312,7 +305,7 @@ TEST_F(Cpin, TerminalPinInStepSevenAndOtherLines)
     ASSERT_EQ(cpin.getStep(), 7);
     rig.engine.sendLine(rig.now, "AT+CPIN=\"5678\"", -1);
     EXPECT_TRUE(cpin.isBusy());
-    reply("", "OK");
+    rig.reply("", "OK");
     EXPECT_EQ(rig.window.texts[W::EditPIN], "5678");
     EXPECT_EQ(cpin.getStep(), 1);
     // A one-character parameter is not a PIN command.
@@ -325,7 +318,7 @@ TEST_F(Cpin, TerminalPinInStepSevenAndOtherLines)
     EXPECT_TRUE(cpin.isReady());
     // An error to a card command while ready: query again.
     rig.engine.sendLine(rig.now, "AT+CPIN?", -1);
-    reply("", "+CME ERROR: SIM failure");
+    rig.reply("", "+CME ERROR: SIM failure");
     EXPECT_EQ(cpin.getStep(), 1);
 }
 

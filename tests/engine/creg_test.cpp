@@ -45,25 +45,14 @@ struct Creg : ::testing::Test {
         rig.modem.replaceHandler(VPerifModem::hCSQ, std::move(counting));
         rig.modem.replaceHandler(VPerifModem::hCOPS, std::make_unique<SettledCOPS>(&rig.engine));
     }
-    std::string turn(uint32_t advanceMs = 10)
-    {
-        rig.advance(advanceMs);
-        creg.tick(rig.now);
-        return rig.sent();
-    }
-    void reply(const std::string& info, const std::string& final)
-    {
-        if (!info.empty())
-            rig.line(info + "\r\n");
-        rig.line(final + "\r\n");
-    }
+    std::string turn(uint32_t advanceMs = 10) { return rig.turn(advanceMs, creg); }
     // Setting established and state read.
     void registered(int n, const std::string& readValue)
     {
         ASSERT_EQ(turn(), "AT+CREG=" + std::to_string(n) + "\r");
-        reply("", "OK");
+        rig.reply("", "OK");
         ASSERT_EQ(turn(), "AT+CREG?\r");
-        reply("+CREG: " + readValue, "OK");
+        rig.reply("+CREG: " + readValue, "OK");
     }
     void values(int mode, int stat, int lac, int cell)
     {
@@ -82,12 +71,12 @@ TEST_F(Creg, StartUpForAnyDeviceButEricsson)
     ASSERT_EQ(turn(), "AT+CREG=1\r");
     EXPECT_TRUE(creg.isBusy());
     rig.line("AT+CREG=1\r\r\n");
-    reply("", "OK");
+    rig.reply("", "OK");
     values(1, -1, -1, -1);
     EXPECT_FALSE(creg.isRegistered());
     // The state is unknown: read at once.
     ASSERT_EQ(turn(), "AT+CREG?\r");
-    reply("+CREG: 1,1", "OK");
+    rig.reply("+CREG: 1,1", "OK");
     values(1, 1, -1, -1);
     EXPECT_TRUE(creg.isRegistered());
     EXPECT_EQ(csq->requests, 0);  // a read answer, not a report
@@ -145,7 +134,7 @@ TEST_F(Creg, AccessTechnologyOfNewerDevices)
     EXPECT_EQ(csq->requests, 1);
     // A read answer with them (the setting typed in the terminal).
     rig.engine.sendLine(rig.now, "AT+CREG?", -1);
-    reply("+CREG: 2,1,\"1A2B\",\"3C4D\",7", "OK");
+    rig.reply("+CREG: 2,1,\"1A2B\",\"3C4D\",7", "OK");
     values(2, 1, 0x1A2B, 0x3C4D);
     EXPECT_EQ(csq->requests, 1);
     rig.line("+CREG: 1,\"1A2C\",\"3C4E\"\r\n");
@@ -212,24 +201,24 @@ TEST_F(Creg, ErrorToSettingTwoFallsBackToOne)
 {
     rig.modem.cgmi().setValue("ERICSSON", 2);
     ASSERT_EQ(turn(), "AT+CREG=2\r");
-    reply("", "+CME ERROR: operation not supported");
+    rig.reply("", "+CME ERROR: operation not supported");
     EXPECT_EQ(creg.getWantedMode(), 1);
     EXPECT_EQ(turn(1990), "");  // held after an error
     EXPECT_EQ(turn(20), "AT+CREG=1\r");
-    reply("", "ERROR");
+    rig.reply("", "ERROR");
     EXPECT_EQ(creg.getMode(), -1);
     // Without reports the state is polled.
     EXPECT_EQ(turn(2010), "AT+CREG?\r");
-    reply("+CREG: 0,1", "OK");
+    rig.reply("+CREG: 0,1", "OK");
     values(0, 1, -1, -1);
     EXPECT_TRUE(creg.isRegistered());
     EXPECT_EQ(turn(9980), "");  // a settled state: every 10 s
     EXPECT_EQ(turn(30), "AT+CREG?\r");
-    reply("+CREG: 0,2", "OK");
+    rig.reply("+CREG: 0,2", "OK");
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(turn(1980), "");  // searching: every 2 s
         EXPECT_EQ(turn(30), "AT+CREG?\r");
-        reply("+CREG: 0,2", "OK");
+        rig.reply("+CREG: 0,2", "OK");
     }
 }
 
@@ -239,9 +228,9 @@ TEST_F(Creg, LostAnswersAndOtherLines)
     ASSERT_EQ(turn(), "AT+CREG=1\r");
     EXPECT_EQ(turn(690), "");
     EXPECT_EQ(turn(20), "AT+CREG=1\r");
-    reply("", "OK");
+    rig.reply("", "OK");
     ASSERT_EQ(turn(), "AT+CREG?\r");
-    reply("+CREG: 1,1", "OK");
+    rig.reply("+CREG: 1,1", "OK");
     // Another line while a query waits: the setting is not sure any more,
     // so the state is polled.
     rig.engine.sendLine(rig.now, "AT+CREG?", -1);
@@ -254,7 +243,7 @@ TEST_F(Creg, LostAnswersAndOtherLines)
     EXPECT_EQ(turn(30), "AT+CREG?\r");
     EXPECT_EQ(turn(9980), "");  // a lost read waits as long as a poll
     EXPECT_EQ(turn(30), "AT+CREG?\r");
-    reply("+CREG: 1,1", "OK");
+    rig.reply("+CREG: 1,1", "OK");
     EXPECT_EQ(creg.getMode(), 1);
     EXPECT_TRUE(creg.isRegistered());
     EXPECT_EQ(turn(30000), "");

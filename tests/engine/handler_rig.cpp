@@ -19,6 +19,19 @@ std::string THandlerRig::sent()
     return out;
 }
 
+void THandlerRig::reply(const std::string& info, const std::string& final)
+{
+    if (!info.empty())
+        line(info + "\r\n");
+    line(final + "\r\n");
+}
+
+void THandlerRig::answer(const std::string& command, const std::string& info, const std::string& final)
+{
+    line(command + "\r\r\n");
+    reply(info, final);
+}
+
 void THandlerRig::run(uint32_t ms)
 {
     for (uint32_t t = 0; t < ms; t += 10) {

@@ -22,6 +22,20 @@ struct THandlerRig {
     void advance(uint32_t ms) { now += ms; }
     // The engine's tick every 10 ms until `ms` have passed.
     void run(uint32_t ms);
+    // One turn of the given handlers alone: the clock moves on by
+    // `advanceMs`, each ticks; returns what they wrote.
+    template <typename... THandler>
+    std::string turn(uint32_t advanceMs, THandler&... handlers)
+    {
+        advance(advanceMs);
+        (handlers.tick(now), ...);
+        return sent();
+    }
+    // The device's answer: an information line unless empty, then the
+    // final result.
+    void reply(const std::string& info, const std::string& final);
+    // The same after the echo of `command`.
+    void answer(const std::string& command, const std::string& info, const std::string& final);
 
     TRecordingWindow window;
     TByteSinkPort port;

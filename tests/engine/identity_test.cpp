@@ -28,13 +28,7 @@ struct Identity : ::testing::Test {
     }
     VPerifCGMI& cgmi() { return rig.modem.cgmi(); }
     VPerifCGMM& cgmm() { return rig.modem.cgmm(); }
-    std::string turn(uint32_t advanceMs = 10)
-    {
-        rig.advance(advanceMs);
-        cgmi().tick(rig.now);
-        cgmm().tick(rig.now);
-        return rig.sent();
-    }
+    std::string turn(uint32_t advanceMs = 10) { return rig.turn(advanceMs, cgmi(), cgmm()); }
     void maker(const std::string& text) { cgmi().setValue(text, 2); }
     int model(const std::string& text)
     {

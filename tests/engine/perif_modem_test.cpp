@@ -15,6 +15,7 @@
 #include "tests/engine/probe_handlers.h"
 #include "tests/engine/recording_window.h"
 #include "tests/engine/settled_handlers.h"
+#include "tests/engine/stand_in_handlers.h"
 
 namespace {
 
@@ -34,12 +35,6 @@ std::vector<std::string> AllSlots()
     return out;
 }
 
-class NotKnownCSQ : public VPerifCSQ {
-public:
-    using VPerifCSQ::VPerifCSQ;
-    bool isKnown() const override { return false; }
-};
-
 class UnresolvedCCLK : public VPerifCCLK {
 public:
     using VPerifCCLK::VPerifCCLK;
@@ -58,20 +53,6 @@ public:
     using VPerifCBC::VPerifCBC;
     bool isBusy() const override { return waiting; }
     bool waiting = false;
-};
-
-class CodedCGMI : public VPerifCGMI {
-public:
-    CodedCGMI(VUniSET* owner, int code) : VPerifCGMI(owner), code(code) {}
-    int getCode() const override { return code; }
-    int code;
-};
-
-class CodedCGMM : public VPerifCGMM {
-public:
-    CodedCGMM(VUniSET* owner, int code) : VPerifCGMM(owner), code(code) {}
-    int getCode() const override { return code; }
-    int code;
 };
 
 struct Fixture : ::testing::Test {

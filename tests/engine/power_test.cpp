@@ -21,34 +21,21 @@ struct Power : ::testing::Test {
 
     Power() { InstallSettledStartup(rig.engine, VPerifModem::hPower); }
     // One turn of the handler; returns what it wrote.
-    std::string turn(uint32_t advanceMs = 10)
-    {
-        rig.advance(advanceMs);
-        power.tick(rig.now);
-        return rig.sent();
-    }
-    // The device's answer to a command, its echo first.
-    void answer(const std::string& command, const std::string& info, const std::string& final)
-    {
-        rig.line(command + "\r\r\n");
-        if (!info.empty())
-            rig.line(info + "\r\n");
-        rig.line(final + "\r\n");
-    }
+    std::string turn(uint32_t advanceMs = 10) { return rig.turn(advanceMs, power); }
     // The probes with their answers (an empty info line: none; no card
     // probe expected when its answer is empty).
     void probe(const std::string& cfunInfo, const std::string& cfunFinal, const std::string& smsoFinal,
                const std::string& cpinFinal)
     {
         ASSERT_EQ(turn(), "AT+CFUN=?\r");
-        answer("AT+CFUN=?", cfunInfo, cfunFinal);
+        rig.answer("AT+CFUN=?", cfunInfo, cfunFinal);
         ASSERT_EQ(turn(), "AT^SMSO=?\r");
-        answer("AT^SMSO=?", "", smsoFinal);
+        rig.answer("AT^SMSO=?", "", smsoFinal);
         // With both of these known the card probe is not needed.
         if (cpinFinal.empty())
             return;
         ASSERT_EQ(turn(), "AT+CPIN=?\r");
-        answer("AT+CPIN=?", "", cpinFinal);
+        rig.answer("AT+CPIN=?", "", cpinFinal);
     }
     void normal() { probe("+CFUN: (0,1,5),(0,1)", "OK", "OK", ""); }
     TRecordingWindow::TPowerItem item(int tag) { return rig.window.powerItems[tag]; }
@@ -128,7 +115,7 @@ TEST_F(Power, SleepAndTheRtsPulse)
     EXPECT_EQ(item(0).fieldColor, clYellow);  // where the device still is
     ASSERT_EQ(turn(), "AT+CFUN=0\r");
     EXPECT_TRUE(power.isBusy());
-    answer("AT+CFUN=0", "", "OK");
+    rig.answer("AT+CFUN=0", "", "OK");
     EXPECT_EQ(power.getMode(), 3);
     EXPECT_FALSE(power.isBusy());
 
@@ -150,7 +137,7 @@ TEST_F(Power, AnOkInSleepRedrawsTheItems)
     normal();
     power.setWantedMode(3);
     turn();
-    answer("AT+CFUN=0", "", "OK");
+    rig.answer("AT+CFUN=0", "", "OK");
     ASSERT_EQ(power.getMode(), 3);
     rig.window.clearCalls();
     rig.line("OK\r\n");  // the device answers after all
@@ -165,7 +152,7 @@ TEST_F(Power, PowerDownAndBackByReopeningThePort)
     normal();
     power.setWantedMode(5);
     ASSERT_EQ(turn(), "AT^SMSO\r");
-    answer("AT^SMSO", "^SMSO: MS OFF", "OK");
+    rig.answer("AT^SMSO", "^SMSO: MS OFF", "OK");
     EXPECT_EQ(power.getMode(), 5);
     EXPECT_TRUE(item(3).checked);
 
@@ -189,12 +176,12 @@ TEST_F(Power, OkToFunFiveIsLogoffAndTheCardIsAskedAgain)
     power.setWantedMode(7);
     // The card is ready.
     rig.engine.sendLine(rig.now, "AT+CPIN?", -1);
-    answer("AT+CPIN?", "+CPIN: READY", "OK");
+    rig.answer("AT+CPIN?", "+CPIN: READY", "OK");
     ASSERT_EQ(rig.modem.cpin().getStep(), 14);
     rig.sent();
 
     ASSERT_EQ(turn(), "AT+CFUN=5\r");
-    answer("AT+CFUN=5", "", "OK");
+    rig.answer("AT+CFUN=5", "", "OK");
     EXPECT_EQ(power.getMode(), 7);
     EXPECT_EQ(rig.modem.cpin().getStep(), 1);  // to be queried again
 
@@ -202,7 +189,7 @@ TEST_F(Power, OkToFunFiveIsLogoffAndTheCardIsAskedAgain)
     // (the card probe result is forgotten; the other two suffice).
     power.setWantedMode(1);
     ASSERT_EQ(turn(), "AT+CFUN=1\r");
-    answer("AT+CFUN=1", "", "OK");
+    rig.answer("AT+CFUN=1", "", "OK");
     EXPECT_EQ(power.getMode(), 6);
     EXPECT_FALSE(power.isFullPower());
     EXPECT_EQ(turn(4900), "");
@@ -237,7 +224,7 @@ TEST_F(Power, AlarmWakesFromPowerDown)
     normal();
     power.setWantedMode(5);
     turn();
-    answer("AT^SMSO", "", "OK");
+    rig.answer("AT^SMSO", "", "OK");
     ASSERT_EQ(power.getMode(), 5);
     rig.line("+CALA: \"02/12/08,10:00:00\",0,0,\"Wake\"\r\n");
     EXPECT_EQ(power.getMode(), 4);
@@ -258,7 +245,7 @@ TEST_F(Power, RingWakesFromSleep)
     normal();
     power.setWantedMode(3);
     turn();
-    answer("AT+CFUN=0", "", "OK");
+    rig.answer("AT+CFUN=0", "", "OK");
     rig.line("RING\r\n");
     EXPECT_EQ(power.getMode(), 1);
     EXPECT_EQ(power.getWantedMode(), 1);
@@ -270,7 +257,7 @@ TEST_F(Power, ErrorToAModeCommandHolds700ms)
     normal();
     power.setWantedMode(5);
     ASSERT_EQ(turn(), "AT^SMSO\r");
-    answer("AT^SMSO", "", "ERROR");
+    rig.answer("AT^SMSO", "", "ERROR");
     EXPECT_EQ(power.getMode(), 1);
     EXPECT_EQ(turn(690), "");
     EXPECT_EQ(turn(20), "AT^SMSO\r");

@@ -15,6 +15,7 @@
 #include "platform/codepage.h"
 #include "tests/engine/probe_handlers.h"
 #include "tests/engine/recording_window.h"
+#include "tests/engine/stand_in_handlers.h"
 
 namespace {
 
@@ -37,20 +38,6 @@ struct Display : ::testing::Test {
         for (char c : text)
             engine.receivedByte(1, uint8_t(c));
     }
-};
-
-class CodedCGMI : public VPerifCGMI {
-public:
-    CodedCGMI(VUniSET* owner, int code) : VPerifCGMI(owner), code(code) {}
-    int getCode() const override { return code; }
-    int code;
-};
-
-class CodedCGMM : public VPerifCGMM {
-public:
-    CodedCGMM(VUniSET* owner, int code) : VPerifCGMM(owner), code(code) {}
-    int getCode() const override { return code; }
-    int code;
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "platform/tick.h"
 #include "tests/engine/engine_on_sim.h"
 #include "tests/engine/probe_handlers.h"
+#include "tests/engine/stand_in_handlers.h"
 
 using EngineTest::TEngineOnSim;
 using W = VMainWindowLink;
@@ -44,12 +45,6 @@ class SilentActive : public VPerifActive {
 public:
     using VPerifActive::VPerifActive;
     bool isAnswering() const override { return false; }
-};
-
-class NotKnownCSQ : public VPerifCSQ {
-public:
-    using VPerifCSQ::VPerifCSQ;
-    bool isKnown() const override { return false; }
 };
 
 struct OnSim : ::testing::Test {
