@@ -7,7 +7,6 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -18,6 +17,7 @@
 #include "app/url_label.h"
 #include "platform/qt/qt_text.h"
 #include "tests/app/key_helpers.h"
+#include "tests/support/config_home.h"
 
 namespace {
 
@@ -25,8 +25,7 @@ struct About : ::testing::Test {
     void SetUp() override
     {
         KeyHelpers::AppWithDevices();
-        ASSERT_TRUE(config.isValid());
-        setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+        ASSERT_TRUE(config.IsValid());
         TmdURLLabel::SetHandlerProbe([](TmdLinkType) { return true; });
         TmdURLLabel::SetUrlOpener([this](const QUrl& url) {
             opened.push_back(url.toString().toStdString());
@@ -41,10 +40,9 @@ struct About : ::testing::Test {
         TmdURLLabel::SetHandlerProbe({});
         info.reset();
         QCoreApplication::processEvents();
-        unsetenv("XDG_CONFIG_HOME");
     }
 
-    QTemporaryDir config;
+    TestSupport::PrivateConfigHome config;
     std::unique_ptr<VTixAppInfo> info;
     std::vector<std::string> opened;
 };

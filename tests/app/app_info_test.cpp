@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
@@ -14,6 +13,8 @@
 #include "app/app_info.h"
 #include "app/file_version_info.h"
 #include "tests/app/key_helpers.h"
+#include "tests/support/config_home.h"
+#include "tests/support/event_loop.h"
 
 using namespace MsgBox;
 
@@ -24,15 +25,13 @@ struct AppInfoRegistry : ::testing::Test {
     void SetUp() override
     {
         KeyHelpers::AppWithDevices();
-        ASSERT_TRUE(user.isValid() && machine.isValid());
-        setenv("XDG_CONFIG_HOME", user.path().toLocal8Bit().constData(), 1);
+        ASSERT_TRUE(user.IsValid() && machine.isValid());
         QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, machine.path());
         info.SetAppName("Zelvitor");
     }
-    void TearDown() override { unsetenv("XDG_CONFIG_HOME"); }
     QByteArray userFile()
     {
-        QFile f(user.path() + "/Tix/Zelvitor.ini");
+        QFile f(user.Path() + "/Tix/Zelvitor.ini");
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     void writeMachine(const QString& key, const QVariant& value)
@@ -41,17 +40,10 @@ struct AppInfoRegistry : ::testing::Test {
         s.setValue(key, value);
     }
 
-    QTemporaryDir user, machine;
+    TestSupport::PrivateConfigHome user;
+    QTemporaryDir machine;
     VTixAppInfo info;
 };
-
-bool waitFor(const std::function<bool()>& cond, int ms = 5000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!cond() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return cond();
-}
 
 }  // namespace
 
@@ -197,17 +189,13 @@ TEST(AppInfoStartup, ApplRunningFiresOnceFromTheLoopAndWaitsWhileInhibited)
     });
     EXPECT_FALSE(info.GetApplRunning());
     info.SetInhibitApplRunning(true);
-    QDeadlineTimer t(100);
-    while (!t.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    TestSupport::ProcessFor(100);
     EXPECT_EQ(fired, 0);
     EXPECT_FALSE(info.GetApplRunning());
     info.SetInhibitApplRunning(false);
-    ASSERT_TRUE(waitFor([&] { return fired > 0; }));
+    ASSERT_TRUE(TestSupport::ProcessUntil([&] { return fired > 0; }, 5000));
     EXPECT_TRUE(info.GetApplRunning());
-    QDeadlineTimer t2(50);
-    while (!t2.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    TestSupport::ProcessFor(50);
     EXPECT_EQ(fired, 1);
 }
 
@@ -220,15 +208,13 @@ TEST(AppInfoStartup, ABoxOpenedBeforeTheLoopDelaysTheEvent)
     int firedInsideBox = -1;
     info.SetMessageBoxResponder([&](const std::string&, const std::string&, unsigned) {
         // The box's own loop runs for a while.
-        QDeadlineTimer t(100);
-        while (!t.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        TestSupport::ProcessFor(100);
         firedInsideBox = fired;
         return IDOK;
     });
     info.MessageBox2("creation", MB_OK);
     EXPECT_EQ(firedInsideBox, 0);
-    ASSERT_TRUE(waitFor([&] { return fired == 1; }));
+    ASSERT_TRUE(TestSupport::ProcessUntil([&] { return fired == 1; }, 5000));
     // Setting ApplRunning when it already runs changes nothing.
     info.SetApplRunning(true);
     EXPECT_EQ(fired, 1);

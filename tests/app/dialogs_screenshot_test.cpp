@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QImage>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <cstdlib>
 #include <memory>
 
@@ -17,6 +16,7 @@
 #include "app/radio_group.h"
 #include "app/url_label.h"
 #include "tests/app/key_helpers.h"
+#include "tests/support/config_home.h"
 
 namespace {
 
@@ -62,8 +62,7 @@ struct Screenshots : ::testing::Test {
     void SetUp() override
     {
         KeyHelpers::AppWithDevices();
-        ASSERT_TRUE(config.isValid());
-        setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+        ASSERT_TRUE(config.IsValid());
         TmdURLLabel::SetHandlerProbe([](TmdLinkType) { return true; });
         info = std::make_unique<VTixAppInfo>();
         info->SetAppName("Zelvitor");
@@ -72,9 +71,8 @@ struct Screenshots : ::testing::Test {
     {
         TmdURLLabel::SetHandlerProbe({});
         info.reset();
-        unsetenv("XDG_CONFIG_HOME");
     }
-    QTemporaryDir config;
+    TestSupport::PrivateConfigHome config;
     std::unique_ptr<VTixAppInfo> info;
 };
 

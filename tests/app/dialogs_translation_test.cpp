@@ -12,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <cstdlib>
 #include <memory>
 
@@ -23,6 +22,7 @@
 #include "app/url_label.h"
 #include "platform/qt/qt_text.h"
 #include "tests/app/key_helpers.h"
+#include "tests/support/config_home.h"
 #include "translation/forms/tixlanguage_forms.h"
 #include "translation/tixlanguage.h"
 
@@ -57,9 +57,8 @@ struct Owner : VOptionsOwner {
 TEST(DialogTranslation, EnglishAndBackToCzech)
 {
     KeyHelpers::AppWithDevices();
-    QTemporaryDir config;
-    ASSERT_TRUE(config.isValid());
-    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    TestSupport::PrivateConfigHome config;
+    ASSERT_TRUE(config.IsValid());
     VTixAppInfo info;
     info.SetAppName("Zelvitor");
     TmdURLLabel::SetHandlerProbe([](TmdLinkType) { return true; });
@@ -131,5 +130,4 @@ TEST(DialogTranslation, EnglishAndBackToCzech)
     EXPECT_EQ(about.MemoAddress->toPlainText(), address);
     forms->SetLangCombo(nullptr);
     TmdURLLabel::SetHandlerProbe({});
-    unsetenv("XDG_CONFIG_HOME");
 }

@@ -1,10 +1,8 @@
 #pragma once
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QThread>
 #include <cstdlib>
 #include <deque>
 #include <functional>
@@ -20,17 +18,18 @@
 #include "serial/test_port.h"
 #include "serial/vtscomm32.h"
 #include "tests/modemsim/modem_sim.h"
+#include "tests/support/code_pages.h"
+#include "tests/support/config_home.h"
+#include "tests/support/event_loop.h"
+#include "tests/support/files.h"
 #include "tests/support/qt_app.h"
 
 // The real main window in a private home: HOME, XDG_CONFIG_HOME and the
-// registry's file point into a temporary folder, message boxes are
+// registry's file point into temporary folders, message boxes are
 // answered from a script and recorded.
 namespace MainWindowTest {
 
-inline std::string Cz(const char* utf8)
-{
-    return Platform::Utf8ToAnsi(utf8, Platform::CP_CZECH);
-}
+using TestSupport::Cz;
 
 struct TBox {
     std::string text;
@@ -43,13 +42,11 @@ protected:
     {
         TestSupport::App();
         ASSERT_TRUE(root.isValid());
+        ASSERT_TRUE(configHome.IsValid());
         home = root.path().toStdString() + "/home";
-        config = root.path().toStdString() + "/config";
         QDir().mkpath(QString::fromStdString(home));
-        QDir().mkpath(QString::fromStdString(config));
         ::setenv("HOME", home.c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(config));
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, configHome.Path());
         Platform::SetTickOffset(0);
     }
 
@@ -111,22 +108,9 @@ protected:
     // Runs the event loop until cond holds or timeoutMs passes.
     static bool RunUntil(const std::function<bool()>& cond, int timeoutMs)
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (!cond()) {
-            if (timer.elapsed() > timeoutMs)
-                return cond();
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            QThread::msleep(2);
-        }
-        return true;
+        return TestSupport::ProcessUntil(cond, timeoutMs);
     }
-    static void RunFor(int ms)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        RunUntil([&] { return timer.elapsed() >= ms; }, ms + 1000);
-    }
+    static void RunFor(int ms) { TestSupport::ProcessFor(ms); }
 
     // Moves the tick clock so that it reads `tick` now.
     static void SetTickTo(uint32_t tick)
@@ -135,32 +119,19 @@ protected:
         Platform::SetTickOffset(tick - Platform::GetTickCount());
     }
 
-    std::string ReadFile(const std::string& path) const
-    {
-        std::string out;
-        if (FILE* f = std::fopen(path.c_str(), "rb")) {
-            char buf[4096];
-            size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-                out.append(buf, n);
-            std::fclose(f);
-        }
-        return out;
-    }
-    void WriteFile(const std::string& path, const std::string& text) const
+    static std::string ReadFile(const std::string& path) { return TestSupport::ReadFile(path); }
+    // Creates the file's folder first.
+    static void WriteFile(const std::string& path, const std::string& text)
     {
         QDir().mkpath(QString::fromStdString(TFormMain::ExtractFilePath(path)));
-        FILE* f = std::fopen(path.c_str(), "wb");
-        ASSERT_NE(f, nullptr) << path;
-        std::fwrite(text.data(), 1, text.size(), f);
-        std::fclose(f);
+        ASSERT_TRUE(TestSupport::WriteFile(path, text)) << path;
     }
 
+    TestSupport::PrivateConfigHome configHome;
     QTemporaryDir root;
     std::unique_ptr<ModemSim::TModemSim> sim;
     std::unique_ptr<Serial::TTestPortFactory> ports;
     std::string home;
-    std::string config;
     std::unique_ptr<TFormMain> window;
     std::vector<TBox> boxes;
     std::deque<int> answers;

@@ -14,6 +14,7 @@
 #include "app/app_info.h"
 #include "platform/qt/registry.h"
 #include "tests/app/key_helpers.h"
+#include "tests/support/config_home.h"
 
 namespace {
 
@@ -43,9 +44,8 @@ TEST(PlacementOnTwoScreens, SavedWindowOnTheSecondScreenStaysThere)
     TwoScreenApp();
     ASSERT_EQ(QGuiApplication::screens().size(), 2);
     ASSERT_EQ(QGuiApplication::primaryScreen()->geometry(), QRect(0, 0, 1024, 768));
-    QTemporaryDir config;
-    ASSERT_TRUE(config.isValid());
-    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    TestSupport::PrivateConfigHome config;
+    ASSERT_TRUE(config.IsValid());
 
     QWidget second, lost;
     second.setObjectName("FormSecond");
@@ -72,5 +72,4 @@ TEST(PlacementOnTwoScreens, SavedWindowOnTheSecondScreenStaysThere)
     EXPECT_LT(lost.x(), 1024 - 10);
     EXPECT_GT(lost.x(), 1024 - 80);
     EXPECT_EQ(lost.y(), 200);
-    unsetenv("XDG_CONFIG_HOME");
 }

@@ -4,14 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDialog>
 #include <QLabel>
 #include <QVBoxLayout>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
@@ -25,6 +23,8 @@
 #include "foundation/qt/form_utils.h"
 #include "platform/qt/registry.h"
 #include "tests/app/key_helpers.h"
+#include "tests/support/config_home.h"
+#include "tests/support/event_loop.h"
 
 // Readable rectangles in failure messages.
 inline void PrintTo(const QRect& r, std::ostream* os)
@@ -37,20 +37,11 @@ namespace {
 const QRect kWorkArea(0, 0, 1024, 740);
 constexpr int kCaptionButton = 24;  // title bar reach: 20 pixels
 
-bool waitFor(const std::function<bool()>& cond, int ms = 5000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!cond() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return cond();
-}
-
 struct Placement : ::testing::Test {
     void SetUp() override
     {
         KeyHelpers::AppWithDevices();
-        ASSERT_TRUE(config.isValid());
-        setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+        ASSERT_TRUE(config.IsValid());
         oldSource = Tixutils::SetScreenAreaSource([](Tixutils::TScreenAreas& a) {
             a.WorkArea = kWorkArea;
             a.Monitors = {QRect(0, 0, 1024, 768)};
@@ -70,7 +61,6 @@ struct Placement : ::testing::Test {
         info.reset();
         QCoreApplication::processEvents();
         Tixutils::SetScreenAreaSource(oldSource);
-        unsetenv("XDG_CONFIG_HOME");
     }
 
     QWidget* window(const char* name, QRect geometry)
@@ -98,7 +88,7 @@ struct Placement : ::testing::Test {
     void activate(QWidget* w)
     {
         w->activateWindow();
-        ASSERT_TRUE(waitFor([w] { return QApplication::activeWindow() == w; })) << w->objectName().toStdString();
+        ASSERT_TRUE(TestSupport::ProcessUntil([w] { return QApplication::activeWindow() == w; }, 5000)) << w->objectName().toStdString();
     }
 
     static std::string formKey(const char* form) { return std::string("Options\\Forms\\") + form; }
@@ -124,7 +114,7 @@ struct Placement : ::testing::Test {
     // Frame position and size inside the frame, as stored.
     static QRect placed(const QWidget* w) { return QRect(w->pos(), w->size()); }
 
-    QTemporaryDir config;
+    TestSupport::PrivateConfigHome config;
     Tixutils::ScreenAreaSource oldSource;
     std::unique_ptr<VTixAppInfo> info;
     std::vector<std::unique_ptr<QWidget>> forms;
@@ -255,7 +245,7 @@ TEST_F(Placement, MaximisedFormComesBackMaximisedWithItsNormalRectangle)
     QWidget* main = window("FormMain", QRect(60, 70, 500, 400));
     main->show();
     main->showMaximized();
-    ASSERT_TRUE(waitFor([main] { return main->isMaximized(); }));
+    ASSERT_TRUE(TestSupport::ProcessUntil([main] { return main->isMaximized(); }, 5000));
     info->savePositions();
     EXPECT_EQ(value("FormMain", "WindowState"), 3);
     EXPECT_EQ(value("FormMain", "Left"), 60);
@@ -270,7 +260,7 @@ TEST_F(Placement, MaximisedFormComesBackMaximisedWithItsNormalRectangle)
     EXPECT_TRUE(main->isMaximized());
     EXPECT_EQ(main->normalGeometry().size(), QSize(500, 400));
     main->showNormal();
-    EXPECT_TRUE(waitFor([main] { return placed(main) == QRect(60, 70, 500, 400); })) << ::testing::PrintToString(placed(main));
+    EXPECT_TRUE(TestSupport::ProcessUntil([main] { return placed(main) == QRect(60, 70, 500, 400); }, 5000)) << ::testing::PrintToString(placed(main));
 
     // Minimised likewise.
     store("FormMain", {{"WindowState", 2}});

@@ -6,17 +6,14 @@
 #include <vector>
 
 #include "engine/perif_cbc.h"
-#include "platform/codepage.h"
 #include "tests/engine/status_stubs.h"
+#include "tests/support/code_pages.h"
 
 using W = VMainWindowLink;
 
 namespace {
 
-std::string Cz(const char* utf8)
-{
-    return Platform::Utf8ToAnsi(utf8, Platform::CP_CZECH);
-}
+using TestSupport::Cz;
 
 struct Cbc : ::testing::Test {
     TStatusRig rig{{VPerifModem::hCBC}};

@@ -7,18 +7,15 @@
 #include "engine/perif_cgmi.h"
 #include "engine/perif_cgmm.h"
 #include "engine/perif_cpin.h"
-#include "platform/codepage.h"
 #include "tests/engine/handler_rig.h"
 #include "tests/engine/settled_handlers.h"
+#include "tests/support/code_pages.h"
 
 namespace {
 
 using W = VMainWindowLink;
 
-std::string Cz(const char* utf8)
-{
-    return Platform::Utf8ToAnsi(utf8, Platform::CP_CZECH);
-}
+using TestSupport::Cz;
 
 struct Cpin : ::testing::Test {
     THandlerRig rig;

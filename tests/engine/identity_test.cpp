@@ -6,16 +6,13 @@
 #include "engine/modem_type_name.h"
 #include "engine/perif_cgmi.h"
 #include "engine/perif_cgmm.h"
-#include "platform/codepage.h"
 #include "tests/engine/handler_rig.h"
 #include "tests/engine/settled_handlers.h"
+#include "tests/support/code_pages.h"
 
 namespace {
 
-std::string Cz(const char* utf8)
-{
-    return Platform::Utf8ToAnsi(utf8, Platform::CP_CZECH);
-}
+using TestSupport::Cz;
 
 // Real maker and model handlers over settled stand-ins of the rest.
 struct Identity : ::testing::Test {

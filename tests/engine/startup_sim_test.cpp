@@ -17,9 +17,9 @@
 #include "engine/perif_cpin.h"
 #include "engine/perif_creg.h"
 #include "engine/perif_power.h"
-#include "platform/codepage.h"
 #include "platform/tick.h"
 #include "tests/engine/engine_on_sim.h"
+#include "tests/support/code_pages.h"
 
 using EngineTest::TEngineOnSim;
 using W = VMainWindowLink;
@@ -27,10 +27,7 @@ using ModemSim::TDirection;
 
 namespace {
 
-std::string Cz(const char* utf8)
-{
-    return Platform::Utf8ToAnsi(utf8, Platform::CP_CZECH);
-}
+using TestSupport::Cz;
 
 bool StartsWith(const std::string& s, const std::string& prefix)
 {

@@ -14,20 +14,17 @@
 #include "engine/perif_cops.h"
 #include "engine/perif_csq.h"
 #include "foundation/tixutils_datetime.h"
-#include "platform/codepage.h"
 #include "platform/tick.h"
 #include "tests/engine/engine_on_sim.h"
 #include "tests/engine/status_stubs.h"
+#include "tests/support/code_pages.h"
 
 using EngineTest::TEngineOnSim;
 using W = VMainWindowLink;
 
 namespace {
 
-std::string Cz(const char* utf8)
-{
-    return Platform::Utf8ToAnsi(utf8, Platform::CP_CZECH);
-}
+using TestSupport::Cz;
 
 bool StartsWith(const std::string& s, const std::string& prefix)
 {

@@ -12,17 +12,14 @@
 #include "engine/perif_cops.h"
 #include "engine/perif_creg.h"
 #include "engine/uniset.h"
-#include "platform/codepage.h"
 #include "tests/engine/probe_handlers.h"
 #include "tests/engine/recording_window.h"
 #include "tests/engine/stand_in_handlers.h"
+#include "tests/support/code_pages.h"
 
 namespace {
 
-std::string Cz(const char* utf8)
-{
-    return Platform::Utf8ToAnsi(utf8, Platform::CP_CZECH);
-}
+using TestSupport::Cz;
 
 using W = VMainWindowLink;
 

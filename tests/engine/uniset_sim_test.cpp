@@ -7,21 +7,18 @@
 
 #include "engine/perif_active.h"
 #include "engine/perif_csq.h"
-#include "platform/codepage.h"
 #include "platform/tick.h"
 #include "tests/engine/engine_on_sim.h"
 #include "tests/engine/probe_handlers.h"
 #include "tests/engine/stand_in_handlers.h"
+#include "tests/support/code_pages.h"
 
 using EngineTest::TEngineOnSim;
 using W = VMainWindowLink;
 
 namespace {
 
-std::string Cz(const char* utf8)
-{
-    return Platform::Utf8ToAnsi(utf8, Platform::CP_CZECH);
-}
+using TestSupport::Cz;
 
 // Lines the first handler got, in order.
 std::vector<std::string> Lines(const std::vector<std::string>& log)

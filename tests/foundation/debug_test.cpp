@@ -3,14 +3,13 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "foundation/tixutils_debug.h"
 #include "foundation/tixutils_filestream.h"
 #include "platform/debug_sink.h"
+#include "tests/support/files.h"
 
 using namespace Tixutils;
 namespace fs = std::filesystem;
@@ -29,29 +28,6 @@ public:
 private:
     Platform::DebugSink old_;
 };
-
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "zelvitor-debug-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-    fs::path path;
-};
-
-std::string readFile(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 }  // namespace
 
@@ -92,25 +68,25 @@ TEST(SystemErrors, TextsAndFallbacks)
 
 TEST(DebugLog, HeaderLinesAndAppending)
 {
-    TempDir dir;
-    const fs::path log = dir.path / "debug.log";
+    TestSupport::TempDir dir;
+    const fs::path log = dir.File("debug.log");
     InitDebug(log.string(), false);
     WriteDebug("first");
-    std::string text = readFile(log);
+    std::string text = TestSupport::ReadFile(log);
     EXPECT_NE(text.find("\r\n\r\n-----------------------------------\r\n\r\nfirst\r\n"), std::string::npos) << text;
     const size_t size = text.size();
 
     // The same log again with append: nothing new.
     InitDebug(log.string(), true);
-    EXPECT_EQ(readFile(log).size(), size);
+    EXPECT_EQ(TestSupport::ReadFile(log).size(), size);
 
     InitDebug2(log.string(), true, false);
     WriteDebug2("second", log.string());
-    EXPECT_EQ(readFile(log).substr(size), "second\r\n");
+    EXPECT_EQ(TestSupport::ReadFile(log).substr(size), "second\r\n");
 
     // Without append the log starts again.
     InitDebug(log.string(), false);
-    text = readFile(log);
+    text = TestSupport::ReadFile(log);
     EXPECT_EQ(text.find("first"), std::string::npos);
     InitDebug("", false);
     WriteDebug("goes nowhere");
@@ -118,18 +94,18 @@ TEST(DebugLog, HeaderLinesAndAppending)
 
 TEST(DebugLog, FailuresAreReportedUnlessSilent)
 {
-    TempDir dir;
+    TestSupport::TempDir dir;
     std::vector<std::string> reports;
     DebugFileErrorHandler old = SetDebugFileErrorHandler([&](const std::string& t) { reports.push_back(t); });
-    const fs::path missing = dir.path / "no-such-dir" / "x.log";
+    const fs::path missing = dir.File("no-such-dir/x.log");
     WriteDebug2("x", missing.string());
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0], "Cannot open " + missing.string());
 
     // An existing file only: WriteDebug2 does not create one.
-    WriteDebug2("x", (dir.path / "absent.log").string());
+    WriteDebug2("x", dir.File("absent.log"));
     EXPECT_EQ(reports.size(), 2u);
-    EXPECT_FALSE(fs::exists(dir.path / "absent.log"));
+    EXPECT_FALSE(fs::exists(dir.File("absent.log")));
 
     InitWriteDebugSilent = true;
     InitDebug2(missing.string(), false);
@@ -221,8 +197,8 @@ TEST(Bits, PositionsCountsAndReversal)
 
 TEST(FileStream, OpensWritesTruncates)
 {
-    TempDir dir;
-    const std::string name = (dir.path / "stream.bin").string();
+    TestSupport::TempDir dir;
+    const std::string name = dir.File("stream.bin");
     {
         TTixFileStream out(name, FILE_SHARE_READ, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
         out.WritePChar("hello world");
@@ -231,7 +207,7 @@ TEST(FileStream, OpensWritesTruncates)
         out.truncate();
         EXPECT_EQ(out.Size(), 5);
     }
-    EXPECT_EQ(readFile(name), "hello");
+    EXPECT_EQ(TestSupport::ReadFile(name), "hello");
     EXPECT_THROW(TTixFileStream(name, 0, CREATE_NEW, 0), EFCreateError);
 
     {
@@ -242,10 +218,10 @@ TEST(FileStream, OpensWritesTruncates)
     }
 
     try {
-        TTixFileStream missing((dir.path / "nope").string(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0);
+        TTixFileStream missing(dir.File("nope"), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0);
         ADD_FAILURE();
     } catch (const EFCreateError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot create file " + (dir.path / "nope").string());
+        EXPECT_EQ(std::string(e.what()), "Cannot create file " + dir.File("nope"));
     }
     // Without sharing, a second opener is refused while the first holds it.
     TTixFileStream own(name, GENERIC_READ | GENERIC_WRITE, 0, OPEN_ALWAYS, 0);

@@ -12,26 +12,12 @@
 #include "foundation/tixlist.h"
 #include "foundation/tixutils_misc.h"
 #include "foundation/tixutils_sort.h"
+#include "tests/support/files.h"
 
 using namespace Tixutils;
 namespace fs = std::filesystem;
 
 namespace {
-
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "zelvitor-misc-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-    fs::path path;
-};
 
 void* P(intptr_t v)
 {
@@ -289,8 +275,8 @@ TEST(Gcd, BinaryMethod)
 
 TEST(EthernetAddress, FromTheInterfaceFolder)
 {
-    TempDir dir;
-    const fs::path root = dir.path / "net";
+    TestSupport::TempDir dir;
+    const fs::path root = dir.File("net");
     EXPECT_EQ(GetEthernetAddress(root.string()), "");  // no folder at all
     writeIface(root, "lo", "772", "00:00:00:00:00:00", false);
     writeIface(root, "wlan0", "1", "aa:aa:aa:aa:aa:aa", true, true);
@@ -307,8 +293,8 @@ TEST(EthernetAddress, FromTheInterfaceFolder)
 
 TEST(ScrambledFile, RoundTripAndDamage)
 {
-    TempDir dir;
-    const std::string name = (dir.path / "lines.dat").string();
+    TestSupport::TempDir dir;
+    const std::string name = dir.File("lines.dat");
     const std::vector<std::string> lines = {"first", "", "t\xE9xt with\r\nbreak", std::string("nul\0in", 6)};
     ASSERT_TRUE(TixEncodeFile(name, lines, "secret"));
     std::ifstream raw(name, std::ios::binary);
@@ -325,8 +311,8 @@ TEST(ScrambledFile, RoundTripAndDamage)
     damaged[10] = char(damaged[10] ^ 1);
     std::ofstream(name, std::ios::binary) << damaged;
     EXPECT_FALSE(TixDecodeFile(name, back, "secret"));
-    EXPECT_FALSE(TixDecodeFile((dir.path / "missing").string(), back, "secret"));
-    EXPECT_FALSE(TixEncodeFile((dir.path / "no" / "dir").string(), lines, "k"));
+    EXPECT_FALSE(TixDecodeFile(dir.File("missing"), back, "secret"));
+    EXPECT_FALSE(TixEncodeFile(dir.File("no/dir"), lines, "k"));
 
     ASSERT_TRUE(TixEncodeFile(name, {}, ""));
     back = {"x"};

@@ -1,43 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/ini_file.h"
+#include "tests/support/files.h"
 
 using namespace Platform;
 
-namespace {
-struct TempFile {
-    std::string path;
-    TempFile()
-    {
-        char tmpl[] = "/tmp/zelvitor-ini-XXXXXX";
-        const int fd = mkstemp(tmpl);
-        close(fd);
-        path = tmpl;
-        std::remove(path.c_str());
-    }
-    ~TempFile() { std::remove(path.c_str()); }
-    void write(const std::string& s) { std::ofstream(path, std::ios::binary) << s; }
-    std::string read() const
-    {
-        std::ifstream f(path, std::ios::binary);
-        std::stringstream ss;
-        ss << f.rdbuf();
-        return ss.str();
-    }
-};
-}  // namespace
+using TestSupport::TempFile;
 
 TEST(IniFile, ReadsWithProfileSemantics)
 {
     TempFile t;
-    t.write("; comment\r\n[General]\r\n  CommPort = COM3 \r\nAutomatic=1\r\n[project]\nPIN=\"1234\"\nBad=12x\n");
-    TIniFile ini(t.path);
+    t.Write("; comment\r\n[General]\r\n  CommPort = COM3 \r\nAutomatic=1\r\n[project]\nPIN=\"1234\"\nBad=12x\n");
+    TIniFile ini(t.Path());
     EXPECT_TRUE(ini.Loaded());
     EXPECT_EQ(ini.ReadString("general", "commport", "x"), "COM3");
     EXPECT_TRUE(ini.ReadBool("GENERAL", "Automatic", false));
@@ -51,31 +29,31 @@ TEST(IniFile, ReadsWithProfileSemantics)
 TEST(IniFile, WritesKeepOtherLinesAndPlaceKeysInTheirSection)
 {
     TempFile t;
-    t.write("; keep me\r\n[General]\r\nCommPort=COM1\r\n\r\n[Other]\r\nx=1\r\n");
-    TIniFile ini(t.path);
+    t.Write("; keep me\r\n[General]\r\nCommPort=COM1\r\n\r\n[Other]\r\nx=1\r\n");
+    TIniFile ini(t.Path());
     EXPECT_TRUE(ini.WriteString("GENERAL", "commport", "/dev/ttyUSB0"));
     EXPECT_TRUE(ini.WriteInteger("General", "UserAdvanced", 2));
     EXPECT_TRUE(ini.WriteBool("Project", "TestSignal", true));
-    EXPECT_EQ(t.read(),
+    EXPECT_EQ(t.Read(),
               "; keep me\r\n[General]\r\ncommport=/dev/ttyUSB0\r\nUserAdvanced=2\r\n\r\n"
               "[Other]\r\nx=1\r\n\r\n[Project]\r\nTestSignal=1\r\n");
-    TIniFile again(t.path);
+    TIniFile again(t.Path());
     EXPECT_EQ(again.ReadInteger("general", "useradvanced", 0), 2);
     EXPECT_TRUE(again.DeleteKey("Other", "x"));
     EXPECT_TRUE(again.EraseSection("general"));
-    EXPECT_FALSE(TIniFile(t.path).SectionExists("General"));
-    EXPECT_TRUE(TIniFile(t.path).SectionExists("Other"));
+    EXPECT_FALSE(TIniFile(t.Path()).SectionExists("General"));
+    EXPECT_TRUE(TIniFile(t.Path()).SectionExists("Other"));
 }
 
 TEST(IniFile, NewFileGetsTheCreateModeAndFailedWritesReportFalse)
 {
     TempFile t;
-    TIniFile ini(t.path);
+    TIniFile ini(t.Path());
     EXPECT_FALSE(ini.Loaded());
     ini.SetCreateMode(0600);
     EXPECT_TRUE(ini.WriteString("Project", "PIN", "1234"));
     struct stat st {};
-    ASSERT_EQ(stat(t.path.c_str(), &st), 0);
+    ASSERT_EQ(stat(t.Path().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 
     TIniFile nowhere("/nonexistent-folder/x.cfg");
@@ -86,10 +64,10 @@ TEST(IniFile, NewFileGetsTheCreateModeAndFailedWritesReportFalse)
 TEST(IniFile, DeferredWritesWaitForUpdateFile)
 {
     TempFile t;
-    TIniFile ini(t.path);
+    TIniFile ini(t.Path());
     ini.SetWriteThrough(false);
     ini.WriteString("A", "k", "v");
-    EXPECT_FALSE(TIniFile(t.path).Loaded());
+    EXPECT_FALSE(TIniFile(t.Path()).Loaded());
     EXPECT_TRUE(ini.UpdateFile());
-    EXPECT_EQ(TIniFile(t.path).ReadString("a", "K", ""), "v");
+    EXPECT_EQ(TIniFile(t.Path()).ReadString("a", "K", ""), "v");
 }

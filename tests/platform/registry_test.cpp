@@ -1,20 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 #include <cstdlib>
 
 #include "platform/qt/paths.h"
 #include "platform/qt/registry.h"
 #include "serial/modem_lines.h"
+#include "tests/support/config_home.h"
 
 using namespace Platform;
 
 TEST(Registry, ValuesLiveUnderTheUsersConfigFolder)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    setenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit().constData(), 1);
+    TestSupport::PrivateConfigHome dir;
+    ASSERT_TRUE(dir.IsValid());
     {
         TRegistry reg;
         EXPECT_TRUE(reg.WriteString("Options", "ConfigFile", "/tmp/a.cfg"));
@@ -25,14 +24,13 @@ TEST(Registry, ValuesLiveUnderTheUsersConfigFolder)
         EXPECT_FALSE(reg.KeyExists("Options\\Nothing"));
         EXPECT_EQ(reg.GetKeyNames("Options\\Forms"), std::vector<std::string>{"FormMain"});
     }
-    QFile f(dir.path() + "/Tix/Zelvitor.ini");
+    QFile f(dir.Path() + "/Tix/Zelvitor.ini");
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray text = f.readAll();
     EXPECT_TRUE(text.contains("Docked=1")) << text.constData();  // never "true"
 
     TRegistry machine(true);
     EXPECT_FALSE(machine.WriteString("Options", "x", "y"));
-    unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(Paths, ComPortsMapToSerialDevices)

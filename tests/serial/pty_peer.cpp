@@ -1,9 +1,5 @@
 #include "tests/serial/pty_peer.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
-
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -94,29 +90,6 @@ void TPtyPeer::CloseMaster()
     if (master_ >= 0)
         ::close(master_);
     master_ = -1;
-}
-
-bool ProcessUntil(const std::function<bool()>& cond, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!cond()) {
-        if (timer.elapsed() > timeoutMs)
-            return cond();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    return true;
-}
-
-void ProcessFor(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
 }
 
 }  // namespace SerialTest

@@ -1,9 +1,10 @@
 #pragma once
 #include <atomic>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
+
+#include "tests/support/event_loop.h"
 
 // The far end of a pseudo-terminal for the serial tests: the component
 // opens the slave path, the test talks through the master.
@@ -39,9 +40,7 @@ private:
     std::string received_;
 };
 
-// Processes Qt events until cond holds or timeoutMs pass; returns cond().
-bool ProcessUntil(const std::function<bool()>& cond, int timeoutMs = 10000);
-// Processes Qt events for ms milliseconds.
-void ProcessFor(int ms);
+using TestSupport::ProcessFor;
+using TestSupport::ProcessUntil;
 
 }  // namespace SerialTest

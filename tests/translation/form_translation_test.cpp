@@ -23,6 +23,7 @@
 #include <QTextEdit>
 #include <QTreeWidget>
 
+#include "tests/support/event_loop.h"
 #include "tests/support/qt_app.h"
 #include "tests/translation/lang_test_support.h"
 #include "translation/forms/tixlanguage_forms.h"
@@ -223,17 +224,6 @@ Component MakeComponent(const std::vector<std::string>& czechExtra = {},
 }
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
-
-// Runs the event loop until cond holds (or a generous time passed).
-template <typename Cond>
-bool Until(Cond cond)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!cond() && t.elapsed() < 5000)
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-    return cond();
-}
 
 }  // namespace
 
@@ -478,7 +468,7 @@ TEST(FormTranslation, DialogCreatedLaterIsTranslatedOnceTheEventLoopRuns)
     auto* label = Make<QLabel>(dialog.get(), "LabelLater");
     label->setText(U("Přeloženo později"));
     EXPECT_EQ(label->text(), U("Přeloženo později"));
-    ASSERT_TRUE(Until([&] { return label->text() == "Translated later"; }));
+    ASSERT_TRUE(TestSupport::ProcessUntil([&] { return label->text() == "Translated later"; }, 5000));
     EXPECT_EQ(label->toolTip(), "later hint");
     EXPECT_EQ(dialog->windowTitle(), "Later");
     // A dialog gone before the loop runs is simply skipped.

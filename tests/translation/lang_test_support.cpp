@@ -1,47 +1,14 @@
 #include "tests/translation/lang_test_support.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <unistd.h>
 
 #include "platform/codepage.h"
 #include "translation/tixlanguage.h"
 
 namespace LangTest {
 
-TempDir::TempDir()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "zelvitor-lng-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        std::abort();
-    path_ = pattern;
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-void WriteFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
 
-std::string Cz(const std::string& utf8) { return Platform::Utf8ToAnsi(utf8, Platform::CP_CZECH); }
 std::string We(const std::string& utf8) { return Platform::Utf8ToAnsi(utf8, Platform::CP_WESTERN); }
 
 std::string Crlf(const std::vector<std::string>& lines)

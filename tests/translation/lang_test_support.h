@@ -3,31 +3,22 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/code_pages.h"
+#include "tests/support/files.h"
+
 class VTixLanguage;
 
 // Helpers of the translation tests: temporary folders, files, Czech texts.
 namespace LangTest {
 
-// A folder that exists for the life of the object.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
+using TestSupport::Cz;
+using TestSupport::ReadFile;
+using TestSupport::TempDir;
+using TestSupport::WriteFile;
 
-private:
-    std::string path_;
-};
-
-void WriteFile(const std::string& path, const std::string& bytes);
-std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
 
-// UTF-8 source text in the Czech (1250) or Western (1252) code page.
-std::string Cz(const std::string& utf8);
+// UTF-8 source text in the Western (1252) code page.
 std::string We(const std::string& utf8);
 // Lines joined with CR LF (one after the last line too).
 std::string Crlf(const std::vector<std::string>& lines);

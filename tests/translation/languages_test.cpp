@@ -10,6 +10,7 @@
 #include "foundation/tixutils_datetime.h"
 #include "platform/codepage.h"
 #include "platform/qt/registry.h"
+#include "tests/support/config_home.h"
 #include "tests/translation/lang_test_support.h"
 #include "translation/locale_formats.h"
 #include "translation/locale_table.h"
@@ -22,15 +23,14 @@ namespace {
 
 // This program runs as a Czech user, with a registry of its own; both are
 // read once, so they are set before anything else runs.
-LangTest::TempDir& ConfigHome()
+const TestSupport::PrivateConfigHome& ConfigHome()
 {
-    static LangTest::TempDir dir;
-    return dir;
+    static const TestSupport::PrivateConfigHome home;
+    return home;
 }
 const bool kEnvironment = [] {
     ::setenv("LC_ALL", "cs_CZ.UTF-8", 1);
-    ::setenv("XDG_CONFIG_HOME", ConfigHome().Path().c_str(), 1);
-    return true;
+    return ConfigHome().IsValid();
 }();
 
 std::string German(const std::string& extra = std::string())

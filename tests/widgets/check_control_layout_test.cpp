@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QBoxLayout>
-#include <QElapsedTimer>
 #include <QGridLayout>
-#include <QThread>
 #include <memory>
 
+#include "tests/support/event_loop.h"
 #include "tests/widgets/widget_test_helpers.h"
 #include "widgets/check_control.h"
 
@@ -37,12 +36,7 @@ protected:
     {
         WidgetTest::Flush();
         WidgetTest::PaintCounter counter(w);
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < ms) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            QThread::msleep(1);
-        }
+        TestSupport::ProcessFor(ms);
         return counter.count;
     }
 
