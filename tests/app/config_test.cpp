@@ -22,15 +22,7 @@ using Platform::FromQString;
 namespace {
 
 struct Config : TMainWindowFixture {
-    TFormMain& w() { return *window; }
     std::string Pin() { return FromQString(FormOptions->EditPIN->text()); }
-    int BoxesWith(const std::string& part) const
-    {
-        int n = 0;
-        for (const auto& b : boxes)
-            n += b.text.find(part) != std::string::npos;
-        return n;
-    }
     unsigned Mode(const std::string& path)
     {
         struct stat st {};

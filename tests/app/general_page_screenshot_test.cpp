@@ -30,12 +30,6 @@ using Platform::FromQString;
 namespace {
 
 struct GeneralScreenshot : TMainWindowFixture {
-    TFormMain& w() { return *window; }
-    QColor At(QWidget* inner, QPoint p)
-    {
-        const QImage image = w().grab().toImage();
-        return image.pixelColor(inner->mapTo(&w(), p));
-    }
     // The widget lies wholly inside the page's visible part.
     bool Shown(QWidget* c)
     {
@@ -56,21 +50,8 @@ TEST_F(GeneralScreenshot, GeneralPageOnTheDevice)
         d.alarmMs = d.Clock().NowMs() + 2 * 3600 * 1000;
         d.alarmText = "Vstavat";
     });
-    const std::string cfg = home + "/Documents/Tix/Zelvitor/Zelvitor.cfg";
-    WriteFile(cfg, "[General]\r\nCommPort=" + sim->PtyPath() + "\r\nUserAdvanced=1\r\n");
-    QSettings registry(QSettings::IniFormat, QSettings::UserScope, "Tix", "Zelvitor");
-    registry.setValue("Options/ConfigFile", QString::fromStdString(cfg));
-    registry.setValue("Options/TempDir", QString::fromStdString(home + "/Documents/Tix/Zelvitor/"));
-    registry.sync();
-
-    Make(false);
-    w().VTSComm321->SetCommPort(sim->PtyPath());
-    w().resize(640, 600);
-    w().show();
-    w().VTixAppInfo1->SetInhibitApplRunning(false);
-    ASSERT_TRUE(RunUntil([&] { return w().initDone; }, 10000));
-    ASSERT_TRUE(RunUntil([&] { return FromQString(w().ShapeProgress->toolTip()) == Cz("Připraven"); }, 60000))
-        << sim->Transcript().ToText();
+    ASSERT_NO_FATAL_FAILURE(StartOnSim(QSize(640, 600)));
+    ASSERT_NO_FATAL_FAILURE(WaitUntilReady());
     ASSERT_TRUE(RunUntil(
         [&] {
             return w().uniset->getHandlers().cbc().getCharge() == 47 &&
@@ -104,9 +85,9 @@ TEST_F(GeneralScreenshot, GeneralPageOnTheDevice)
     EXPECT_TRUE(w().CheckPowerNormal->Checked());
     EXPECT_EQ(FromQString(w().LabelCBCCharger->text()), Cz("Nepřipojen"));
     EXPECT_EQ(w().ProgressBatt->Progress(), 47);
-    EXPECT_EQ(At(w().ProgressBatt, QPoint(3, w().ProgressBatt->height() / 2)), QColor(255, 255, 0));
+    EXPECT_EQ(ColorAt(w().ProgressBatt, QPoint(3, w().ProgressBatt->height() / 2)), QColor(255, 255, 0));
     EXPECT_EQ(w().ProgressConsumption->Progress(), 180);
-    EXPECT_EQ(At(w().ProgressConsumption, QPoint(3, w().ProgressConsumption->height() / 2)),
+    EXPECT_EQ(ColorAt(w().ProgressConsumption, QPoint(3, w().ProgressConsumption->height() / 2)),
               QColor(255, 255, 0));
     // The group captions are drawn in the window text colour, not grey.
     EXPECT_EQ(static_cast<TFormMainGroupBox*>(w().GroupCBC)->CaptionColor(), clWindowText);

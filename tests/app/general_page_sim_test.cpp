@@ -32,7 +32,6 @@ using Platform::FromQString;
 namespace {
 
 struct GeneralOnSim : TMainWindowFixture {
-    TFormMain& w() { return *window; }
     VPerifModem& m() { return w().uniset->getHandlers(); }
 
     // The window started on the device as the program starts; `lines`
@@ -41,19 +40,8 @@ struct GeneralOnSim : TMainWindowFixture {
     {
         Make(false);
         StartSim(profile, lines);
-        const std::string cfg = home + "/Documents/Tix/Zelvitor/Zelvitor.cfg";
-        WriteFile(cfg, "[General]\r\nCommPort=" + sim->PtyPath() + "\r\nUserAdvanced=1\r\n");
-        QSettings registry(QSettings::IniFormat, QSettings::UserScope, "Tix", "Zelvitor");
-        registry.setValue("Options/ConfigFile", QString::fromStdString(cfg));
-        registry.setValue("Options/TempDir", QString::fromStdString(home + "/Documents/Tix/Zelvitor/"));
-        registry.sync();
-        w().VTSComm321->SetCommPort(sim->PtyPath());
-        w().resize(640, 600);
-        w().show();
-        w().VTixAppInfo1->SetInhibitApplRunning(false);
-        ASSERT_TRUE(RunUntil([&] { return w().initDone; }, 10000));
-        ASSERT_TRUE(RunUntil([&] { return FromQString(w().ShapeProgress->toolTip()) == Cz("Připraven"); }, 60000))
-            << sim->Transcript().ToText();
+        ASSERT_NO_FATAL_FAILURE(StartOnSim(QSize(640, 600)));
+        ASSERT_NO_FATAL_FAILURE(WaitUntilReady());
         w().PageControl1->setCurrentWidget(w().SheetGeneral);
     }
     // The device's own alarm (set, time as "yy/MM/dd,hh:mm:ss", text).
@@ -96,10 +84,6 @@ struct GeneralOnSim : TMainWindowFixture {
     {
         const std::string bytes = line + "\r";
         w().VTixTerminal1TermSendData(bytes.data(), int(bytes.size()));
-    }
-    static bool Blue(QLineEdit* edit)
-    {
-        return edit->palette().color(QPalette::Active, QPalette::Text) == QColor(0, 0, 255);
     }
 };
 

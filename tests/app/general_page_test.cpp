@@ -40,7 +40,6 @@ Tixutils::TDateTime At(int y, int mo, int d, int h, int mi, int s, int ms = 0)
 }
 
 struct GeneralPage : TMainWindowFixture {
-    TFormMain& w() { return *window; }
 
     void TearDown() override
     {
@@ -73,7 +72,6 @@ struct GeneralPage : TMainWindowFixture {
         return tx;
     }
     static void Type(QLineEdit* edit, const char* czechUtf8) { edit->setText(ToQString(Cz(czechUtf8))); }
-    static bool Blue(QLineEdit* edit) { return edit->palette().color(QPalette::Active, QPalette::Text) == QColor(0, 0, 255); }
     static bool Black(QLineEdit* edit) { return edit->palette().color(QPalette::Active, QPalette::Text) == QColor(0, 0, 0); }
     static void Focus(QWidget* w)
     {

@@ -1,7 +1,13 @@
 #pragma once
 #include <QCoreApplication>
+#include <QColor>
 #include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPoint>
 #include <QSettings>
+#include <QSize>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <deque>
@@ -13,7 +19,9 @@
 
 #include "app/app_info.h"
 #include "app/form_main.h"
+#include "app/form_main_controls.h"
 #include "platform/codepage.h"
+#include "platform/qt/qt_text.h"
 #include "platform/tick.h"
 #include "serial/test_port.h"
 #include "serial/vtscomm32.h"
@@ -103,6 +111,57 @@ protected:
             });
         window->createDialogs();
         return *window;
+    }
+    TFormMain& w() { return *window; }
+
+    // The program's start on the simulated device (StartSim first), with a
+    // remembered configuration naming the device's port and the advanced
+    // user mode; `cfgExtra` is appended to that file. Without a window yet
+    // one is made once the configuration is in place. Returns when
+    // start-up has run.
+    void StartOnSim(QSize size, const std::string& cfgExtra = std::string())
+    {
+        ASSERT_TRUE(sim);
+        const std::string cfg = home + "/Documents/Tix/Zelvitor/Zelvitor.cfg";
+        WriteFile(cfg, "[General]\r\nCommPort=" + sim->PtyPath() + "\r\nUserAdvanced=1\r\n" + cfgExtra);
+        QSettings registry(QSettings::IniFormat, QSettings::UserScope, "Tix", "Zelvitor");
+        registry.setValue("Options/ConfigFile", QString::fromStdString(cfg));
+        registry.setValue("Options/TempDir", QString::fromStdString(home + "/Documents/Tix/Zelvitor/"));
+        registry.sync();
+        if (!window)
+            Make(false);
+        w().VTSComm321->SetCommPort(sim->PtyPath());
+        w().resize(size);
+        w().show();
+        w().VTixAppInfo1->SetInhibitApplRunning(false);
+        ASSERT_TRUE(RunUntil([&] { return w().initDone; }, 10000));
+    }
+    // Waits until the window shows the device ready.
+    void WaitUntilReady()
+    {
+        ASSERT_TRUE(RunUntil([&] { return Platform::FromQString(w().ShapeProgress->toolTip()) == Cz("Připraven"); },
+                             60000))
+            << sim->Transcript().ToText();
+    }
+
+    // The colour at p of a widget inside the window, as the window draws it.
+    QColor ColorAt(QWidget* inner, QPoint p)
+    {
+        const QImage image = w().grab().toImage();
+        return image.pixelColor(inner->mapTo(&w(), p));
+    }
+    // An entry shown in blue: its value could not be read.
+    static bool Blue(QLineEdit* edit)
+    {
+        return edit->palette().color(QPalette::Active, QPalette::Text) == QColor(0, 0, 255);
+    }
+    // How many message boxes so far held `part`.
+    int BoxesWith(const std::string& part) const
+    {
+        int n = 0;
+        for (const auto& b : boxes)
+            n += b.text.find(part) != std::string::npos;
+        return n;
     }
 
     // Runs the event loop until cond holds or timeoutMs passes.

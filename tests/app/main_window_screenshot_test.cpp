@@ -23,13 +23,7 @@ using Platform::FromQString;
 namespace {
 
 struct Screenshot : TMainWindowFixture {
-    TFormMain& w() { return *window; }
     QImage Grab(QWidget* widget) { return widget->grab().toImage(); }
-    QColor At(QWidget* inner, QPoint p)
-    {
-        const QImage image = Grab(&w());
-        return image.pixelColor(inner->mapTo(&w(), p));
-    }
 };
 
 }  // namespace
@@ -37,23 +31,9 @@ struct Screenshot : TMainWindowFixture {
 TEST_F(Screenshot, MainWindowOnTheDevice)
 {
     StartSim(ModemSim::TProfile::Builtin("tc35"));
-    const std::string cfg = home + "/Documents/Tix/Zelvitor/Zelvitor.cfg";
-    WriteFile(cfg, "[General]\r\nCommPort=" + sim->PtyPath() +
-                       "\r\nUserAdvanced=1\r\n[Project]\r\nMyPhone=+420 601 234 567\r\n");
-    QSettings registry(QSettings::IniFormat, QSettings::UserScope, "Tix", "Zelvitor");
-    registry.setValue("Options/ConfigFile", QString::fromStdString(cfg));
-    registry.setValue("Options/TempDir", QString::fromStdString(home + "/Documents/Tix/Zelvitor/"));
-    registry.sync();
-
-    Make(false);
-    w().VTSComm321->SetCommPort(sim->PtyPath());
-    w().resize(640, 560);
-    w().show();
-    w().VTixAppInfo1->SetInhibitApplRunning(false);
-    ASSERT_TRUE(RunUntil([&] { return w().initDone; }, 10000));
+    ASSERT_NO_FATAL_FAILURE(StartOnSim(QSize(640, 560), "[Project]\r\nMyPhone=+420 601 234 567\r\n"));
     EXPECT_FALSE(w().firstRun);
-    ASSERT_TRUE(RunUntil([&] { return FromQString(w().ShapeProgress->toolTip()) == Cz("Připraven"); }, 60000))
-        << sim->Transcript().ToText();
+    ASSERT_NO_FATAL_FAILURE(WaitUntilReady());
     ASSERT_TRUE(RunUntil([&] { return w().ComboOperator->count() > 0 && w().GaugeSigStr->Progress() > 0; }, 30000));
     RunFor(300);
 
@@ -66,10 +46,10 @@ TEST_F(Screenshot, MainWindowOnTheDevice)
 
     // What the picture shows: the ready state in green, the signal bar
     // filled in its colour, the own number, the port connected in blue.
-    const QColor ready = At(w().ShapeProgress, w().ShapeProgress->rect().center());
+    const QColor ready = ColorAt(w().ShapeProgress, w().ShapeProgress->rect().center());
     EXPECT_EQ(ready, QColor(0, 255, 0));
     const int strength = w().GaugeSigStr->Progress();
-    const QColor bar = At(w().GaugeSigStr, QPoint(3, w().GaugeSigStr->height() / 2));
+    const QColor bar = ColorAt(w().GaugeSigStr, QPoint(3, w().GaugeSigStr->height() / 2));
     if (strength <= 5)
         EXPECT_EQ(bar, QColor(255, 0, 0));
     else if (strength <= 25)

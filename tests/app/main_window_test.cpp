@@ -33,7 +33,6 @@ using Platform::FromQString;
 namespace {
 
 struct MainWindow : TMainWindowFixture {
-    TFormMain& w() { return *window; }
     // The terminal's lines (pending appends put into the pane first).
     std::vector<std::string> TerminalLines()
     {

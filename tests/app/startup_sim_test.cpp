@@ -41,16 +41,9 @@ public:
 };
 
 struct StartUp : TMainWindowFixture {
-    TFormMain& w() { return *window; }
     std::string Panel(int i) { return FromQString(w().StatusPanels[size_t(i)]->text()); }
     std::string Progress() { return FromQString(w().ShapeProgress->toolTip()); }
-    bool Asked(const std::string& part) const
-    {
-        for (const auto& b : boxes)
-            if (b.text.find(part) != std::string::npos)
-                return true;
-        return false;
-    }
+    bool Asked(const std::string& part) const { return BoxesWith(part) > 0; }
     // "Yes" to the PIN question, "No" to anything else.
     void AnswerPinYes()
     {
