@@ -136,7 +136,8 @@ TEST_F(StartUp, ReachesReadyOnTheDeviceAndClosesInStages)
     const size_t before = sim->Transcript().Size();
     RunFor(1500);
     qApp->removeEventFilter(&paints);
-    if (sim->Transcript().Size() == before) {  // nothing happened meanwhile
+    const bool deviceSpoke = sim->Transcript().Size() != before;
+    if (!deviceSpoke) {  // nothing happened meanwhile
         EXPECT_EQ(paints.count, 0) << paints.names;
     }
 
@@ -155,6 +156,9 @@ TEST_F(StartUp, ReachesReadyOnTheDeviceAndClosesInStages)
     EXPECT_TRUE(registry.contains("Options/TempDir"));
     EXPECT_EQ(registry.value("Options/Forms/VTixTerminal1_Form/Docked").toInt(), 1);
     EXPECT_FALSE(Asked(Cz("Konfigurace byla změněna"))) << "nothing changed, nothing asked";
+    // The rest ran; say so when the idle paints could not be judged.
+    if (deviceSpoke)
+        GTEST_SKIP() << "the device spoke during the idle check: paints not checked";
 }
 
 TEST_F(StartUp, ASignalEndsTheSessionWithoutAQuestion)
