@@ -16,24 +16,10 @@
 #include "app/radio_group.h"
 #include "app/url_label.h"
 #include "tests/app/key_helpers.h"
+#include "tests/app/quiet_options_owner.h"
 #include "tests/support/config_home.h"
 
 namespace {
-
-struct QuietOwner : VOptionsOwner {
-    QWidget* optionsOwnerWindow() override { return &window; }
-    bool getFirstRun() override { return false; }
-    void setFirstRun(bool) override {}
-    void setConfigClean(bool) override {}
-    std::string getLangText(const std::string&, const std::string&, const std::string& d) override { return d; }
-    int messageBox2(const std::string&, unsigned) override { return MsgBox::IDNO; }
-    void setPIN(const std::string&) override {}
-    void enterPinAgain() override {}
-    void writeSCANumber() override {}
-    void setShowSMSStateAsText(bool) override {}
-    void setTerminalDebugWindowsVisible(bool) override {}
-    QWidget window;
-};
 
 QString shotFile(const char* name)
 {
@@ -80,7 +66,7 @@ struct Screenshots : ::testing::Test {
 
 TEST_F(Screenshots, OptionsDialog)
 {
-    QuietOwner owner;
+    TQuietOptionsOwner owner;
     TFormOptions dialog(&owner);
     dialog.EditPIN->setText("1234");
     dialog.EditMyPhone->setText("+420 777 123 456");

@@ -22,18 +22,17 @@
 #include "app/url_label.h"
 #include "platform/qt/qt_text.h"
 #include "tests/app/key_helpers.h"
+#include "tests/app/quiet_options_owner.h"
 #include "tests/support/config_home.h"
 #include "translation/forms/tixlanguage_forms.h"
 #include "translation/tixlanguage.h"
 
 namespace {
 
-struct Owner : VOptionsOwner {
+// The owner's texts come from the language component.
+struct Owner : TQuietOptionsOwner {
     explicit Owner(VTixLanguage* l) : lang(l) {}
     QWidget* optionsOwnerWindow() override { return nullptr; }
-    bool getFirstRun() override { return false; }
-    void setFirstRun(bool) override {}
-    void setConfigClean(bool) override {}
     std::string getLangText(const std::string& s, const std::string& k, const std::string& d) override
     {
         return lang->GetLangText(s, k, d);
@@ -43,11 +42,6 @@ struct Owner : VOptionsOwner {
         asked = t;
         return MsgBox::IDNO;
     }
-    void setPIN(const std::string&) override {}
-    void enterPinAgain() override {}
-    void writeSCANumber() override {}
-    void setShowSMSStateAsText(bool) override {}
-    void setTerminalDebugWindowsVisible(bool) override {}
     VTixLanguage* lang;
     std::string asked;
 };

@@ -19,6 +19,7 @@
 #include "app/radio_group.h"
 #include "platform/qt/qt_text.h"
 #include "tests/app/key_helpers.h"
+#include "tests/app/quiet_options_owner.h"
 
 using namespace MsgBox;
 
@@ -361,20 +362,7 @@ TEST_F(Options, SmsCentreButtonWritesTheNumber)
 TEST(OptionsWithoutControls, MissingMainWindowControlsAreSkipped)
 {
     KeyHelpers::AppWithDevices();
-    struct Bare : VOptionsOwner {
-        QWidget* optionsOwnerWindow() override { return &window; }
-        bool getFirstRun() override { return false; }
-        void setFirstRun(bool) override {}
-        void setConfigClean(bool) override {}
-        std::string getLangText(const std::string&, const std::string&, const std::string& d) override { return d; }
-        int messageBox2(const std::string&, unsigned) override { return IDNO; }
-        void setPIN(const std::string&) override {}
-        void enterPinAgain() override {}
-        void writeSCANumber() override {}
-        void setShowSMSStateAsText(bool) override {}
-        void setTerminalDebugWindowsVisible(bool) override {}
-        QWidget window;
-    } bare;
+    TQuietOptionsOwner bare;
     TFormOptions dialog(&bare);
     ASSERT_TRUE(bare.window.findChildren<QWidget*>().isEmpty());
     for (int i : {2, 0, 1}) {

@@ -161,16 +161,16 @@ TEST_F(TerminalWindow, DraggingTheTabOutFloatsTheWindow)
     pages->setCurrentIndex(1);
     QTabBar* bar = pages->tabBar();
     const QPoint inTab = bar->tabRect(1).center();
-    sendMouse(bar, QEvent::MouseButtonPress, inTab, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(bar, QEvent::MouseMove, inTab + QPoint(0, 200), Qt::NoButton, Qt::LeftButton);
+    SendMouseEvent(bar, QEvent::MouseButtonPress, inTab, Qt::LeftButton, Qt::LeftButton);
+    SendMouseEvent(bar, QEvent::MouseMove, inTab + QPoint(0, 200), Qt::NoButton, Qt::LeftButton);
     EXPECT_FALSE(term->GetDocked());
     EXPECT_EQ(pages->count(), 1);
     EXPECT_TRUE(term->Form()->isWindow());
     // A press on another tab drags nothing.
     term->SetDocked(true);
     const QPoint other = bar->tabRect(0).center();
-    sendMouse(bar, QEvent::MouseButtonPress, other, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(bar, QEvent::MouseMove, other + QPoint(0, 200), Qt::NoButton, Qt::LeftButton);
+    SendMouseEvent(bar, QEvent::MouseButtonPress, other, Qt::LeftButton, Qt::LeftButton);
+    SendMouseEvent(bar, QEvent::MouseMove, other + QPoint(0, 200), Qt::NoButton, Qt::LeftButton);
     EXPECT_TRUE(term->GetDocked());
 }
 
@@ -221,9 +221,9 @@ TEST_F(TerminalInput, TypingAtAndEnterSendsAtCr)
     load(true);
     pages->setCurrentIndex(1);
     line()->setFocus();
-    keyClicks(line(), "AT");
+    KeyClicks(line(), "AT");
     EXPECT_EQ(hex()->text(), "41 54 ");
-    keyClick(line(), Qt::Key_Return);
+    KeyClick(line(), Qt::Key_Return);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0], "AT\r");
     EXPECT_TRUE(line()->text().isEmpty());
@@ -246,21 +246,21 @@ TEST_F(TerminalInput, LinesMirrorEachOther)
 TEST_F(TerminalInput, CtrlZIsSubNotUndoAndEscIsSent)
 {
     load(false);
-    keyClicks(line(), "AT");
-    keyClick(line(), Qt::Key_Z, Qt::ControlModifier);
+    KeyClicks(line(), "AT");
+    KeyClick(line(), Qt::Key_Z, Qt::ControlModifier);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0], "AT\x1A");  // no CR
-    keyClicks(line(), "x");
-    keyClick(line(), Qt::Key_Escape);
+    KeyClicks(line(), "x");
+    KeyClick(line(), Qt::Key_Escape);
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[1], "x\x1B");
     EXPECT_TRUE(term->Form()->isVisible());  // Esc does not close the window
     // The pending line end is used once.
-    keyClicks(line(), "y");
-    keyClick(line(), Qt::Key_Enter);
+    KeyClicks(line(), "y");
+    KeyClick(line(), Qt::Key_Enter);
     EXPECT_EQ(sent.back(), "y\r");
     // Ctrl+A is the byte 1 in the line, not select-all.
-    keyClick(line(), Qt::Key_A, Qt::ControlModifier);
+    KeyClick(line(), Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(line()->text(), QString("\x01"));
 }
 
@@ -269,12 +269,12 @@ TEST_F(TerminalInput, HexLineKeys)
     term->SetShowHexEdit(true);
     load(false);
     hex()->setFocus();
-    keyClicks(hex(), "41 54");
-    keyClick(hex(), Qt::Key_Return);  // direct: no line end
+    KeyClicks(hex(), "41 54");
+    KeyClick(hex(), Qt::Key_Return);  // direct: no line end
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0], "AT");
-    keyClicks(hex(), "41");
-    keyClick(hex(), Qt::Key_Escape);  // empties, sends nothing
+    KeyClicks(hex(), "41");
+    KeyClick(hex(), Qt::Key_Escape);  // empties, sends nothing
     EXPECT_EQ(sent.size(), 1u);
     EXPECT_TRUE(hex()->text().isEmpty());
     EXPECT_TRUE(line()->text().isEmpty());
@@ -283,12 +283,12 @@ TEST_F(TerminalInput, HexLineKeys)
 TEST_F(TerminalInput, KeysInThePaneAndButtonsGoToTheTextLine)
 {
     load(false);
-    keyClicks(pane(), "AT");
+    KeyClicks(pane(), "AT");
     EXPECT_EQ(line()->text(), "AT");
     auto* direct = control<QPushButton>("_BtnDirect");
-    keyClicks(direct, "I");
+    KeyClicks(direct, "I");
     EXPECT_EQ(line()->text(), "ATI");
-    keyClick(direct, Qt::Key_Return);
+    KeyClick(direct, Qt::Key_Return);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0], "ATI\r");
     // The buttons themselves.

@@ -1,8 +1,10 @@
 #pragma once
 #include <QCoreApplication>
 #include <QInputDevice>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointingDevice>
+#include <QString>
 #include <QWidget>
 
 #include "tests/support/qt_app.h"
@@ -45,6 +47,35 @@ inline void SendMouseEvent(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseB
 {
     QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, held, Qt::NoModifier, TestMouse());
     QCoreApplication::sendEvent(w, &e);
+}
+
+// One key event from the test keyboard.
+inline void SendKeyEvent(QWidget* w, QEvent::Type type, int key, const QString& text, bool autoRepeat = false)
+{
+    QKeyEvent e(type, key, Qt::NoModifier, 0, 0, 0, text, autoRepeat, 1, TestKeyboard());
+    QCoreApplication::sendEvent(w, &e);
+}
+
+// A key pressed and released, as the window system delivers it (with the
+// text the keyboard layout gives).
+inline void KeyClick(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {})
+{
+    QKeyEvent press(QEvent::KeyPress, key, mods, 0, 0, 0, text, false, 1, TestKeyboard());
+    QCoreApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, mods, 0, 0, 0, text, false, 1, TestKeyboard());
+    QCoreApplication::sendEvent(w, &release);
+}
+
+// Letters, digits and blanks typed one by one.
+inline void KeyClicks(QWidget* w, const QString& text)
+{
+    for (QChar c : text) {
+        const QChar up = c.toUpper();
+        const int key = (up.unicode() >= 'A' && up.unicode() <= 'Z') || (up.unicode() >= '0' && up.unicode() <= '9')
+                            ? up.unicode()
+                            : up.unicode() == ' ' ? int(Qt::Key_Space) : int(Qt::Key_unknown);
+        KeyClick(w, key, c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier, QString(c));
+    }
 }
 
 }  // namespace TestSupport

@@ -16,7 +16,7 @@ class CheckControlLayoutTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WidgetTest::App();
+        WidgetTest::AppWithDevices();
         Platform::ResetClassicSysColors();
         window = std::make_unique<QWidget>();
         window->resize(300, 200);

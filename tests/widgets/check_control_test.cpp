@@ -24,7 +24,7 @@ class CheckControlTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WidgetTest::App();
+        WidgetTest::AppWithDevices();
         Platform::ResetClassicSysColors();
         parent = std::make_unique<QWidget>();
         parent->resize(400, 300);
@@ -44,7 +44,7 @@ protected:
     {
         const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
         const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        WidgetTest::SendMouse(c, type, pos, button, held);
+        WidgetTest::SendMouseEvent(c, type, pos, button, held);
     }
 
     static void Click(TIACheckControl* c, QPoint pos = QPoint(3, 3))
@@ -55,7 +55,7 @@ protected:
 
     static void Space(TIACheckControl* c, QEvent::Type type)
     {
-        WidgetTest::SendKey(c, type, Qt::Key_Space, QStringLiteral(" "));
+        WidgetTest::SendKeyEvent(c, type, Qt::Key_Space, QStringLiteral(" "));
     }
 
     std::unique_ptr<QWidget> parent;

@@ -38,7 +38,7 @@ class CheckPixelsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WidgetTest::App();
+        WidgetTest::AppWithDevices();
         Platform::ResetClassicSysColors();
         Widgets::SetThemesEnabled(false);
         parent = std::make_unique<QWidget>();
@@ -91,7 +91,7 @@ TEST_F(CheckPixelsTest, PressedRadioShowsTheButtonFace)
     c->SetCheckFieldColor2(clYellow);
     QImage img = Render(c);
     EXPECT_EQ(PixelColor(img, 6, 2 + 6), clYellow);  // field colour 2
-    WidgetTest::SendKey(c, QEvent::KeyPress, Qt::Key_Space, QStringLiteral(" "));
+    WidgetTest::SendKeyEvent(c, QEvent::KeyPress, Qt::Key_Space, QStringLiteral(" "));
     img = Render(c);
     EXPECT_EQ(PixelColor(img, 6, 2 + 6), 0xC0C0C0);  // pushed: button face
 }
@@ -244,6 +244,6 @@ TEST_F(CheckPixelsTest, ButtonLooksRaisedWhileSpaceIsHeldOnACheckedButton)
     const QRect box = c->ImageRect();
     c->SetChecked(true);
     EXPECT_EQ(PixelColor(Render(c), box.left(), box.top()), 0x404040);  // sunk
-    WidgetTest::SendKey(c, QEvent::KeyPress, Qt::Key_Space, QStringLiteral(" "));
+    WidgetTest::SendKeyEvent(c, QEvent::KeyPress, Qt::Key_Space, QStringLiteral(" "));
     EXPECT_EQ(PixelColor(Render(c), box.left(), box.top()), 0xFFFFFF);  // raised
 }

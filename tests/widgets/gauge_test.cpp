@@ -19,7 +19,7 @@ class GaugeTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WidgetTest::App();
+        WidgetTest::AppWithDevices();
         Platform::ResetClassicSysColors();
         Widgets::SetThemesEnabled(false);
         parent = std::make_unique<QWidget>();

@@ -30,7 +30,7 @@ class ImageTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WidgetTest::App();
+        WidgetTest::AppWithDevices();
         Platform::ResetClassicSysColors();
         parent = std::make_unique<QWidget>();
         parent->resize(100, 100);

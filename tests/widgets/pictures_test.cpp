@@ -21,7 +21,7 @@ int TransparentPixels(const QImage& img)
 
 TEST(PicturesTest, ImageListsHaveTheirPictures)
 {
-    WidgetTest::App();
+    WidgetTest::AppWithDevices();
     struct Want {
         std::unique_ptr<TImageList> list;
         int count, w, h;
@@ -50,7 +50,7 @@ TEST(PicturesTest, ImageListsHaveTheirPictures)
 
 TEST(PicturesTest, LimeKeyedPicturesBecomeTransparent)
 {
-    WidgetTest::App();
+    WidgetTest::AppWithDevices();
     const auto sms = Widgets::MakeSMSStateImageList();
     for (int i = 0; i < sms->Count(); ++i) {
         const QImage img = sms->Image(i);
@@ -84,7 +84,7 @@ TEST(PicturesTest, LimeKeyedPicturesBecomeTransparent)
 
 TEST(PicturesTest, ImageListKeepsItsSize)
 {
-    WidgetTest::App();
+    WidgetTest::AppWithDevices();
     TImageList list(16, 16);
     int changes = 0;
     QObject::connect(&list, &TImageList::changed, [&] { ++changes; });

@@ -26,7 +26,7 @@ TEST(RotateLabelTest, EscapementIsKeptInOneTurn)
     const int big = TRotateLabel::NormalizeEscapement(INT32_MIN);
     EXPECT_TRUE(big >= 0 && big <= 360);
 
-    WidgetTest::App();
+    WidgetTest::AppWithDevices();
     TRotateLabel label;
     EXPECT_EQ(label.Escapement(), 90);
     label.SetEscapement(-90);
@@ -55,7 +55,7 @@ TEST(RotateLabelTest, TextOriginForEachQuarter)
 
 TEST(RotateLabelTest, AutoSizeFollowsTheRotatedText)
 {
-    WidgetTest::App();
+    WidgetTest::AppWithDevices();
     TRotateLabel label;
     label.SetEscapement(0);
     const QFontMetrics fm(label.font());
@@ -77,7 +77,7 @@ TEST(RotateLabelTest, AutoSizeFollowsTheRotatedText)
 
 TEST(RotateLabelTest, DisabledTextIsGreyAndTheCopiesKeepTheirColours)
 {
-    WidgetTest::App();
+    WidgetTest::AppWithDevices();
     Platform::ResetClassicSysColors();
     // Distinct colours to tell the three copies apart.
     Platform::SetSysColor(Platform::COLOR_GRAYTEXT, clRed);
@@ -116,7 +116,7 @@ TEST(RotateLabelTest, DisabledTextIsGreyAndTheCopiesKeepTheirColours)
 
 TEST(RotateLabelTest, RotatedCaptionRunsUpwards)
 {
-    WidgetTest::App();
+    WidgetTest::AppWithDevices();
     auto parent = std::make_unique<QWidget>();
     auto* label = new TRotateLabel(parent.get());
     QFont f = label->font();

@@ -197,7 +197,7 @@ std::unique_ptr<QWidget> BuildPanel(bool themes, TImageList* charger, TImageList
 
 TEST(ScreenshotTest, OneOfEachWidget)
 {
-    WidgetTest::App();
+    WidgetTest::AppWithDevices();
     Platform::ResetClassicSysColors();
     auto charger = Widgets::MakeChargerImageList();
     auto operators = Widgets::MakeOperatorImageList();

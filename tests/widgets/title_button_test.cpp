@@ -25,7 +25,7 @@ class TitleButtonTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WidgetTest::App();
+        WidgetTest::AppWithDevices();
         Platform::ResetClassicSysColors();
         form = std::make_unique<QWidget>();
         form->resize(300, 200);
@@ -122,8 +122,8 @@ TEST_F(TitleButtonTest, KeptDownButtonPicksTheNextClickedControl)
     b.HandleHitTest(1, 5, 0, 20);
     EXPECT_TRUE(b.Pressed());
     // Client-area move and release on the form reach the button.
-    WidgetTest::SendMouse(form.get(), QEvent::MouseMove, QPoint(60, 60), Qt::NoButton, Qt::NoButton);
-    WidgetTest::SendMouse(form.get(), QEvent::MouseButtonRelease, QPoint(60, 60), Qt::LeftButton, Qt::NoButton);
+    WidgetTest::SendMouseEvent(form.get(), QEvent::MouseMove, QPoint(60, 60), Qt::NoButton, Qt::NoButton);
+    WidgetTest::SendMouseEvent(form.get(), QEvent::MouseButtonRelease, QPoint(60, 60), Qt::LeftButton, Qt::NoButton);
     EXPECT_EQ(moved, (std::vector<QWidget*>{child}));
     EXPECT_EQ(picked, (std::vector<QWidget*>{child}));
     EXPECT_FALSE(b.Pressed());
@@ -234,7 +234,7 @@ TEST_F(TitleButtonTest, OwnHintAfterThePause)
 
 TEST(ApplicationEventsTest, HandlersRunLastToFirstAndFollowTheirComponents)
 {
-    WidgetTest::App();
+    WidgetTest::AppWithDevices();
     VTixApplicationEvents* events = VTixApplicationEvents::Instance();
     EXPECT_EQ(events, VTixApplicationEvents::Instance());
     const int before = events->Count();

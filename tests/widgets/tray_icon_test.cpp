@@ -41,7 +41,7 @@ class TrayIconTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WidgetTest::App();
+        WidgetTest::AppWithDevices();
         tray = std::make_unique<CountingTrayIcon>();
         tray->SetDoubleClickTime(500);
     }

@@ -2,7 +2,6 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QImage>
-#include <QKeyEvent>
 #include <QWidget>
 #include <functional>
 
@@ -13,20 +12,9 @@
 
 namespace WidgetTest {
 
-inline QApplication& App() { return TestSupport::AppWithDevices(); }
-inline const QInputDevice* Keyboard() { return TestSupport::TestKeyboard(); }
-inline const QPointingDevice* Mouse() { return TestSupport::TestMouse(); }
-
-inline void SendMouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held)
-{
-    TestSupport::SendMouseEvent(w, type, pos, button, held);
-}
-
-inline void SendKey(QWidget* w, QEvent::Type type, int key, const QString& text, bool autoRepeat = false)
-{
-    QKeyEvent e(type, key, Qt::NoModifier, 0, 0, 0, text, autoRepeat, 1, Keyboard());
-    QCoreApplication::sendEvent(w, &e);
-}
+using TestSupport::AppWithDevices;
+using TestSupport::SendKeyEvent;
+using TestSupport::SendMouseEvent;
 
 // The widget painted into an image that starts out in Background.
 inline QImage Render(QWidget* w, QColor background = QColor(0x12, 0x34, 0x56))
