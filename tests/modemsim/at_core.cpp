@@ -128,7 +128,7 @@ void TAtCore::ExecuteLine(const std::string& line, int64_t now)
 {
     transcript_.Add(TDirection::Command, echoed_ + line);
     if (lineListener_)
-        lineListener_(echoed_ + line);
+        lineListener_(echoed_ + line, now);
 
     TReply final;
     int64_t t = now;

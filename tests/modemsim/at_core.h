@@ -24,7 +24,8 @@ public:
     // gets each byte while installed; returns false to hand input back.
     using TRawInput = std::function<bool(char c)>;
     // Called for every executed command line (text as received).
-    using TLineListener = std::function<void(const std::string& line)>;
+    // Told of each command line as it is taken, with the time it was taken at.
+    using TLineListener = std::function<void(const std::string& line, int64_t now)>;
 
     TAtCore(TDevice& device, const TCommandRegistry& registry, TTranscript& transcript);
 

@@ -104,7 +104,7 @@ bool TModemSim::Start(std::string* error)
     device_ = std::make_unique<TDevice>(options_.profile, options_.time, host);
     core_ = std::make_unique<TAtCore>(*device_, registry_, *transcript_);
     core_->SetWriter([this](const std::string& bytes) { WriteOutput(bytes); });
-    core_->SetLineListener([this](const std::string& line) { OnLine(line); });
+    core_->SetLineListener([this](const std::string& line, int64_t now) { OnLine(line, now); });
     if (options_.paceBaud > 0)
         core_->SetPacing(options_.paceBaud);
     for (TScriptStep& step : steps) {
@@ -112,7 +112,7 @@ bool TModemSim::Start(std::string* error)
             onSteps_.push_back(std::move(step));
         else {
             const TScriptAction action = step.action;
-            timers_.emplace(SteadyMs() + step.atMs, [this, action] { Apply(action); });
+            timers_.emplace(SteadyMs() + step.atMs, [this, action] { Apply(action, SteadyMs()); });
         }
     }
     transcript_->Add(TDirection::Event, "start " + options_.profile.name + " on " + ptyPath_);
@@ -281,23 +281,22 @@ void TModemSim::Note(const std::string& event)
     transcript_->Add(TDirection::Event, event);
 }
 
-void TModemSim::OnLine(const std::string& line)
+void TModemSim::OnLine(const std::string& line, int64_t now)
 {
     const std::string command = CommandKey(line);
     for (size_t i = 0; i < onSteps_.size();) {
         if (onSteps_[i].command == command) {
             const TScriptAction action = onSteps_[i].action;
             onSteps_.erase(onSteps_.begin() + static_cast<long>(i));
-            Apply(action);
+            Apply(action, now);
         } else
             ++i;
     }
 }
 
-void TModemSim::Apply(const TScriptAction& a)
+void TModemSim::Apply(const TScriptAction& a, int64_t now)
 {
     using K = TScriptAction::TKind;
-    const int64_t now = SteadyMs();
     switch (a.kind) {
     case K::Line:
         Note("inject line " + a.text);
@@ -359,7 +358,7 @@ void TModemSim::ApplyNow(const TScriptAction& action)
         std::lock_guard<std::mutex> lock(mutex_);
         if (!core_)
             return;
-        Apply(action);
+        Apply(action, SteadyMs());
     }
     Wake();
 }
@@ -419,7 +418,7 @@ void TModemSim::RunScriptLine(const std::string& line)
             onSteps_.push_back(std::move(step));
         else {
             const TScriptAction action = step.action;
-            After(static_cast<int>(step.atMs), [this, action] { Apply(action); });
+            After(static_cast<int>(step.atMs), [this, action] { Apply(action, SteadyMs()); });
         }
     }
     Wake();

@@ -94,9 +94,12 @@ private:
     bool SpeedMismatch(int programBaud) const;
     void ReadInput(int64_t now);
     void WriteOutput(const std::string& bytes);
-    void Apply(const TScriptAction& action);       // under the lock
+    // Under the lock. `now` is when the action counts as done: what it sends
+    // is queued at that time, so a reaction to a command line goes out
+    // before that line's answer however late this thread runs.
+    void Apply(const TScriptAction& action, int64_t now);
     void ApplyNow(const TScriptAction& action);    // takes the lock, then wakes the thread
-    void OnLine(const std::string& line);
+    void OnLine(const std::string& line, int64_t now);
     int64_t RunTimers(int64_t now);  // returns ms to the next timer, -1 none
 
     TSimOptions options_;
