@@ -395,10 +395,14 @@ TEST_F(Sms, IndicationsHeldByTheDevice)
         const size_t mark = sim->Transcript().Size();
         sim->RunScriptLine("at 0 deliver " + kCau);
         ASSERT_TRUE(sim->Transcript().WaitForEvent("SMS stored", 5000, mark));
-        client.ReadFor(100);
+        if (c.during.empty())
+            client.ReadFor(100);
+        else
+            client.WaitFor(c.during, 5000);
         EXPECT_EQ(client.Take(), c.during) << c.mode;
         client.Write(kAhoj + kCtrlZ);
-        client.ReadFor(300);
+        client.WaitFor(c.after, 5000);
+        client.ReadFor(100);
         EXPECT_EQ(client.Take(), c.after) << c.mode;
     }
     EXPECT_EQ(Held("SM").size(), 8u);
@@ -465,7 +469,8 @@ TEST_F(Sms, LostFinalResultAndResetDuringThePdu)
     // The final result of the send is the one lost, not the prompt.
     ASSERT_EQ(Until("AT+CMGS=18", "> "), "\r\n> ");
     client.Write(kAhoj + kCtrlZ);
-    client.ReadFor(300);
+    client.WaitFor("+CMGS: 1\r\n", 5000);
+    client.ReadFor(200);
     EXPECT_EQ(client.Take(), "\r\n+CMGS: 1\r\n");
     EXPECT_EQ(Ask("AT+CSCA?"), Ok("+CSCA: \"+420603052000\",145"));
 
