@@ -6,6 +6,7 @@
 
 #include "tests/modemsim/device_clock.h"
 #include "tests/modemsim/profile.h"
+#include "tests/modemsim/sms_state.h"
 
 // The state of one simulated device: settings, power, SIM card, network,
 // clock, alarm and battery, and the things that happen to it over time.
@@ -117,6 +118,9 @@ public:
 
     // ---- battery
     int chargerStatus = 0, batteryLevel = 0, consumption = 0;
+
+    // ---- SMS: memories, centre, indications (commands_sms.cpp)
+    TSmsState sms;
 
     // ---- faults
     int64_t errorUntil = 0;  // steady ms: every command answers ERROR until then
