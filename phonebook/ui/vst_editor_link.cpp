@@ -147,10 +147,12 @@ QString TVSTEditorLink::ControlText() const
 
 void TVSTEditorLink::Finish()
 {
-    if (m_control)
-        m_control->hide();
+    // The view closes its editor first: it hands the focus back to the
+    // tree only while the control still has it.
     if (m_owner)
         m_owner->NodeEditEnded(this);
+    if (m_control)
+        m_control->hide();
     if (m_tree)
         m_tree->viewport()->update();
 }
@@ -267,7 +269,18 @@ void TVSTEditorLink::MoveFocus(bool Down)
 
 bool TVSTEditorLink::EditWindowProc(QEvent* Message)
 {
-    if (!m_watching || Message->type() != QEvent::FocusOut)
+    if (!m_watching)
+        return false;
+    if (Message->type() == QEvent::KeyPress && m_control) {
+        // The control's keys are its own: one it leaves unused must not go
+        // on to the tree (which would move its current cell and end the
+        // edit) as it would to any parent in Qt. The control handles it
+        // here, past the other filters and without that propagation.
+        static_cast<QObject*>(m_control.data())->event(Message);
+        Message->accept();
+        return true;
+    }
+    if (Message->type() != QEvent::FocusOut)
         return false;
     // A pop-up menu or the control's own pop-up keeps the edit open.
     if (static_cast<QFocusEvent*>(Message)->reason() == Qt::PopupFocusReason || ControlBusy())
