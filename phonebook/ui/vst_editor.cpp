@@ -159,8 +159,11 @@ void TVSTEditor::SetLink(TVSTEditorLink* Link)
         Report("TVSTEditor: Failure in SetLink (must not be nil)!");
         return;
     }
-    GiveBack(ControlOf(m_link->Kind()));
+    // Cleared first: hiding a focused control sends events that must not
+    // reach a link that is going away.
+    const TVSTEditorType kind = m_link->Kind();
     m_link = nullptr;
+    GiveBack(ControlOf(kind));
 }
 
 void TVSTEditor::GiveBack(QWidget* Control) const
@@ -183,17 +186,21 @@ TVSTEditorLinkPtr TVSTEditor::ActiveLinkOf(const QObject* Control) const
 {
     if (!m_link || !m_link->Prepared() || m_link->Stopped() || m_link->Control() != Control)
         return nullptr;
-    return m_link->shared_from_this();
+    return m_link->weak_from_this().lock();
 }
 
 void TVSTEditor::ControlChanged(QObject* Sender)
 {
+    if (m_options.KeepControlEvents)
+        return;
     if (const TVSTEditorLinkPtr link = ActiveLinkOf(Sender))
         link->EditChange(Sender);
 }
 
 void TVSTEditor::ControlKeyDown(QObject* Sender, int& Key, Qt::KeyboardModifiers Shift)
 {
+    if (m_options.KeepControlEvents)
+        return;
     if (const TVSTEditorLinkPtr link = ActiveLinkOf(Sender))
         link->EditKeyDown(Sender, Key, Shift);
 }

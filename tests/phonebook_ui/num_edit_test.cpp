@@ -325,3 +325,36 @@ TEST_F(NumEdit, PopupTrackBarFollowsTheMouseWhileTheButtonIsHeld)
     edit->SetTrackBarEnabled(false);
     EXPECT_FALSE(button->isVisible());
 }
+
+TEST_F(NumEdit, GaugeShowsTheValueAndTakesClicks)
+{
+    edit->resize(200, edit->height());
+    edit->SetGaugeBeginColor(clRed);
+    edit->SetGaugeEndColor(clRed);
+    edit->SetValue(50);
+    QWidget* gauge = edit->findChild<QWidget*>("Gauge");
+    ASSERT_NE(gauge, nullptr);
+    const int w = gauge->width();
+    const int y = gauge->height() / 2;
+    QImage img = Grab(gauge);
+    EXPECT_EQ(Pixel(img, w / 4, y), clRed);
+    EXPECT_NE(Pixel(img, w * 3 / 4, y), clRed);
+    // Equal gauge limits follow MinValue..MaxValue; others stand alone.
+    edit->SetGaugeMinValue(0);
+    edit->SetGaugeMaxValue(200);
+    img = Grab(gauge);
+    EXPECT_EQ(Pixel(img, w / 8, y), clRed);
+    EXPECT_NE(Pixel(img, w * 3 / 8, y), clRed);
+    edit->SetGaugeMaxValue(0);
+    SendMouseEvent(gauge, QEvent::MouseButtonPress, QPoint(w * 3 / 4, y), Qt::LeftButton, Qt::LeftButton);
+    EXPECT_NEAR(edit->Value(), 75, 1);
+    edit->SetIncrementGauge(true);
+    edit->SetIncrement(10);
+    SendMouseEvent(gauge, QEvent::MouseMove, QPoint(w / 3, y), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(edit->Value(), 30);
+    edit->SetGaugeAroundCenter(true);
+    img = Grab(gauge);
+    EXPECT_EQ(Pixel(img, w * 2 / 5, y), clRed);   // from the value up to the middle
+    EXPECT_NE(Pixel(img, w / 5, y), clRed);
+    EXPECT_NE(Pixel(img, w * 3 / 4, y), clRed);
+}
