@@ -7,7 +7,7 @@
 #include "platform/qt/qt_text.h"
 
 TMFCustomComboEdit::TMFCustomComboEdit(QWidget* Parent)
-    : QComboBox(Parent), m_colors(this, {QPalette::Base, QPalette::Button})
+    : QComboBox(Parent), TMFEditRules(this, {QPalette::Base, QPalette::Button})
 {
     SetStyle(csDropDown);
     connect(this, &QComboBox::currentTextChanged, this, [this] { Change(); });
@@ -52,18 +52,16 @@ void TMFCustomComboEdit::hidePopup()
 
 void TMFCustomComboEdit::Change()
 {
-    m_colors.TextChanged(Empty(), m_colors.NormalColor());
+    ColorsChanged();
     if (Events.OnChange)
         Events.OnChange(this);
 }
 
 void TMFCustomComboEdit::keyPressEvent(QKeyEvent* Event)
 {
-    if (!MFKeyDown(this, Event, Events.OnKeyDown))
+    if (RulesKey(Event, !m_droppedDown, [this](bool next) { focusNextPrevChild(next); }))
         return;
-    if (MFNavigate(Event, m_keys, !m_droppedDown, [this](bool next) { focusNextPrevChild(next); }))
-        return;
-    if (m_firstCharUpperCase && isEditable() && Empty()) {
+    if (m_firstCharUpperCase && isEditable() && FieldEmpty()) {
         if (const auto upper = MFUpperCasedKey(Event)) {
             QComboBox::keyPressEvent(upper.get());
             Event->setAccepted(upper->isAccepted());
@@ -76,13 +74,13 @@ void TMFCustomComboEdit::keyPressEvent(QKeyEvent* Event)
 void TMFCustomComboEdit::focusInEvent(QFocusEvent* Event)
 {
     QComboBox::focusInEvent(Event);
-    if (Event->reason() != Qt::PopupFocusReason && Event->reason() != Qt::ActiveWindowFocusReason)
-        m_colors.Enter();
+    if (Reported(Event))
+        ColorsEntered();
 }
 
 void TMFCustomComboEdit::focusOutEvent(QFocusEvent* Event)
 {
-    if (Event->reason() != Qt::PopupFocusReason && Event->reason() != Qt::ActiveWindowFocusReason)
-        m_colors.Exit(Empty(), m_colors.NormalColor());
+    if (Reported(Event))
+        ColorsLeft();
     QComboBox::focusOutEvent(Event);
 }

@@ -2,14 +2,14 @@
 #include <QComboBox>
 #include <string>
 
-#include "phonebook/ui/mf_color_rules.h"
+#include "phonebook/ui/mf_edit_rules.h"
 #include "phonebook/ui/mf_edit_types.h"
 
 enum TComboBoxStyle { csDropDown, csDropDownList };
 
 // A combo box with the edits' colour, Required, Keys and upper-case first
 // letter rules; Enter is consumed unless the list is dropped down.
-class TMFCustomComboEdit : public QComboBox {
+class TMFCustomComboEdit : public QComboBox, public TMFEditRules {
     Q_OBJECT
 public:
     explicit TMFCustomComboEdit(QWidget* Parent = nullptr);
@@ -27,18 +27,6 @@ public:
 
     bool FirstCharUpperCase() const { return m_firstCharUpperCase; }
     void SetFirstCharUpperCase(bool Value) { m_firstCharUpperCase = Value; }
-    TColor FocusedColor() const { return m_colors.FocusedColor(); }
-    void SetFocusedColor(TColor Value) { m_colors.SetFocusedColor(Value, hasFocus()); }
-    bool Required() const { return m_colors.Required(); }
-    void SetRequired(bool Value) { m_colors.SetRequired(Value, Empty(), hasFocus(), m_colors.NormalColor()); }
-    TColor RequiredColor() const { return m_colors.RequiredColor(); }
-    void SetRequiredColor(TColor Value) { m_colors.SetRequiredColor(Value, Empty()); }
-    TKeySets Keys() const { return m_keys; }
-    void SetKeys(TKeySets Value) { m_keys = Value; }
-    TColor Color() const { return m_colors.Color(); }
-    void SetColor(TColor Value) { m_colors.SetColor(Value); }
-
-    TMFEditEvents Events;
 
     void showPopup() override;
     void hidePopup() override;
@@ -49,11 +37,9 @@ protected:
     void focusOutEvent(QFocusEvent* Event) override;
 
 private:
-    bool Empty() const { return currentText().isEmpty(); }
+    bool FieldEmpty() const override { return currentText().isEmpty(); }
     void Change();
 
-    TMFColorRules m_colors;
-    TKeySets m_keys;
     bool m_firstCharUpperCase = false;
     bool m_droppedDown = false;
 };

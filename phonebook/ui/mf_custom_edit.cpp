@@ -12,17 +12,10 @@ namespace {
 // Qt's limit of a line edit; its 0 would allow nothing, ours means none.
 constexpr int UnlimitedLength = 32767;
 
-// A focus change that the class library would not report as entering or
-// leaving the control: a pop-up menu or another application's window.
-bool IsPassingFocusChange(const QFocusEvent* Event)
-{
-    return Event->reason() == Qt::PopupFocusReason || Event->reason() == Qt::ActiveWindowFocusReason;
-}
-
 }  // namespace
 
 TMFCustomEdit::TMFCustomEdit(QWidget* Parent)
-    : QLineEdit(Parent), m_colors(this, {QPalette::Base})
+    : QLineEdit(Parent), TMFEditRules(this, {QPalette::Base})
 {
     resize(101, 21);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -41,12 +34,7 @@ void TMFCustomEdit::SetEditStyle(TEditStyle Value)
     m_editStyle = Value;
     setFrame(Value == esCtl3D);
     ApplyMargins();
-    if (hasFocus())
-        m_colors.SetColor(m_colors.FocusedColor());
-    else if (Required() && text().isEmpty())
-        m_colors.SetColor(RequiredColor());
-    else
-        m_colors.SetColor(RestColor());
+    ColorsRefresh();
     update();
 }
 
@@ -90,12 +78,12 @@ void TMFCustomEdit::Clear()
 {
     clear();
     // Also when the text was empty already: no change was reported then.
-    m_colors.TextChanged(true, RestColor());
+    ColorsChanged();
 }
 
 TColor TMFCustomEdit::RestColor() const
 {
-    return m_editStyle == esUnderline ? ParentColorOf(this) : m_colors.NormalColor();
+    return m_editStyle == esUnderline ? ParentColorOf(this) : NormalColor();
 }
 
 void TMFCustomEdit::Change()
@@ -106,7 +94,7 @@ void TMFCustomEdit::Change()
 
 void TMFCustomEdit::ChangeColors()
 {
-    m_colors.TextChanged(text().isEmpty(), RestColor());
+    ColorsChanged();
 }
 
 void TMFCustomEdit::NotifyChange()
@@ -126,12 +114,12 @@ void TMFCustomEdit::DoEnter()
 {
     if (m_autoSelect && !(QGuiApplication::mouseButtons() & Qt::LeftButton))
         selectAll();
-    m_colors.Enter();
+    ColorsEntered();
 }
 
 void TMFCustomEdit::DoExit()
 {
-    m_colors.Exit(text().isEmpty(), RestColor());
+    ColorsLeft();
 }
 
 void TMFCustomEdit::keyPressEvent(QKeyEvent* Event)
@@ -141,7 +129,7 @@ void TMFCustomEdit::keyPressEvent(QKeyEvent* Event)
         Event->accept();
         return;
     }
-    if (MFNavigate(Event, m_keys, true, [this](bool next) { focusNextPrevChild(next); }))
+    if (MFNavigate(Event, Keys(), true, [this](bool next) { focusNextPrevChild(next); }))
         return;
     if (m_firstCharUpperCase && text().isEmpty()) {
         if (const auto upper = MFUpperCasedKey(Event)) {
@@ -156,13 +144,13 @@ void TMFCustomEdit::keyPressEvent(QKeyEvent* Event)
 void TMFCustomEdit::focusInEvent(QFocusEvent* Event)
 {
     QLineEdit::focusInEvent(Event);
-    if (!IsPassingFocusChange(Event))
+    if (Reported(Event))
         DoEnter();
 }
 
 void TMFCustomEdit::focusOutEvent(QFocusEvent* Event)
 {
-    if (!IsPassingFocusChange(Event))
+    if (Reported(Event))
         DoExit();
     QLineEdit::focusOutEvent(Event);
 }
@@ -185,7 +173,6 @@ void TMFCustomEdit::changeEvent(QEvent* Event)
 {
     QLineEdit::changeEvent(Event);
     // The underline look takes the colour of whatever it sits on.
-    if (Event->type() == QEvent::ParentChange && m_editStyle == esUnderline && !hasFocus() &&
-        !(Required() && text().isEmpty()))
-        m_colors.SetColor(RestColor());
+    if (Event->type() == QEvent::ParentChange && m_editStyle == esUnderline)
+        ColorsRefresh();
 }

@@ -2,7 +2,7 @@
 #include <QLineEdit>
 #include <string>
 
-#include "phonebook/ui/mf_color_rules.h"
+#include "phonebook/ui/mf_edit_rules.h"
 #include "phonebook/ui/mf_edit_types.h"
 #include "platform/colors.h"
 
@@ -10,7 +10,7 @@
 // required field left empty, optional navigation by Enter and Esc, an
 // optional upper-case first letter and a flat underlined look. Texts are
 // byte strings in the active ANSI code page.
-class TMFCustomEdit : public QLineEdit {
+class TMFCustomEdit : public QLineEdit, public TMFEditRules {
     Q_OBJECT
 public:
     explicit TMFCustomEdit(QWidget* Parent = nullptr);
@@ -24,20 +24,8 @@ public:
     void SetLineStyle(TLineStyle Value);
     bool FirstCharUpperCase() const { return m_firstCharUpperCase; }
     void SetFirstCharUpperCase(bool Value) { m_firstCharUpperCase = Value; }
-    TColor FocusedColor() const { return m_colors.FocusedColor(); }
-    void SetFocusedColor(TColor Value) { m_colors.SetFocusedColor(Value, hasFocus()); }
-    bool Required() const { return m_colors.Required(); }
-    void SetRequired(bool Value) { m_colors.SetRequired(Value, text().isEmpty(), hasFocus(), RestColor()); }
-    TColor RequiredColor() const { return m_colors.RequiredColor(); }
-    void SetRequiredColor(TColor Value) { m_colors.SetRequiredColor(Value, text().isEmpty()); }
-    TKeySets Keys() const { return m_keys; }
-    void SetKeys(TKeySets Value) { m_keys = Value; }
     bool AutoSelect() const { return m_autoSelect; }
     void SetAutoSelect(bool Value) { m_autoSelect = Value; }
-
-    // The background colour now shown.
-    TColor Color() const { return m_colors.Color(); }
-    void SetColor(TColor Value) { m_colors.SetColor(Value); }
 
     // 0 means no limit.
     int MaxLength() const { return m_maxLength; }
@@ -46,10 +34,6 @@ public:
     std::string Text() const;
     void SetText(const std::string& Value);
     void Clear();
-
-    // OnChange fires on every change of the text; OnKeyDown sees each key
-    // press first and may consume it.
-    TMFEditEvents Events;
 
 protected:
     // The text changed (typed, set or cleared): ChangeColors, then
@@ -62,8 +46,9 @@ protected:
     virtual bool KeyDown(int& Key, Qt::KeyboardModifiers Shift);
     virtual void DoEnter();
     virtual void DoExit();
-    // The colour of a filled field at rest.
-    TColor RestColor() const;
+    bool FieldEmpty() const override { return text().isEmpty(); }
+    // The normal colour, or the parent's for the underline look.
+    TColor RestColor() const override;
     // Room kept free of text for the controls a descendant places inside.
     void SetReservedMargins(int Right, int Bottom);
 
@@ -74,11 +59,9 @@ protected:
     void changeEvent(QEvent* Event) override;
 
 private:
-    TMFColorRules m_colors;
     TAlignment m_alignment = taLeftJustify;
     TEditStyle m_editStyle = esCtl3D;
     TLineStyle m_lineStyle = lsRaised;
-    TKeySets m_keys;
     bool m_firstCharUpperCase = false;
     bool m_autoSelect = true;
     int m_maxLength = 0;

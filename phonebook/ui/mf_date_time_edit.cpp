@@ -15,13 +15,13 @@ constexpr double MsPerDay = 86400000.0;
 }  // namespace
 
 TMFCustomDateTimeEdit::TMFCustomDateTimeEdit(QWidget* Parent)
-    : QDateTimeEdit(Parent), m_colors(this, {QPalette::Base})
+    : QDateTimeEdit(Parent), TMFEditRules(this, {QPalette::Base})
 {
     resize(186, 21);
     setCalendarPopup(true);
     SetKind(dtkDate);
     connect(this, &QDateTimeEdit::dateTimeChanged, this, [this] {
-        m_colors.TextChanged(Empty(), m_colors.NormalColor());
+        ColorsChanged();
         if (Events.OnChange)
             Events.OnChange(this);
     });
@@ -70,9 +70,7 @@ void TMFCustomDateTimeEdit::SetLineStyle(TLineStyle Value)
 
 void TMFCustomDateTimeEdit::keyPressEvent(QKeyEvent* Event)
 {
-    if (!MFKeyDown(this, Event, Events.OnKeyDown))
-        return;
-    if (MFNavigate(Event, m_keys, true, [this](bool next) { focusNextPrevChild(next); }))
+    if (RulesKey(Event, true, [this](bool next) { focusNextPrevChild(next); }))
         return;
     QDateTimeEdit::keyPressEvent(Event);
 }
@@ -80,14 +78,14 @@ void TMFCustomDateTimeEdit::keyPressEvent(QKeyEvent* Event)
 void TMFCustomDateTimeEdit::focusInEvent(QFocusEvent* Event)
 {
     QDateTimeEdit::focusInEvent(Event);
-    if (Event->reason() != Qt::PopupFocusReason && Event->reason() != Qt::ActiveWindowFocusReason)
-        m_colors.Enter();
+    if (Reported(Event))
+        ColorsEntered();
 }
 
 void TMFCustomDateTimeEdit::focusOutEvent(QFocusEvent* Event)
 {
-    if (Event->reason() != Qt::PopupFocusReason && Event->reason() != Qt::ActiveWindowFocusReason)
-        m_colors.Exit(Empty(), m_colors.NormalColor());
+    if (Reported(Event))
+        ColorsLeft();
     QDateTimeEdit::focusOutEvent(Event);
 }
 

@@ -2,7 +2,7 @@
 #include <QDateTimeEdit>
 
 #include "foundation/tixutils_datetime.h"
-#include "phonebook/ui/mf_color_rules.h"
+#include "phonebook/ui/mf_edit_rules.h"
 #include "phonebook/ui/mf_edit_types.h"
 
 enum TDateTimeKind { dtkDate, dtkTime };
@@ -10,7 +10,7 @@ enum TDateTimeKind { dtkDate, dtkTime };
 // A date or time picker with the edits' colour, Required and Keys rules;
 // without a frame it draws the underline of LineStyle. Enter is always
 // consumed.
-class TMFCustomDateTimeEdit : public QDateTimeEdit {
+class TMFCustomDateTimeEdit : public QDateTimeEdit, public TMFEditRules {
     Q_OBJECT
 public:
     explicit TMFCustomDateTimeEdit(QWidget* Parent = nullptr);
@@ -27,18 +27,6 @@ public:
 
     TLineStyle LineStyle() const { return m_lineStyle; }
     void SetLineStyle(TLineStyle Value);
-    TColor FocusedColor() const { return m_colors.FocusedColor(); }
-    void SetFocusedColor(TColor Value) { m_colors.SetFocusedColor(Value, hasFocus()); }
-    bool Required() const { return m_colors.Required(); }
-    void SetRequired(bool Value) { m_colors.SetRequired(Value, Empty(), hasFocus(), m_colors.NormalColor()); }
-    TColor RequiredColor() const { return m_colors.RequiredColor(); }
-    void SetRequiredColor(TColor Value) { m_colors.SetRequiredColor(Value, Empty()); }
-    TKeySets Keys() const { return m_keys; }
-    void SetKeys(TKeySets Value) { m_keys = Value; }
-    TColor Color() const { return m_colors.Color(); }
-    void SetColor(TColor Value) { m_colors.SetColor(Value); }
-
-    TMFEditEvents Events;
 
 protected:
     void keyPressEvent(QKeyEvent* Event) override;
@@ -47,12 +35,10 @@ protected:
     void paintEvent(QPaintEvent* Event) override;
 
 private:
-    bool Empty() const { return text().isEmpty(); }
+    bool FieldEmpty() const override { return text().isEmpty(); }
 
-    TMFColorRules m_colors;
     TDateTimeKind m_kind = dtkDate;
     TLineStyle m_lineStyle = lsRaised;
-    TKeySets m_keys;
 };
 
 class TMFDateTimeEdit : public TMFCustomDateTimeEdit {

@@ -1,5 +1,6 @@
-#include "phonebook/ui/mf_color_rules.h"
+#include "phonebook/ui/mf_edit_rules.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QWidget>
@@ -27,14 +28,14 @@ TAlignment FromQtAlignment(Qt::Alignment Value)
     return taLeftJustify;
 }
 
-TMFColorRules::TMFColorRules(QWidget* Control, std::initializer_list<QPalette::ColorRole> Roles)
+TMFEditRules::TMFEditRules(QWidget* Control, std::initializer_list<QPalette::ColorRole> Roles)
     : m_control(Control), m_roles(Roles)
 {
     SetColor(clWindow);
     m_normal = m_color;
 }
 
-void TMFColorRules::SetColor(TColor Value)
+void TMFEditRules::SetColor(TColor Value)
 {
     m_color = Value;
     QPalette pal = m_control->palette();
@@ -44,52 +45,66 @@ void TMFColorRules::SetColor(TColor Value)
     m_control->setPalette(pal);
 }
 
-void TMFColorRules::SetFocusedColor(TColor Value, bool Focused)
+void TMFEditRules::SetFocusedColor(TColor Value)
 {
     m_focusedColor = Value;
-    if (Focused)
+    if (m_control->hasFocus())
         SetColor(Value);
 }
 
-void TMFColorRules::SetRequired(bool Value, bool Empty, bool Focused, TColor Rest)
+void TMFEditRules::SetRequired(bool Value)
 {
     if (m_required == Value)
         return;
     m_required = Value;
-    if (Focused)
-        return;
-    // Off: the colour of a field at rest; on: an empty field is marked now,
-    // not only after its next change.
-    if (!Value)
-        SetColor(Rest);
-    else if (Empty)
-        SetColor(m_requiredColor);
+    // Off: the colour at rest; on: an empty field is marked now, not only
+    // after its next change.
+    if (!m_control->hasFocus())
+        SetColor(Value && FieldEmpty() ? m_requiredColor : RestColor());
 }
 
-void TMFColorRules::SetRequiredColor(TColor Value, bool Empty)
+void TMFEditRules::SetRequiredColor(TColor Value)
 {
-    const bool shown = m_required && Empty && m_color == m_requiredColor;
+    const bool shown = m_required && FieldEmpty() && m_color == m_requiredColor;
     m_requiredColor = Value;
     if (shown)
         SetColor(Value);
 }
 
-void TMFColorRules::Enter()
+void TMFEditRules::ColorsEntered()
 {
     if (m_color != m_requiredColor)
         m_normal = m_color;
     SetColor(m_focusedColor);
 }
 
-void TMFColorRules::Exit(bool Empty, TColor Rest)
+void TMFEditRules::ColorsLeft()
 {
-    SetColor(m_required && Empty ? m_requiredColor : Rest);
+    SetColor(m_required && FieldEmpty() ? m_requiredColor : RestColor());
 }
 
-void TMFColorRules::TextChanged(bool Empty, TColor Rest)
+void TMFEditRules::ColorsChanged()
 {
     if (m_required)
-        SetColor(Empty ? m_requiredColor : Rest);
+        SetColor(FieldEmpty() ? m_requiredColor : RestColor());
+}
+
+void TMFEditRules::ColorsRefresh()
+{
+    if (m_control->hasFocus())
+        SetColor(m_focusedColor);
+    else
+        ColorsLeft();
+}
+
+bool TMFEditRules::Reported(const QFocusEvent* Event)
+{
+    return Event->reason() != Qt::PopupFocusReason && Event->reason() != Qt::ActiveWindowFocusReason;
+}
+
+bool TMFEditRules::RulesKey(QKeyEvent* Event, bool ConsumeEnter, const std::function<void(bool Next)>& MoveFocus)
+{
+    return !MFKeyDown(m_control, Event, Events.OnKeyDown) || MFNavigate(Event, m_keys, ConsumeEnter, MoveFocus);
 }
 
 TColor ParentColorOf(const QWidget* Control)
