@@ -1,6 +1,7 @@
 #include "foundation/tixutils_datetime.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <ctime>
 #include <stdexcept>
@@ -320,6 +321,32 @@ TDateTime GMTtoLocalTime(TDateTime Value)
         return Value;
     const double shift = double(tm.tm_gmtoff) / 86400.0;
     return Value + shift;
+}
+
+int LocalTimeOffsetMinutes(TDateTime Local)
+{
+    if (!std::isfinite(Local))
+        return 0;
+    const double seconds = std::floor((Local - kUnixEpoch) * 86400.0);
+    if (seconds < -6.0e10 || seconds > 2.5e11)
+        return 0;  // outside the years 1..9999
+    // The local fields, read as if they were universal time, then handed
+    // to mktime, which knows which offset the zone had then.
+    const time_t fields = time_t(seconds);
+    std::tm tm{};
+    if (!gmtime_r(&fields, &tm))
+        return 0;
+    tm.tm_isdst = -1;
+    errno = 0;
+    const time_t instant = mktime(&tm);
+    if (instant == time_t(-1) && errno != 0)
+        return 0;
+    return int((fields - instant) / 60);
+}
+
+TDateTime LocalTimeToGMT(TDateTime Value)
+{
+    return Value - LocalTimeOffsetMinutes(Value) / 1440.0;
 }
 
 TDateTime SystemTimeToDateTime2(int Year, const TSystemTime& ChangeOver)
