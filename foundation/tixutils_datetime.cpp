@@ -72,6 +72,13 @@ TDateTime fromTm(const std::tm& tm, long nanoseconds)
     return date + time;
 }
 
+// Seconds since 1970 of a date-time, taken to the millisecond first, as
+// DecodeTime does: 01:00:00 must not become 00:59:59 by a last bit.
+double wholeSeconds(TDateTime value)
+{
+    return std::floor(std::round((value - kUnixEpoch) * 86400000.0) / 1000.0);
+}
+
 std::string twoDigits(int64_t v)
 {
     std::string s = std::to_string(v);
@@ -312,7 +319,7 @@ TDateTime GMTtoLocalTime(TDateTime Value)
 {
     if (!std::isfinite(Value))
         return Value;
-    const double seconds = std::floor((Value - kUnixEpoch) * 86400.0);
+    const double seconds = wholeSeconds(Value);
     if (seconds < -6.0e10 || seconds > 2.5e11)
         return Value;  // outside the years 1..9999
     const time_t t = time_t(seconds);
@@ -327,7 +334,7 @@ int LocalTimeOffsetMinutes(TDateTime Local)
 {
     if (!std::isfinite(Local))
         return 0;
-    const double seconds = std::floor((Local - kUnixEpoch) * 86400.0);
+    const double seconds = wholeSeconds(Local);
     if (seconds < -6.0e10 || seconds > 2.5e11)
         return 0;  // outside the years 1..9999
     // The local fields, read as if they were universal time, then handed
