@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "foundation/tixutils_quote.h"
 #include "sms/pdu_octets.h"
 #include "sms/sms_record.h"
 #include "tests/sms/sms_rig.h"
@@ -509,7 +510,68 @@ TEST(PduCodec, EightBitAndCodingTable)
     sms->SetValidityText("");
     sms->SetText("@[a");
     EXPECT_EQ(Built(*sms), "0001000000" "00F4" "03003F61");
-    // Unknown coding: no user data at all.
+    // Unknown coding: no user data, TP-UDL 0.
     sms->SetDCS(0x0C);
-    EXPECT_EQ(Built(*sms), "0001000000000C");
+    EXPECT_EQ(Built(*sms), "0001000000000C00");
+    // Such a message with no user data reads, and builds the same.
+    auto back = Read(sms->GetPDUText(), VTixSMS_stateSIMUnsent);
+    EXPECT_EQ(back->GetState(), VTixSMS_stateSIMUnsent);
+    EXPECT_EQ(Built(*back), "0001000000000C00");
+}
+
+namespace {
+
+// Cell-broadcast pages: no operation of the model makes one, a reader may.
+class TPage : public VTixSMSRecord {
+public:
+    explicit TPage(VTixSMS_smsKind kind)
+    {
+        AfterCreate(nullptr, VTixSMS_stateSIMRecvUnread);
+        setKind(kind);
+    }
+};
+
+}  // namespace
+
+TEST(PduCodec, CellBroadcastPages)
+{
+    TFixedNow now(At(2024, 6, 1, 10, 0, 0));
+    // Serial 0x1234, message 0x0032, 7-bit, page 1 of 2, "Hi" and CRs.
+    std::string content;
+    for (int k = 0; k < 93; ++k)
+        SmsPdu::PutSeptet(content, k, k == 0 ? 'H' : k == 1 ? 'i' : '\r');
+    const std::string page = "1234003200" "12" + Tixutils::BytesToHexaString(content);
+    TPage cb(VTixSMS_smsKindCBMnolen);
+    cb.SetPDUText(page);
+    ASSERT_EQ(cb.GetState(), VTixSMS_stateSIMRecvUnread);
+    EXPECT_EQ(cb.GetMessageType(), VTixSMS_smsTypeCellInfo);
+    EXPECT_EQ(cb.GetText(), "Hi");
+    EXPECT_EQ(cb.GetCBSerial(), 0x1234);
+    EXPECT_EQ(cb.GetCBMessageId(), 0x0032);
+    EXPECT_EQ(cb.GetCBPage(), 1);
+    EXPECT_EQ(cb.GetCBPages(), 2);
+    EXPECT_EQ(cb.GetSCTS(), At(2024, 6, 1, 10, 0, 0));
+    EXPECT_EQ(cb.GetUserNumber(), "");
+    EXPECT_EQ(Built(cb), page);  // kept as read, no centre part
+    // 8-bit: the 82 octets a page holds.
+    TPage eight(VTixSMS_smsKindCBMnolen);
+    eight.SetPDUText("12340032F4" "11" + std::string(164, '4') );
+    EXPECT_EQ(eight.GetText(), std::string(82, 'D'));
+    // UCS2 and a short page do not read.
+    TPage wide(VTixSMS_smsKindCBMnolen);
+    wide.SetPDUText("1234003208" "11" + std::string(164, '0'));
+    EXPECT_EQ(wide.GetState(), VTixSMS_state_ReadFailed);
+    TPage shortPage(VTixSMS_smsKindCBMnolen);
+    shortPage.SetPDUText("123400320011" + std::string(160, '0'));
+    EXPECT_EQ(shortPage.GetState(), VTixSMS_state_ReadFailed);
+    // With a length octet in front; a DELIVER reader resets the identity.
+    TPage counted(VTixSMS_smsKindCBMwithlen);
+    counted.setFieldBoolean(VTixSMSRecord::fbFirstOctetValid, true);
+    counted.SetPDUText("58" + page);
+    EXPECT_EQ(counted.GetText(), "Hi");
+    auto deliver = Read(kDeliver, VTixSMS_stateSIMSent);
+    EXPECT_EQ(deliver->GetMessageType(), VTixSMS_smsTypeDELIVER_REPORT);
+    EXPECT_EQ(deliver->GetText(), "hello");
+    EXPECT_EQ(deliver->GetCBSerial(), 65535);
+    EXPECT_TRUE(deliver->IsReadOnly());
 }
