@@ -294,7 +294,10 @@ void VTixSMSRecord::buildPDU()
             break;
         }
         default:
-            break;  // unknown coding: no TP-UDL, no user data
+            // Unknown coding: no user data, but TP-UDL 0 all the same (a
+            // message without it could not be read back).
+            w.add(0);
+            break;
         }
     }
 
