@@ -213,24 +213,54 @@ bool VTixSMSRecord::IsReadOnly()
 
 // ---- Numbers ----------------------------------------------------------------
 
-std::string VTixSMSRecord::GetSCA()
+std::string VTixSMSRecord::numberText(int digitsField, int typeField, bool converted)
 {
     refreshIfStale();
-    return withPlus(strings_[fsSCA], bytes_[fbSCAType]);
+    const std::string& digits = strings_[digitsField];
+    const uint8_t type = bytes_[typeField];
+    return converted ? Tixutils::GsmNumberType2Phone(digits, type) : withPlus(digits, type);
+}
+
+bool VTixSMSRecord::setNumber(int digitsField, int typeField, const std::string& text,
+                              bool converted)
+{
+    if (!beginSet())
+        return false;
+    std::string digits;
+    uint8_t type = bytes_[typeField];
+    if (converted) {
+        int t = 0;
+        if (!Tixutils::GsmPhone2NumberType(text, digits, t))
+            return false;  // a text the conversion rejects changes nothing
+        type = uint8_t(t);
+    } else
+        splitPlus(text, digits, type);
+    if (digits == strings_[digitsField] && type == bytes_[typeField])
+        return false;
+    setFieldString(digitsField, digits);
+    setFieldByte(typeField, type);
+    // The centre is outside the TPDU: octets kept as read stay valid.
+    endSet(digitsField != fsSCA);
+    return true;
+}
+
+bool VTixSMSRecord::setByte(int index, uint8_t value, bool tpdu)
+{
+    if (!beginSet() || value == bytes_[index])
+        return false;
+    bytes_[index] = value;
+    endSet(tpdu);
+    return true;
+}
+
+std::string VTixSMSRecord::GetSCA()
+{
+    return numberText(fsSCA, fbSCAType, false);
 }
 
 void VTixSMSRecord::SetSCA(const std::string& number)
 {
-    if (!beginSet())
-        return;
-    std::string digits;
-    uint8_t type = bytes_[fbSCAType];
-    splitPlus(number, digits, type);
-    if (digits == strings_[fsSCA] && type == bytes_[fbSCAType])
-        return;
-    setFieldString(fsSCA, digits);
-    setFieldByte(fbSCAType, type);
-    endSet(false);
+    setNumber(fsSCA, fbSCAType, number, false);
 }
 
 uint8_t VTixSMSRecord::GetSCAType()
@@ -241,31 +271,17 @@ uint8_t VTixSMSRecord::GetSCAType()
 
 void VTixSMSRecord::SetSCAType(uint8_t type)
 {
-    if (!beginSet() || type == bytes_[fbSCAType])
-        return;
-    setFieldByte(fbSCAType, type);
-    endSet(false);
+    setByte(fbSCAType, type, false);
 }
 
 std::string VTixSMSRecord::GetFullSCA()
 {
-    refreshIfStale();
-    return Tixutils::GsmNumberType2Phone(strings_[fsSCA], bytes_[fbSCAType]);
+    return numberText(fsSCA, fbSCAType, true);
 }
 
 void VTixSMSRecord::SetFullSCA(const std::string& phone)
 {
-    if (!beginSet())
-        return;
-    std::string digits;
-    int type = 0;
-    if (!Tixutils::GsmPhone2NumberType(phone, digits, type))
-        return;
-    if (digits == strings_[fsSCA] && type == bytes_[fbSCAType])
-        return;
-    setFieldString(fsSCA, digits);
-    setFieldByte(fbSCAType, uint8_t(type));
-    endSet(false);
+    setNumber(fsSCA, fbSCAType, phone, true);
 }
 
 bool VTixSMSRecord::GetTypeBit(uint8_t mask)
@@ -276,13 +292,9 @@ bool VTixSMSRecord::GetTypeBit(uint8_t mask)
 
 void VTixSMSRecord::SetTypeBit(uint8_t mask, bool on)
 {
-    if (!beginSet())
-        return;
-    const uint8_t value = uint8_t(on ? bytes_[fbFirstOctet] | mask : bytes_[fbFirstOctet] & ~mask);
-    if (value == bytes_[fbFirstOctet])
-        return;
-    bytes_[fbFirstOctet] = value;
-    endSet();
+    refreshIfStale();  // the bits kept are those of the octets loaded
+    const uint8_t first = bytes_[fbFirstOctet];
+    setByte(fbFirstOctet, uint8_t(on ? first | mask : first & ~mask));
 }
 
 uint8_t VTixSMSRecord::GetMR()
@@ -293,31 +305,18 @@ uint8_t VTixSMSRecord::GetMR()
 
 void VTixSMSRecord::SetMR(uint8_t mr)
 {
-    if (!beginSet() || mr == bytes_[fbMR])
-        return;
-    bytes_[fbMR] = mr;
-    endSet();
+    setByte(fbMR, mr);
 }
 
 std::string VTixSMSRecord::GetUserNumber()
 {
-    refreshIfStale();
-    return withPlus(strings_[fsUserNumber], bytes_[fbUserNumberType]);
+    return numberText(fsUserNumber, fbUserNumberType, false);
 }
 
 void VTixSMSRecord::SetUserNumber(const std::string& number)
 {
-    if (!beginSet())
-        return;
-    std::string digits;
-    uint8_t type = bytes_[fbUserNumberType];
-    splitPlus(number, digits, type);
-    if (digits == strings_[fsUserNumber] && type == bytes_[fbUserNumberType])
-        return;
-    setFieldString(fsUserNumber, digits);
-    setFieldByte(fbUserNumberType, type);
-    endSet();
-    refreshRow();
+    if (setNumber(fsUserNumber, fbUserNumberType, number, false))
+        refreshRow();
 }
 
 uint8_t VTixSMSRecord::GetUserNumberType()
@@ -328,33 +327,19 @@ uint8_t VTixSMSRecord::GetUserNumberType()
 
 void VTixSMSRecord::SetUserNumberType(uint8_t type)
 {
-    if (!beginSet() || type == bytes_[fbUserNumberType])
-        return;
-    bytes_[fbUserNumberType] = type;
-    endSet();
-    refreshRow();
+    if (setByte(fbUserNumberType, type))
+        refreshRow();
 }
 
 std::string VTixSMSRecord::GetUserPhone()
 {
-    refreshIfStale();
-    return Tixutils::GsmNumberType2Phone(strings_[fsUserNumber], bytes_[fbUserNumberType]);
+    return numberText(fsUserNumber, fbUserNumberType, true);
 }
 
 void VTixSMSRecord::SetUserPhone(const std::string& phone)
 {
-    if (!beginSet())
-        return;
-    std::string digits;
-    int type = 0;
-    if (!Tixutils::GsmPhone2NumberType(phone, digits, type))
-        return;
-    if (digits == strings_[fsUserNumber] && type == bytes_[fbUserNumberType])
-        return;
-    setFieldString(fsUserNumber, digits);
-    setFieldByte(fbUserNumberType, uint8_t(type));
-    endSet();
-    refreshRow();
+    if (setNumber(fsUserNumber, fbUserNumberType, phone, true))
+        refreshRow();
 }
 
 std::string VTixSMSRecord::GetFixedUserNumber()
@@ -383,10 +368,7 @@ uint8_t VTixSMSRecord::GetPID()
 
 void VTixSMSRecord::SetPID(uint8_t pid)
 {
-    if (!beginSet() || pid == bytes_[fbPID])
-        return;
-    bytes_[fbPID] = pid;
-    endSet();
+    setByte(fbPID, pid);
 }
 
 VTixSMS_Protocol VTixSMSRecord::GetProtocol()
@@ -413,10 +395,7 @@ uint8_t VTixSMSRecord::GetDCS()
 
 void VTixSMSRecord::SetDCS(uint8_t dcs)
 {
-    if (!beginSet() || dcs == bytes_[fbDCS])
-        return;
-    bytes_[fbDCS] = dcs;
-    endSet();
+    setByte(fbDCS, dcs);
 }
 
 VTixSMS_Encoding VTixSMSRecord::GetEncoding()

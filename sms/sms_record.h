@@ -264,6 +264,12 @@ private:
     // as read no longer describe the message when `tpdu`).
     void endSet(bool tpdu = true);
     void refreshIfStale();
+    // A number with "+" for type 145, or through the number conversions.
+    std::string numberText(int digitsField, int typeField, bool converted);
+    // The setter rule for a number and its type; true when they changed.
+    bool setNumber(int digitsField, int typeField, const std::string& text, bool converted);
+    // The setter rule for a byte field; true when it changed.
+    bool setByte(int index, uint8_t value, bool tpdu = true);
     void refreshRow();
     void notify(VTixItemOperation op);
 
@@ -272,9 +278,11 @@ private:
     bool readPDU();
     bool readAddress(int& pos, std::string& number, uint8_t& type);
     bool readTimeStamp(int& pos, Tixutils::TDateTime& when, uint8_t* zone);
-    bool readUserData(int& pos, bool cellBroadcast);
+    bool readUserData(int& pos);
     bool decodeUserText(int pos, int udl, int headerLength, VTixSMS_Encoding encoding,
                         int limit);
+    // The other party's address, a PID that is accepted, the DCS.
+    bool readPartyPidDcs(int& pos);
     bool readDeliver(int& pos);
     bool readSubmit(int& pos);
     bool readStatusReport(int& pos);

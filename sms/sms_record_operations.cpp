@@ -1,6 +1,7 @@
 // VTixSMSRecord: the queue of wanted operations (write to a storage, send
 // to a number) and its upkeep between a parent and its parts.
 #include "foundation/tixutils_gsm.h"
+#include "foundation/tixutils_text.h"
 #include "sms/sms_list.h"
 #include "sms/sms_record.h"
 
@@ -22,22 +23,6 @@ int rank(VTixSMSOperation op)
     case VTixSMSOperation_Sent: return 1;
     default: return 0;
     }
-}
-
-bool equalsIgnoringCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x = char(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z')
-            y = char(y - 'a' + 'A');
-        if (x != y)
-            return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -183,7 +168,8 @@ bool VTixSMSRecord::findWantedOperationIC(int& position, std::string& destinatio
                                           VTixSMSOperation& operation) const
 {
     for (size_t i = 0; i < wanted_.size(); ++i)
-        if (equalsIgnoringCase(wanted_[i].Destination, destination)) {
+        if (wanted_[i].Destination.size() == destination.size() &&
+            Tixutils::ComparePrefixIC(wanted_[i].Destination, destination)) {
             position = int(i);
             destination = wanted_[i].Destination;
             operation = wanted_[i].Operation;

@@ -233,7 +233,7 @@ void VTixSMSRecord::resetCellBroadcast()
     cbPages_ = 255;
 }
 
-bool VTixSMSRecord::readDeliver(int& pos)
+bool VTixSMSRecord::readPartyPidDcs(int& pos)
 {
     if (!readAddress(pos, strings_[fsUserNumber], bytes_[fbUserNumberType]))
         return false;
@@ -244,6 +244,13 @@ bool VTixSMSRecord::readDeliver(int& pos)
         return false;
     bytes_[fbDCS] = pdu_[pos++];
     resetCellBroadcast();
+    return true;
+}
+
+bool VTixSMSRecord::readDeliver(int& pos)
+{
+    if (!readPartyPidDcs(pos))
+        return false;
     booleans_[fbValidityRelative] = false;
     validity_ = 0;
     if (pduCount_ - pos < 8)
@@ -251,7 +258,7 @@ bool VTixSMSRecord::readDeliver(int& pos)
     readTimeStamp(pos, scts_, &bytes_[fbZone]);
     reportSCTS_ = 0;
     reportDT_ = 0;
-    return readUserData(pos, false);
+    return readUserData(pos);
 }
 
 bool VTixSMSRecord::readSubmit(int& pos)
@@ -259,15 +266,8 @@ bool VTixSMSRecord::readSubmit(int& pos)
     if (pduCount_ - pos < 1)
         return false;
     bytes_[fbMR] = pdu_[pos++];
-    if (!readAddress(pos, strings_[fsUserNumber], bytes_[fbUserNumberType]))
+    if (!readPartyPidDcs(pos))
         return false;
-    if (pduCount_ - pos < 2)
-        return false;
-    bytes_[fbPID] = pdu_[pos++];
-    if (GetProtocol() != VTixSMS_protocolSMS)
-        return false;
-    bytes_[fbDCS] = pdu_[pos++];
-    resetCellBroadcast();
     scts_ = 0;
     switch (bytes_[fbFirstOctet] >> 3 & 3) {
     case 0:
@@ -293,7 +293,7 @@ bool VTixSMSRecord::readSubmit(int& pos)
     }
     reportSCTS_ = 0;
     reportDT_ = 0;
-    return readUserData(pos, false);
+    return readUserData(pos);
 }
 
 bool VTixSMSRecord::readStatusReport(int& pos)
@@ -354,7 +354,7 @@ bool VTixSMSRecord::readCellBroadcast(int& pos)
     }
 }
 
-bool VTixSMSRecord::readUserData(int& pos, bool)
+bool VTixSMSRecord::readUserData(int& pos)
 {
     if (pduCount_ - pos < 1)
         return false;
