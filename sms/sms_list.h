@@ -19,7 +19,9 @@ using VSMSMessageStateChange = std::function<void(VTixSMSList* smsList, VTixSMSR
 // The SMS model: every record read from the device's memories or composed
 // in the program ("PC"), in order of creation, with the change
 // notifications, the counter of pending operations and the part-marker
-// templates. The list owns its records.
+// templates. The list owns its records; its destructor deletes them, with
+// vtioRemove to the callbacks still registered (a derived list whose
+// members are called back clears the messages in its own destructor).
 class VTixSMSList {
 public:
     VTixSMSList();

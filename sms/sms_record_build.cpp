@@ -85,6 +85,7 @@ std::string VTixSMSRecord::GetPDUText()
 void VTixSMSRecord::SetPDUText(const std::string& text)
 {
     pduCount_ = 0;
+    keptTPDU_.clear();
     const std::string hex = text.substr(0, text.find_first_of("\r\x1A\x1B"));
     bool failed = false;
     const std::string octets = Tixutils::HexaStringToBytes(hex, failed);
@@ -237,7 +238,8 @@ void VTixSMSRecord::buildPDU()
         if (submit) {
             if (hasValidity && relative) {
                 const double s = std::floor(validity_ * 86400.0 + 0.5);
-                w.add(SmsPdu::RelativeValidityOctet(s > 4e10 ? int64_t(4e10) : int64_t(s)));
+                const int64_t seconds = !(s > 0) ? 0 : s > 4e10 ? int64_t(4e10) : int64_t(s);
+                w.add(SmsPdu::RelativeValidityOctet(seconds));
             } else if (hasValidity) {
                 // The zone of the PC at that local time, summer or not.
                 const int minutes = Tixutils::LocalTimeOffsetMinutes(validity_);

@@ -3,6 +3,7 @@
 // queue of wanted operations.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@ public:
             states.push_back(sms->GetState());
         };
     }
+    ~TCountingList() override { clearMessages(); }
     void UpdateListItem(VTixSMSRecord*) override { ++rowUpdates; }
     void ReleaseListItem(VTixSMSRecord*, void* row) override { released.push_back(row); }
 
@@ -225,6 +227,13 @@ TEST(SmsRecord, ValidityTexts)
     EXPECT_NEAR(sms->GetValidityRel(), At(2024, 4, 3, 8, 5) - At(2024, 5, 1, 12), 1e-9);
     sms->SetValidityRel(2.5);
     EXPECT_EQ(sms->GetValidityText(), "2d 12h");
+    // Lengths no octet holds: none below 5 minutes, 63 weeks above.
+    for (double odd : {-3.0, std::nan(""), 1e30}) {
+        sms->SetValidityRel(odd);
+        const std::string hex = Built(*sms);
+        EXPECT_EQ(hex.substr(hex.size() - 4, 2), odd > 1 ? "FF" : "00") << odd;
+    }
+    sms->SetValidityRel(2.5);
     EXPECT_NEAR(sms->GetValidityAbs(), At(2024, 5, 4, 0, 0), 1e-9);
 
     // An unchanged result leaves the PDU as built.
