@@ -53,8 +53,11 @@ bool VListItem::updateRow(int Row)
         return false;
     switch (state) {
     case stActive:
-        if (!rowShown && isHidden())
+        if (!rowShown && isHidden()) {
+            // Up to date without a row; marking it again wakes the list.
+            state = stNotStarted;
             return false;
+        }
         owner->writeRow(this, Row);
         state = stNotStarted;
         return true;

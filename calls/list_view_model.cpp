@@ -41,9 +41,15 @@ VListItem* VListViewModel::itemAt(int row) const
     return rows[size_t(row)];
 }
 
+bool VListViewModel::isRowIndex(const QModelIndex& index) const
+{
+    return index.isValid() && index.model() == this && !index.parent().isValid() && index.row() < int(rows.size()) &&
+           index.column() < columnCount();
+}
+
 QVariant VListViewModel::data(const QModelIndex& index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!isRowIndex(index))
         return QVariant();
     VListItem* item = rows[size_t(index.row())];
     const VListItem::MirrorItem& shown = item->shownRow();
@@ -83,7 +89,7 @@ bool VListViewModel::setData(const QModelIndex& index, const QVariant& value, in
 
 Qt::ItemFlags VListViewModel::flags(const QModelIndex& index) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!isRowIndex(index))
         return Qt::NoItemFlags;
     Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
     if (data(index, EditKindRole).toInt() != 0)

@@ -52,6 +52,8 @@ private:
     void rowWritten(int row);
     void removeAllRows();
     int rowOf(const VListItem* item) const;
+    // A valid index of a row of this model.
+    bool isRowIndex(const QModelIndex& index) const;
 
     VListViewUser* owner;
     std::vector<VListItem*> rows;

@@ -44,8 +44,13 @@ void VListViewUser::bindListView(QItemSelectionModel* Marks)
 {
     remembered = nullptr;
     if (bound) {
+        // The item of the current row gets the marks back on its new row.
+        // Taken before the rows go: Qt moves the marks as rows are removed.
+        VListItem* marked = isBound() ? model->itemAt(marks->currentIndex().row()) : nullptr;
+        marks = nullptr;
         for (size_t i = items.size(); i-- > 0;)
             items[i]->removeRow();
+        remembered = marked;
     }
     marks = Marks;
     bound = Marks != nullptr;
