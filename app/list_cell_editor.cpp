@@ -65,6 +65,13 @@ void TListCellEditor::updateEditorGeometry(QWidget* widget, const QStyleOptionVi
     widget->setGeometry(option.rect);
 }
 
+void TListCellEditor::destroyEditor(QWidget* widget, const QModelIndex& index) const
+{
+    if (widget == editor)
+        editor = nullptr;
+    QStyledItemDelegate::destroyEditor(widget, index);
+}
+
 void TListCellEditor::commitAndClose()
 {
     if (editor)
