@@ -73,12 +73,15 @@ void VListViewUser::updatePass()
         state = stNotStarted;
     // Row is the index of the next row: the items before have that many.
     int row = 0;
+    bool stopped = false;
     for (auto& item : items) {
         item->updateRow(row);
         if (item->rowShown)
             ++row;
+        stopped = stopped || item->getState() >= stStopping;
     }
-    for (size_t i = items.size(); i-- > 0;) {
+    // Items that may go: only looked for when there are any.
+    for (size_t i = stopped ? items.size() : 0; i-- > 0;) {
         VListItem* item = items[i].get();
         if (item->isNotStopping() || !item->requestStop())
             continue;
