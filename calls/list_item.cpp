@@ -107,15 +107,8 @@ void VListItem::setImage(int Index)
 
 void VListItem::removeRow()
 {
-    if (!rowShown || !owner)
-        return;
-    const int row = owner->rowOf(this);
-    if (row >= 0) {
-        if (owner->isMarked(row))
-            owner->remembered = this;
-        owner->deleteRow(this, row);
-    }
-    activate();
+    if (rowShown && owner)
+        owner->takeRow(this, owner->rowOf(this));
 }
 
 void VListItem::release()

@@ -48,8 +48,11 @@ void VListViewUser::bindListView(QItemSelectionModel* Marks)
         // Taken before the rows go: Qt moves the marks as rows are removed.
         VListItem* marked = isBound() ? model->itemAt(marks->currentIndex().row()) : nullptr;
         marks = nullptr;
+        // Last first: the last row left is always the one to take.
+        int row = model->rowCount();
         for (size_t i = items.size(); i-- > 0;)
-            items[i]->removeRow();
+            if (items[i]->rowShown)
+                takeRow(items[i].get(), --row);
         remembered = marked;
     }
     marks = Marks;
@@ -183,6 +186,16 @@ void VListViewUser::writeRow(VListItem* Item, int Row)
     }
     Item->rowInserted();
     emit model->rowInserted(Row, marked);
+}
+
+void VListViewUser::takeRow(VListItem* Item, int Row)
+{
+    if (Row < 0)
+        return;
+    if (isMarked(Row))
+        remembered = Item;
+    deleteRow(Item, Row);
+    Item->activate();
 }
 
 void VListViewUser::deleteRow(VListItem* Item, int Row)

@@ -84,6 +84,9 @@ private:
     // Model operations of the items: a row written (inserted when the
     // item has none yet) or deleted.
     void writeRow(VListItem* Item, int Row);
+    // Takes an item's row out now (VListItem::removeRow): the item is
+    // remembered when the row was marked, and marked for the next pass.
+    void takeRow(VListItem* Item, int Row);
     void deleteRow(VListItem* Item, int Row);
 
     int columnCount;
