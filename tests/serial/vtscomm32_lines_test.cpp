@@ -106,6 +106,41 @@ TEST_F(SerialLines, LineEventsReachTheHandlersInTheirOrder)
     EXPECT_EQ(log, (std::vector<std::string> {"CTS-", "DSR-", "Ring-", "RLSD-"}));
 }
 
+TEST_F(SerialLines, RingAndDcdEachFollowTheirOwnLine)
+{
+    std::vector<std::string> events;
+    comm->OnRing = [&](VTixCommunicationComponent*, bool on) { events.push_back(on ? "Ring+" : "Ring-"); };
+    comm->OnChangedRLSD = [&](VTixCommunicationComponent*, bool on) { events.push_back(on ? "DCD+" : "DCD-"); };
+    Open();
+    // The read thread held, only the component's own readings of the
+    // status raise the events, one step at a time.
+    ports.HoldEvents(true);
+    ASSERT_TRUE(WaitFor([&] { return ports.ReadThreadHeld(); }));
+    ProcessFor(50);
+    ASSERT_TRUE(events.empty());
+    const struct {
+        uint32_t lines;
+        std::vector<std::string> raised;
+    } steps[] = {
+        {MS_RLSD_ON, {"DCD+"}},
+        {MS_RLSD_ON | MS_RING_ON, {"Ring+"}},
+        {MS_RING_ON, {"DCD-"}},
+        {MS_RING_ON | MS_CTS_ON | MS_DSR_ON, {}},  // CTS and DSR come from port events only
+        {MS_CTS_ON, {"Ring-"}},
+        {MS_RING_ON | MS_RLSD_ON, {"Ring+", "DCD+"}},
+        {MS_RLSD_ON, {"Ring-"}},
+        {0, {"DCD-"}},
+    };
+    for (const auto& step : steps) {
+        events.clear();
+        lines.SetDeviceLines(step.lines);
+        EXPECT_EQ(comm->GetModemState(), step.lines);
+        EXPECT_EQ(events, step.raised) << "lines " << step.lines;
+        EXPECT_EQ(comm->GetRING(), (step.lines & MS_RING_ON) != 0);
+        EXPECT_EQ(comm->GetRLSD(), (step.lines & MS_RLSD_ON) != 0);
+    }
+}
+
 TEST_F(SerialLines, ModemStateFollowsTheLinesAndClearsOnClose)
 {
     std::vector<std::string> events;
