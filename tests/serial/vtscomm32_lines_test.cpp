@@ -106,6 +106,21 @@ TEST_F(SerialLines, LineEventsReachTheHandlersInTheirOrder)
     EXPECT_EQ(log, (std::vector<std::string> {"CTS-", "DSR-", "Ring-", "RLSD-"}));
 }
 
+TEST_F(SerialLines, ALineChangingWhileTheThreadReadsItIsReportedWithItsNewState)
+{
+    comm->OnChangedCTS = [this](VTixCommunicationComponent*, bool on) { log.push_back(on ? "CTS+" : "CTS-"); };
+    Open();
+    ports.HoldEvents(true);
+    ASSERT_TRUE(WaitFor([&] { return ports.ReadThreadHeld(); }));
+    ProcessFor(50);
+    // CTS comes up just after the read thread has read the status.
+    ports.ChangeLinesAfterNextStatusRead(MS_CTS_ON);
+    ports.HoldEvents(false);
+    ASSERT_TRUE(ProcessUntil([&] { return !log.empty(); }));
+    ProcessFor(250);  // the thread's next passes: nothing more
+    EXPECT_EQ(log, (std::vector<std::string> {"CTS+"}));
+}
+
 TEST_F(SerialLines, RingAndDcdEachFollowTheirOwnLine)
 {
     std::vector<std::string> events;
