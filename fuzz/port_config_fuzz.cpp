@@ -2,7 +2,6 @@
 // file, both read from files the user may have edited.
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "fuzz/support/fuzz_input.h"
@@ -14,6 +13,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Fuzz::EnsureCoreApp();
+    Fuzz::SettlePostedEvents();  // what the components of the last input posted
     Fuzz::TInput in(data, size);
     const uint8_t control = in.byte();
     const std::string line = in.text();
@@ -36,12 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_REQUIRE(other.GetConfigAsString() == text);
     }
 
-    const std::string path = std::string(Fuzz::TempFolder()) + "/port.ini";
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(file.data(), 1, file.size(), f);
-        std::fclose(f);
-    }
-    Platform::TIniFile ini(path);
+    Platform::TIniFile ini = Platform::TIniFile::InMemory(file);
     ini.SetWriteThrough(false);
     comm.LoadFromIni(ini, section.empty() ? "Comm" : section);
     comm.SaveToIni(ini, "Saved");
