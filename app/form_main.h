@@ -40,6 +40,7 @@ class TFormMainShape;
 class TOwnerDrawComboBox;
 class TVTSComm32;
 class VTixAppInfo;
+class VTixQtTranslations;
 class VTixGauge;
 class VTixImage;
 class VTixLanguage;
@@ -182,6 +183,9 @@ public:
     VTixLanguage* VTixLanguage1 = nullptr;
     VTixLanguageForms* VTixLanguageForms1 = nullptr;
     VTixTerminal* VTixTerminal1 = nullptr;
+    // Dialogs in the user's language: Qt's own translation of the active
+    // language, switched with it.
+    std::unique_ptr<VTixQtTranslations> QtTranslations;
     std::unique_ptr<TImageList> OperatorImageList;
     std::unique_ptr<TImageList> RingImageList;
     std::unique_ptr<TImageList> ChargerImageList;
