@@ -375,6 +375,13 @@ public:
     void setFlashCount(int Count) override;
     void setRinging(bool Ringing) override;
     void EditCALAtextChange() override;
+    // Phonebook page: memory selector and memory tabs (form_main_link.cpp).
+    void setPBStorageItems(const std::vector<std::string>& Items) override;
+    int pbStorageItemIndex() override;
+    void setPBStorageItemIndex(int Index) override;
+    void setPBStorageTabs(const std::vector<std::string>& Names) override;
+    // The selected tab's memory is shown.
+    void TabsPBStoragesChange() override;
 
     // The widget of a control; null for a control not built yet.
     QWidget* controlWidget(TControl Control) const;
@@ -454,6 +461,15 @@ private:
     bool lastCommConnectButton = false;
     // The last text read of each edit, as Qt has it and converted.
     std::array<std::pair<QString, std::string>, ControlCount> textCache;
+    // The phonebook memory selector's items and selected item, the memory
+    // tabs and the selected tab, kept as values until the phonebook page
+    // shows them.
+    struct TPBStorageValues {
+        std::vector<std::string> items;
+        int itemIndex = -1;
+        std::vector<std::string> tabs;
+        int tabIndex = -1;
+    } pbStorages;
     // The last date-time text and what it was made of.
     double lastDateTimeSecond = -1e300;
     std::string lastDateFormat, lastTimeFormat, lastDateSeparator, lastTimeSeparator, lastDateTimeText;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/colors.h"
 #include "serial/comm_component.h"
@@ -71,6 +72,10 @@ public:
         EditOftenCSQ,
         EditPIN,
         BtnCPINAgain,
+        // Phonebook page
+        CheckPhonebookActive,
+        RGroupPBStorage,
+        TabsPBStorages,
         ControlCount
     };
 
@@ -177,4 +182,18 @@ public:
     virtual void setRinging(bool Ringing) = 0;
     // Re-marks the alarm text edit (TFormMain::EditCALAtextChange).
     virtual void EditCALAtextChange() = 0;
+
+    // ---- Phonebook page: memory selector and memory tabs -----------
+    // The items of the memory selector RGroupPBStorage, in place of the
+    // old ones; the window sizes and places the group.
+    virtual void setPBStorageItems(const std::vector<std::string>& Items) {}
+    // The selector's selected item, -1 for none. Selecting from code runs
+    // no click.
+    virtual int pbStorageItemIndex() { return -1; }
+    virtual void setPBStorageItemIndex(int Index) {}
+    // The captions of the memory tabs TabsPBStorages, in place of the old
+    // ones.
+    virtual void setPBStorageTabs(const std::vector<std::string>& Names) {}
+    // The window's tab-change handler: the selected tab's memory is shown.
+    virtual void TabsPBStoragesChange() {}
 };

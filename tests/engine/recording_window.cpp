@@ -3,7 +3,11 @@
 #include <cmath>
 #include <cstdio>
 
-TRecordingWindow::TRecordingWindow() = default;
+TRecordingWindow::TRecordingWindow()
+{
+    // "Read phonebooks" is checked at design.
+    checked[CheckPhonebookActive] = true;
+}
 
 int TRecordingWindow::countCalls(const std::string& prefix) const
 {
@@ -299,4 +303,47 @@ void TRecordingWindow::EditCALAtextChange()
 {
     ++calaTextChanges;
     record("EditCALAtextChange");
+}
+
+void TRecordingWindow::setPBStorageItems(const std::vector<std::string>& Items)
+{
+    std::string joined;
+    for (const auto& item : Items)
+        joined += (joined.empty() ? "" : "|") + item;
+    record("setPBStorageItems " + joined);
+    pbItems = Items;
+    if (pbItemIndex >= int(Items.size()))
+        pbItemIndex = -1;
+}
+
+int TRecordingWindow::pbStorageItemIndex()
+{
+    return pbItemIndex;
+}
+
+void TRecordingWindow::setPBStorageItemIndex(int Index)
+{
+    record("setPBStorageItemIndex " + std::to_string(Index));
+    pbItemIndex = Index >= 0 && Index < int(pbItems.size()) ? Index : -1;
+}
+
+void TRecordingWindow::setPBStorageTabs(const std::vector<std::string>& Names)
+{
+    std::string joined;
+    for (const auto& name : Names)
+        joined += (joined.empty() ? "" : "|") + name;
+    record("setPBStorageTabs " + joined);
+    pbTabs = Names;
+    if (Names.empty())
+        pbTabIndex = -1;
+    else if (pbTabIndex < 0 || pbTabIndex >= int(Names.size()))
+        pbTabIndex = 0;
+}
+
+void TRecordingWindow::TabsPBStoragesChange()
+{
+    ++pbTabChanges;
+    record("TabsPBStoragesChange");
+    if (onPBTabsChange && pbTabIndex >= 0)
+        onPBTabsChange(pbTabs[size_t(pbTabIndex)]);
 }

@@ -54,6 +54,7 @@ TDevice::TDevice(TProfile profile, std::shared_ptr<TTimeSource> time, TDeviceHos
     if (sim == TSimCard::Puk)
         pinAttempts = 0;
     baud = profile_.baud;
+    phonebook = profile_.phonebooks;
 }
 
 void TDevice::ResetSettings()

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tests/modemsim/device_clock.h"
+#include "tests/modemsim/phonebook_memories.h"
 #include "tests/modemsim/profile.h"
 
 // The state of one simulated device: settings, power, SIM card, network,
@@ -117,6 +118,9 @@ public:
 
     // ---- battery
     int chargerStatus = 0, batteryLevel = 0, consumption = 0;
+
+    // ---- phonebook memories (kept across power-ups, like a SIM card's)
+    TPhonebookMemories phonebook;
 
     // ---- faults
     int64_t errorUntil = 0;  // steady ms: every command answers ERROR until then

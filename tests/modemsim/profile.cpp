@@ -299,6 +299,13 @@ TProfile TProfile::Parse(const std::string& text)
                 Bad(lineNo, "sim: ready, pin, puk, blocked or nocard expected");
             continue;
         }
+        // Phonebook memories
+        try {
+            if (p.phonebooks.TakeProfileLine(k, value))
+                continue;
+        } catch (const std::invalid_argument& e) {
+            Bad(lineNo, e.what());
+        }
         if (k == "clock_offset") {
             p.clockOffsetMs = Number(value, lineNo) * 1000;
             continue;

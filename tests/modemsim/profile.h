@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/modemsim/phonebook_memories.h"
+
 // What one simulated device is: identity, which optional commands it has
 // and how it answers their test forms, its SIM card, its network and its
 // timings. Built-in profiles model real devices; a profile file (ini-like
@@ -77,6 +79,9 @@ struct TProfile {
     int chargerStatus = 0;  // bcs
     int batteryLevel = 80;  // bcl (in the range of the test answer)
     int consumption = 120;  // mA, ^SBC only
+
+    // Phonebook memories (keys phonebook, phonebook_entry, phonebook_pin2).
+    TPhonebookMemories phonebooks = TPhonebookMemories::Default();
 
     // Per-command answer delays in ms, keyed by the command as written
     // without "AT", upper case, e.g. "+CPIN?" or "+CGMI" or "+COPS=?".
