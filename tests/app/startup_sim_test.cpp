@@ -83,7 +83,12 @@ TEST_F(StartUp, ReachesReadyOnTheDeviceAndClosesInStages)
     EXPECT_EQ(FromQString(FormOptions->EditPIN->text()), "2468");
     EXPECT_EQ(w().VTSComm321->GetCommPort(), sim->PtyPath());
 
-    ASSERT_TRUE(RunUntil([&] { return Progress() == Cz("Připraven"); }, 90000))
+    ASSERT_TRUE(RunUntil(
+                    [&] {
+                        PassPhonebookPause();
+                        return Progress() == Cz("Připraven");
+                    },
+                    90000))
         << Progress() << " / " << Panel(1) << "\n"
         << sim->Transcript().ToText();
     EXPECT_NE(Panel(1).find("TC35"), std::string::npos) << Panel(1);
