@@ -217,6 +217,15 @@ public:
     // The call type of the configuration file, kept until the calls page
     // shows it, so that saving writes back what was read.
     int callType = 0;
+    // The phonebook memory selector's items and selected item, the memory
+    // tabs and the selected tab, kept as values until the phonebook page
+    // shows them.
+    struct TPBStorageValues {
+        std::vector<std::string> items;
+        int itemIndex = -1;
+        std::vector<std::string> tabs;
+        int tabIndex = -1;
+    } pbStorages;
 
     // ---- Life cycle (form_main.cpp) --------------------------------------
     void createEngine();
@@ -461,15 +470,6 @@ private:
     bool lastCommConnectButton = false;
     // The last text read of each edit, as Qt has it and converted.
     std::array<std::pair<QString, std::string>, ControlCount> textCache;
-    // The phonebook memory selector's items and selected item, the memory
-    // tabs and the selected tab, kept as values until the phonebook page
-    // shows them.
-    struct TPBStorageValues {
-        std::vector<std::string> items;
-        int itemIndex = -1;
-        std::vector<std::string> tabs;
-        int tabIndex = -1;
-    } pbStorages;
     // The last date-time text and what it was made of.
     double lastDateTimeSecond = -1e300;
     std::string lastDateFormat, lastTimeFormat, lastDateSeparator, lastTimeSeparator, lastDateTimeText;

@@ -1,8 +1,10 @@
 // The phonebook memories: +CPBS (list, selection), +CPBR (range, entries)
 // and +CPBW (write limits, write, delete), as 3GPP TS 27.007 has them.
 // Texts are shown in the character set of +CSCS: "UCS2" as four hex digits
-// per UTF-16 unit, the others one byte per character (Latin-1, "?" for
-// what it lacks). Numbers are plain digits in every character set.
+// per UTF-16 unit, "8859-1" as Latin-1, the others as ASCII ("?" for what
+// a set lacks). The command line takes 7-bit characters only, so a text
+// written in another set than UCS2 is ASCII. Numbers are plain digits in
+// every character set.
 #include <cstdio>
 
 #include "tests/modemsim/command_helpers.h"
@@ -30,7 +32,8 @@ std::string EncodeText(const TDevice& dev, const std::u16string& text)
             std::snprintf(buf, sizeof buf, "%04X", unsigned(c));
             out += buf;
         } else {
-            out += c <= 0xFF ? char(c) : '?';
+            const char16_t top = UpperAscii(dev.charset) == "8859-1" ? 0xFF : 0x7F;
+            out += c <= top ? char(c) : '?';
         }
     }
     return out;
