@@ -48,19 +48,25 @@ bool VTixPhoneBookRecord::belongsTo(const VTixPhoneBookStorage* memory) const
     return storage == memory;
 }
 
+void VTixPhoneBookRecord::splitDeviceNumber(std::string& digits, int& type) const
+{
+    type = 0;
+    Tixutils::GsmPhone2NumberType(deviceNumberText, digits, type);
+}
+
 std::string VTixPhoneBookRecord::deviceDigits() const
 {
     std::string digits;
-    int type = 0;
-    Tixutils::GsmPhone2NumberType(deviceNumberText, digits, type);
+    int type;
+    splitDeviceNumber(digits, type);
     return digits;
 }
 
 int VTixPhoneBookRecord::deviceType() const
 {
     std::string digits;
-    int type = 0;
-    Tixutils::GsmPhone2NumberType(deviceNumberText, digits, type);
+    int type;
+    splitDeviceNumber(digits, type);
     return type;
 }
 

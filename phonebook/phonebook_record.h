@@ -66,6 +66,8 @@ public:
     bool isTextModified() const { return textModified; }
 
 private:
+    // The device number's digits and type byte.
+    void splitDeviceNumber(std::string& digits, int& type) const;
     // Edited values follow the device values where not modified; the
     // marks clear where they became equal; the memory is told.
     void syncEdits();

@@ -305,12 +305,21 @@ void TRecordingWindow::EditCALAtextChange()
     record("EditCALAtextChange");
 }
 
-void TRecordingWindow::setPBStorageItems(const std::vector<std::string>& Items)
+namespace {
+
+std::string Joined(const std::vector<std::string>& lines)
 {
     std::string joined;
-    for (const auto& item : Items)
-        joined += (joined.empty() ? "" : "|") + item;
-    record("setPBStorageItems " + joined);
+    for (const auto& line : lines)
+        joined += (joined.empty() ? "" : "|") + line;
+    return joined;
+}
+
+}  // namespace
+
+void TRecordingWindow::setPBStorageItems(const std::vector<std::string>& Items)
+{
+    record("setPBStorageItems " + Joined(Items));
     pbItems = Items;
     if (pbItemIndex >= int(Items.size()))
         pbItemIndex = -1;
@@ -329,10 +338,7 @@ void TRecordingWindow::setPBStorageItemIndex(int Index)
 
 void TRecordingWindow::setPBStorageTabs(const std::vector<std::string>& Names)
 {
-    std::string joined;
-    for (const auto& name : Names)
-        joined += (joined.empty() ? "" : "|") + name;
-    record("setPBStorageTabs " + joined);
+    record("setPBStorageTabs " + Joined(Names));
     pbTabs = Names;
     if (Names.empty())
         pbTabIndex = -1;

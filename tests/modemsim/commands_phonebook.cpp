@@ -180,18 +180,26 @@ void Cpbs(TCommandContext& ctx)
     }
 }
 
+// The selected memory, when the card lets the command at it; none (and
+// the reply set) otherwise.
+TPhonebookMemory* SelectedMemory(TCommandContext& ctx)
+{
+    TPhonebookMemory* m = ctx.device.phonebook.Selected();
+    if (!m)
+        ctx.reply.Error();
+    else if (const int err = ctx.device.SimError()) {
+        ctx.reply.Cme(err);
+        return nullptr;
+    }
+    return m;
+}
+
 void Cpbr(TCommandContext& ctx)
 {
     TDevice& dev = ctx.device;
-    TPhonebookMemory* m = dev.phonebook.Selected();
-    if (!m) {
-        ctx.reply.Error();
+    TPhonebookMemory* m = SelectedMemory(ctx);
+    if (!m)
         return;
-    }
-    if (const int err = dev.SimError()) {
-        ctx.reply.Cme(err);
-        return;
-    }
     switch (ctx.cmd.kind) {
     case TCmdKind::Test:
         ctx.reply.Info("+CPBR: " + Range(*m) + "," + std::to_string(m->numberLength) + "," +
@@ -225,15 +233,9 @@ void Cpbr(TCommandContext& ctx)
 void Cpbw(TCommandContext& ctx)
 {
     TDevice& dev = ctx.device;
-    TPhonebookMemory* m = dev.phonebook.Selected();
-    if (!m) {
-        ctx.reply.Error();
+    TPhonebookMemory* m = SelectedMemory(ctx);
+    if (!m)
         return;
-    }
-    if (const int err = dev.SimError()) {
-        ctx.reply.Cme(err);
-        return;
-    }
     if (ctx.cmd.kind != TCmdKind::Test && ctx.cmd.kind != TCmdKind::Set) {
         ctx.reply.Error();
         return;
