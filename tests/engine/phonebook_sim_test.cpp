@@ -95,7 +95,7 @@ TEST_F(PhonebookOnSim, EveryMemoryWorkedThroughThenReady)
     last->markPending(false);
     VTixPhoneBookRecord* added = model.storageAt(1)->getRecord(50);
     added->setEditedNumber("+420604000050");
-    added->setEditedText("A\"dded");
+    added->setEditedText("A\"\rAT+CFUN=0");
     added->markPending(false);
     ASSERT_TRUE(rig.RunUntil([&] { return rig.Engine().getState() == 0 && pb.isReady() && !pb.isBusy(); }, 30000))
         << rig.Sim().Transcript().ToText();
@@ -106,9 +106,13 @@ TEST_F(PhonebookOnSim, EveryMemoryWorkedThroughThenReady)
         const ModemSim::TPhonebookEntry& me50 = d.phonebook.Find("ME")->entries.at(50);
         EXPECT_EQ(me50.digits, "420604000050");
         EXPECT_EQ(me50.type, 145);
-        EXPECT_EQ(me50.text, u"Added");
+        EXPECT_EQ(me50.text, u"AAT+CFUN=0");
         EXPECT_EQ(d.phonebook.selected, "SM");
     });
     EXPECT_EQ(sm->findRecord(250, false), nullptr);
     EXPECT_FALSE(added->isPending());
+    // The name went in one line: no command of its own.
+    for (const auto& c : rig.Sim().Transcript().Commands())
+        EXPECT_NE(c.rfind("AT+CFUN=0", 0), 0u) << c;
+    EXPECT_EQ(phonebookCommands(rig).back(), "AT+CPBS=\"SM\"");
 }
