@@ -106,7 +106,8 @@ void VPerifPhonebook::takeIndexRange(std::string rest)
         phonebook->setIndexRange(first, last, 0, 0);
         return;
     }
-    const int numberLength = HandlerText::StrToIntDef(Tixutils::CutString_(rest, true, ","), -1);
+    std::string numberToken = Tixutils::CutString_(rest, true, ",");
+    const int numberLength = Tixutils::CutInteger(numberToken, -1);
     const int textLength = Tixutils::CutInteger(rest, -1, true);
     if (numberLength >= 0 && textLength >= 0)
         phonebook->setIndexRange(first, last, numberLength, textLength);
@@ -158,12 +159,12 @@ void VPerifPhonebook::takeWriteLimits(std::string rest)
     int first = -1, last = -1;
     if (!TakeRange(range, first, last))
         return;
-    const std::string numberToken = Tixutils::CutString_(rest, true, ",");
+    std::string numberToken = Tixutils::CutString_(rest, true, ",");
     if (numberToken.empty()) {
         phonebook->setWriteLimits(-1, -1, 0, 0);
         return;
     }
-    const int numberLength = HandlerText::StrToIntDef(numberToken, -1);
+    const int numberLength = Tixutils::CutInteger(numberToken, -1);
     if (numberLength < 0 || rest.empty())
         return;
     Tixutils::CutString_(rest, true, ",");  // the number types
