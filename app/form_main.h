@@ -32,8 +32,10 @@ class QSocketNotifier;
 class QStatusBar;
 class QTabWidget;
 class QTimer;
+class QTreeView;
 class TIACheckControl;
 class TImageList;
+class TListViewBinding;
 class TFormMainShape;
 class TOwnerDrawComboBox;
 class TVTSComm32;
@@ -162,8 +164,8 @@ public:
     // The General page's content scrolls when the window is small.
     QScrollArea* ScrollGeneral = nullptr;
     // Controls of the other pages (null until those pages exist).
-    QWidget* ListFilesOut = nullptr;
-    QWidget* ListFilesIn = nullptr;
+    QTreeView* ListFilesOut = nullptr;
+    QTreeView* ListFilesIn = nullptr;
     QPushButton* BtnCHUP = nullptr;
     QWidget* CheckPhonebookActive = nullptr;
 
@@ -391,6 +393,14 @@ public:
     void setPBStorageTabs(const std::vector<std::string>& Names) override;
     // The selected tab's memory is shown.
     void TabsPBStoragesChange() override;
+
+    // ---- File lists (form_main_files.cpp) --------------------------------
+    // The two lists of SheetFiles show the engine's file lists.
+    TListViewBinding* ListFilesOutBinding = nullptr;
+    TListViewBinding* ListFilesInBinding = nullptr;
+    void buildFilesPage();
+    void bindFileList(TControl List, VListViewModel* Model) override;
+    std::string tempFolder() override;
 
     // The widget of a control; null for a control not built yet.
     QWidget* controlWidget(TControl Control) const;

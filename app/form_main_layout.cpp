@@ -139,6 +139,7 @@ void TFormMain::buildPages()
     SheetPhonebook = page("SheetPhonebook", "Seznam");
     SheetFiles = page("SheetFiles", "P\xF8" "enos soubor\xF9");
     buildGeneralPage();
+    buildFilesPage();
 }
 
 void TFormMain::buildGeneralPage()

@@ -6,6 +6,8 @@
 #include "platform/colors.h"
 #include "serial/comm_component.h"
 
+class VListViewModel;
+
 // Everything the connection engine and its handlers read or write of the
 // main window, the options dialog, the terminal and the application
 // services, as values in and values out. The main window implements it
@@ -183,6 +185,12 @@ public:
     // Re-marks the alarm text edit (TFormMain::EditCALAtextChange).
     virtual void EditCALAtextChange() = 0;
 
+    // ---- File lists --------------------------------------------------
+    // Shows the rows of a file list in ListFilesOut or ListFilesIn; null
+    // takes them away (before the list goes).
+    virtual void bindFileList(TControl List, VListViewModel* Model) {}
+    // The folder of the temporary files of received transfers; "" for none.
+    virtual std::string tempFolder() { return std::string(); }
     // ---- Phonebook page: memory selector and memory tabs -----------
     // The items of the memory selector RGroupPBStorage, in place of the
     // old ones; the window sizes and places the group.

@@ -139,6 +139,19 @@ public:
     void setPBStorageTabs(const std::vector<std::string>& Names) override;
     void TabsPBStoragesChange() override;
 
+    // ---- File lists ----------------------------------------------------
+    // The models bound to ListFilesOut and ListFilesIn (null once unbound),
+    // how often each was bound or unbound, and the temporary folder given.
+    std::map<TControl, VListViewModel*> fileLists;
+    std::map<TControl, int> fileListBindings;
+    std::string tempDir;
+    void bindFileList(TControl List, VListViewModel* Model) override
+    {
+        fileLists[List] = Model;
+        ++fileListBindings[List];
+    }
+    std::string tempFolder() override { return tempDir; }
+
 private:
     void record(const std::string& text) { calls.push_back(text); }
 };

@@ -20,12 +20,18 @@
 //   creg <stat> [<lac> <cell>]   registration changes (lac, cell in hex)
 //   csq <rssi> <ber>        signal quality changes
 //   poweroff                the device switches itself off
+//   deliver <PDU>           an SMS arrives (hex, SMS-centre part included):
+//                           stored with "+CMTI" or routed as "+CMT" per +CNMI
+//   refuse <final>          the next SMS command answers ERROR, "+CMS ERROR: n"
+//                           or "+CME ERROR: n" and does nothing
+//   noprompt                the next +CMGS/+CMGW waits for its PDU without "> "
 namespace ModemSim {
 
 struct TScriptAction {
-    enum class TKind { Line, Bytes, Garbage, NoFinal, Reset, Disappear, Creg, Csq, PowerOff };
+    enum class TKind { Line, Bytes, Garbage, NoFinal, Reset, Disappear, Creg, Csq, PowerOff,
+                       Deliver, Refuse, NoPrompt };  // SMS
     TKind kind = TKind::Line;
-    std::string text;  // Line: the line; Bytes: the bytes
+    std::string text;  // Line: the line; Bytes: the bytes; Deliver: the PDU; Refuse: the final
     int a = 0, b = -1, c = -1;
 };
 
