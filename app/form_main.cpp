@@ -88,6 +88,8 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
     for (TControl c : {VMainWindowLink::EditCCLKtime, VMainWindowLink::GroupCALA, VMainWindowLink::EditCALAtime,
                        VMainWindowLink::CheckPowerAlarmed})
         shadow(c).enabled = false;
+    // "Read phonebooks" is checked at design.
+    shadow(VMainWindowLink::CheckPhonebookActive).checked = true;
 
     setUpTerminal();
     bindEvents();

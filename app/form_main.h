@@ -223,6 +223,15 @@ public:
     // The call type of the configuration file, kept until the calls page
     // shows it, so that saving writes back what was read.
     int callType = 0;
+    // The phonebook memory selector's items and selected item, the memory
+    // tabs and the selected tab, kept as values until the phonebook page
+    // shows them.
+    struct TPBStorageValues {
+        std::vector<std::string> items;
+        int itemIndex = -1;
+        std::vector<std::string> tabs;
+        int tabIndex = -1;
+    } pbStorages;
 
     // ---- Life cycle (form_main.cpp) --------------------------------------
     void createEngine();
@@ -381,6 +390,13 @@ public:
     void setFlashCount(int Count) override;
     void setRinging(bool Ringing) override;
     void EditCALAtextChange() override;
+    // Phonebook page: memory selector and memory tabs (form_main_link.cpp).
+    void setPBStorageItems(const std::vector<std::string>& Items) override;
+    int pbStorageItemIndex() override;
+    void setPBStorageItemIndex(int Index) override;
+    void setPBStorageTabs(const std::vector<std::string>& Names) override;
+    // The selected tab's memory is shown.
+    void TabsPBStoragesChange() override;
 
     // ---- File lists (form_main_files.cpp) --------------------------------
     // The two lists of SheetFiles show the engine's file lists.
