@@ -13,6 +13,9 @@ const char* const ControlNames[VMainWindowLink::ControlCount] = {
     "GroupCBC",         "ProgressBatt",    "ProgressConsumption", "LabelBattery",
     "LabelCBCCharger",  "ImageCBC",        "RGroupAutom",       "RGroupAdvanced",
     "EditOftenCSQ",     "EditPIN",         "BtnCPINAgain",
+    // Calls page
+    "BtnATA",           "BtnATH",          "BtnCHUP",           "LabelTheOther",
+    "LabelLabTheOther",
 };
 
 }  // namespace

@@ -71,6 +71,12 @@ public:
         EditOftenCSQ,
         EditPIN,
         BtnCPINAgain,
+        // Calls page
+        BtnATA,
+        BtnATH,
+        BtnCHUP,
+        LabelTheOther,
+        LabelLabTheOther,
         ControlCount
     };
 
@@ -177,4 +183,18 @@ public:
     virtual void setRinging(bool Ringing) = 0;
     // Re-marks the alarm text edit (TFormMain::EditCALAtextChange).
     virtual void EditCALAtextChange() = 0;
+
+    // ---- Calls page --------------------------------------------------
+    // Creates the eight call rows of the calls page (later calls do
+    // nothing).
+    virtual void createCallRows() {}
+    // Shows call row Index (0..7): the state picture (0 undetermined, s + 1
+    // for state s), the type picture (0 undetermined, 1 voice, 2 data), -1
+    // for no picture; the number and type of number ("123,129") and the
+    // state text.
+    virtual void showCallRow(int Index, int StatePicture, int TypePicture, const std::string& NumberText,
+                             const std::string& StateText)
+    {
+        (void)Index, (void)StatePicture, (void)TypePicture, (void)NumberText, (void)StateText;
+    }
 };

@@ -7,6 +7,7 @@ VPerifSendingFile::VPerifSendingFile(VUniSET* owner) : VPerif(owner) {}
 bool VPerifSendingFile::isBusy() const { return false; }
 bool VPerifSendingFile::isSettled() const { return true; }
 void VPerifSendingFile::clearQueue() { queue.clear(); }
+void VPerifSendingFile::abandon(uint32_t, Protikus*) {}
 
 void VPerifSendingFile::enqueue(VListItemFile* item)
 {
