@@ -22,6 +22,8 @@ void RegisterAllCommands(TCommandRegistry& registry)
     RegisterNetworkCommands(registry);
     RegisterClockCommands(registry);
     RegisterBatteryCommands(registry);
+    // Calls
+    RegisterCallCommands(registry);
 }
 
 }  // namespace ModemSim

@@ -69,6 +69,8 @@ void TDevice::ResetSettings()
     sreg[4] = 10;
     sreg[5] = 8;
     sreg[7] = 60;
+    // Calls
+    calls.ResetSettings();
 }
 
 void TDevice::PowerUp(bool announce)

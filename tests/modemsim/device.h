@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "tests/modemsim/call_state.h"
 #include "tests/modemsim/device_clock.h"
 #include "tests/modemsim/profile.h"
 
@@ -117,6 +118,9 @@ public:
 
     // ---- battery
     int chargerStatus = 0, batteryLevel = 0, consumption = 0;
+
+    // ---- calls (commands_calls.cpp)
+    TCallState calls;
 
     // ---- faults
     int64_t errorUntil = 0;  // steady ms: every command answers ERROR until then

@@ -165,6 +165,7 @@ TProfile TProfile::Builtin(const std::string& rawName)
         p.sleepOnCfun0 = false;
         p.ericssonLocation = true;
         p.blockedAsCpin = true;
+        p.ecam = true;
         p.chargerStatus = 1;
         p.batteryLevel = 100;
         return p;
@@ -186,6 +187,7 @@ TProfile TProfile::Builtin(const std::string& rawName)
         p.siemensUrcs = false;
         p.ericssonLocation = true;
         p.blockedAsCpin = true;
+        p.ecam = true;
         p.batteryLevel = 60;
         return p;
     }
@@ -345,6 +347,9 @@ TProfile TProfile::Parse(const std::string& text)
             {"charger_status", num(p.chargerStatus)},
             {"battery_level", num(p.batteryLevel)},
             {"consumption", num(p.consumption)},
+            // Calls
+            {"own_number", str(p.ownNumber)},
+            {"ecam", flag(p.ecam)},
         };
         const auto it = setters.find(k);
         if (it == setters.end())

@@ -78,6 +78,12 @@ struct TProfile {
     int batteryLevel = 80;  // bcl (in the range of the test answer)
     int consumption = 120;  // mA, ^SBC only
 
+    // Calls: the device's own number, by which a linked device dials it
+    // ("" cannot be reached), and the Ericsson call reports *ECAM/*ECAV
+    // (without them every form of AT*ECAM answers ERROR).
+    std::string ownNumber = "";
+    bool ecam = false;
+
     // Per-command answer delays in ms, keyed by the command as written
     // without "AT", upper case, e.g. "+CPIN?" or "+CGMI" or "+COPS=?".
     std::map<std::string, int> delays;

@@ -20,12 +20,15 @@
 //   creg <stat> [<lac> <cell>]   registration changes (lac, cell in hex)
 //   csq <rssi> <ber>        signal quality changes
 //   poweroff                the device switches itself off
+//   ring <num> voice|data   a call from <num> comes in
+//   hangup                  the other party of the call hangs up
 namespace ModemSim {
 
 struct TScriptAction {
-    enum class TKind { Line, Bytes, Garbage, NoFinal, Reset, Disappear, Creg, Csq, PowerOff };
+    enum class TKind { Line, Bytes, Garbage, NoFinal, Reset, Disappear, Creg, Csq, PowerOff,
+                       Ring, Hangup };
     TKind kind = TKind::Line;
-    std::string text;  // Line: the line; Bytes: the bytes
+    std::string text;  // Line: the line; Bytes: the bytes; Ring: the caller's number
     int a = 0, b = -1, c = -1;
 };
 
