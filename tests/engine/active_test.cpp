@@ -146,6 +146,9 @@ TEST_F(Active, OtherAnswersCount)
         EXPECT_EQ(active.getState(), 1);
         rig.line(l);
         EXPECT_EQ(active.getState(), 4) << l;
+        // The call handler takes CONNECT into the data mode; the next
+        // lines are commands' answers again.
+        rig.engine.setMode(0);
     }
     active.reset(rig.now);
     for (const char* l : {"ok\r\n", "RING\r", "OK \r\n", "+CSQ: 1,1\r\n", "\r\n"}) {
