@@ -12,9 +12,9 @@ const char* const StateTexts[8] = {
     "Vyt\xE1\xE8\xEDm",
     "Spojuji",
     "Prob\xEDh\xE1",
-    "P\xF8id\x9Een",
+    "P\xF8id\x9E" "en",
     "\xC8" "ek\xE1",
-    "P\xF8\xEDchoz\xED",
+    "P\xF8\xED" "choz\xED",
     "Pracuje",
 };
 

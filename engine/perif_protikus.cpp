@@ -130,10 +130,18 @@ void VPerifProtikus::sendCapabilities(uint32_t now, bool answer)
 void VPerifProtikus::tick(uint32_t now)
 {
     // A dial goes out only where the device takes a command line: not in
-    // the middle of an SMS exchange and not while another handler waits.
-    if (stations.empty() || owner->getMode() != 0 || modem().isBusyExcept(this))
+    // the middle of an SMS exchange and not while another handler waits
+    // for its answer. The call handler's own wait is its readiness: a dial
+    // it gave up on is dialled again.
+    if (stations.empty() || owner->getMode() != 0)
         return;
-    VPerifCalls& calls = modem().calls();
+    VPerifModem& m = modem();
+    for (int i = 0; i < VPerifModem::HandlerCount; ++i) {
+        const VPerif* h = m.handlerAt(i);
+        if (h && h != this && i != VPerifModem::hCalls && h->isBusy())
+            return;
+    }
+    VPerifCalls& calls = m.calls();
     if (!calls.isReadyForCommand(now))
         return;
     const std::string first = stations.front();

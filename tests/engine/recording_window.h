@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <deque>
 #include <map>
 #include <string>
@@ -123,6 +124,20 @@ public:
     void setFlashCount(int Count) override;
     void setRinging(bool Ringing) override;
     void EditCALAtextChange() override;
+
+    // ---- Calls page --------------------------------------------------
+    struct TCallRow {
+        int statePicture = -1;
+        int typePicture = -1;
+        std::string numberText;
+        std::string stateText;
+        int shows = 0;  // how often the row was shown
+    };
+    std::array<TCallRow, 8> callRows;
+    int callRowsCreated = 0;
+    void createCallRows() override;
+    void showCallRow(int Index, int StatePicture, int TypePicture, const std::string& NumberText,
+                     const std::string& StateText) override;
 
 private:
     void record(const std::string& text) { calls.push_back(text); }
