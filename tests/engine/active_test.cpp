@@ -300,3 +300,20 @@ TEST_F(Active, YesToTheResetQuestionReopensThePortAndResetsAll)
     EXPECT_FALSE(active.isResetQuestionDue());
     EXPECT_EQ(rig.window.messages.size(), 1u);
 }
+
+TEST_F(Active, TheConnectOfADataCallSettlesInTheDataCall)
+{
+    answer();
+    send("ATD555");
+    rig.line("CONNECT 9600\r\n");
+    EXPECT_EQ(active.getState(), 4);
+    ASSERT_EQ(rig.engine.getMode(), 3);
+    rig.advance(500);
+    active.dataTick(rig.now);
+    EXPECT_TRUE(active.isBusy());
+    rig.advance(1);
+    active.dataTick(rig.now);
+    EXPECT_TRUE(active.isSettled());
+    EXPECT_FALSE(active.isBusy());
+    EXPECT_EQ(rig.sent(), "ATD555\r") << "nothing is written in the data call";
+}

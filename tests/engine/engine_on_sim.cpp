@@ -95,4 +95,23 @@ void TEngineOnSim::RunFor(int ms, bool ticking)
     RunUntil([&] { return timer.elapsed() >= ms; }, ms + 1000, ticking);
 }
 
+bool RunBoth(TEngineOnSim& a, TEngineOnSim& b, const std::function<bool()>& cond, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    qint64 lastTick = -10;
+    while (!cond()) {
+        if (timer.elapsed() > timeoutMs)
+            return cond();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (timer.elapsed() - lastTick >= 10) {
+            lastTick = timer.elapsed();
+            a.Engine().tick(Platform::GetTickCount());
+            b.Engine().tick(Platform::GetTickCount());
+        }
+        QThread::msleep(1);
+    }
+    return true;
+}
+
 }  // namespace EngineTest
