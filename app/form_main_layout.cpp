@@ -139,6 +139,7 @@ void TFormMain::buildPages()
     SheetPhonebook = page("SheetPhonebook", "Seznam");
     SheetFiles = page("SheetFiles", "P\xF8" "enos soubor\xF9");
     buildGeneralPage();
+    buildCallsPage();
 }
 
 void TFormMain::buildGeneralPage()
@@ -307,6 +308,7 @@ void TFormMain::bindEvents()
     GaugeSigQual->OnGetColors = [this](VTixGauge*, VTixGaugePaintColors& c) { GaugeSigQualGetColors(c); };
 
     bindGeneralEvents();
+    bindCallsEvents();
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
 
     VTSComm321->SetReceiveDataEvent([this](VTixCommunicationComponent*, const char* buffer, uint16_t length) {

@@ -269,6 +269,12 @@ QWidget* TFormMain::controlWidget(TControl Control) const
     case W::LabelBattery: return LabelBattery;
     case W::LabelCBCCharger: return LabelCBCCharger;
     case W::ImageCBC: return ImageCBC;
+    // Calls page
+    case W::BtnATA: return BtnATA;
+    case W::BtnATH: return BtnATH;
+    case W::BtnCHUP: return BtnCHUP;
+    case W::LabelTheOther: return LabelTheOther;
+    case W::LabelLabTheOther: return LabelLabTheOther;
     default: return optionsControl(Control);
     }
 }
