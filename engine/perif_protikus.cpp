@@ -103,28 +103,27 @@ uint16_t VPerifProtikus::ownModemType() const
     return uint16_t((m.cgmi().getCode() & 0xF000) | (m.cgmm().getCode() & 0x0FFF));
 }
 
-void VPerifProtikus::sendIdentity(uint32_t now, bool answer)
+template <size_t N>
+void VPerifProtikus::sendBlock(uint32_t now, uint8_t kind, const std::array<uint8_t, N>& block, bool answer)
 {
-    const Protikus::TIdentityBlock block = Protikus::OwnIdentity(ownModemType());
     if (!answer) {
-        sendFrame(now, FrameIdentity, block.data(), int(block.size()));
+        sendFrame(now, kind, block.data(), int(N));
         return;
     }
-    std::array<uint8_t, 1 + Protikus::IdentitySize> payload{FrameIdentity};
+    // An answer: frame 0x00 whose payload is the kind and the block.
+    std::array<uint8_t, N + 1> payload{kind};
     std::copy(block.begin(), block.end(), payload.begin() + 1);
     sendFrame(now, FrameAnswer, payload.data(), int(payload.size()));
 }
 
+void VPerifProtikus::sendIdentity(uint32_t now, bool answer)
+{
+    sendBlock(now, FrameIdentity, Protikus::OwnIdentity(ownModemType()), answer);
+}
+
 void VPerifProtikus::sendCapabilities(uint32_t now, bool answer)
 {
-    const Protikus::TCapabilitiesBlock block = Protikus::OwnCapabilities(ownModemType());
-    if (!answer) {
-        sendFrame(now, FrameCapabilities, block.data(), int(block.size()));
-        return;
-    }
-    std::array<uint8_t, 1 + Protikus::CapabilitiesSize> payload{FrameCapabilities};
-    std::copy(block.begin(), block.end(), payload.begin() + 1);
-    sendFrame(now, FrameAnswer, payload.data(), int(payload.size()));
+    sendBlock(now, FrameCapabilities, Protikus::OwnCapabilities(ownModemType()), answer);
 }
 
 void VPerifProtikus::tick(uint32_t now)

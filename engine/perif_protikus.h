@@ -1,4 +1,6 @@
 #pragma once
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -61,6 +63,8 @@ public:
 private:
     // This station's modem type code, as the status bar names it.
     uint16_t ownModemType() const;
+    template <size_t N>
+    void sendBlock(uint32_t now, uint8_t kind, const std::array<uint8_t, N>& block, bool answer);
     void sendIdentity(uint32_t now, bool answer);
     void sendCapabilities(uint32_t now, bool answer);
 

@@ -70,7 +70,11 @@ bool TEngineOnSim::Boot(std::string* error)
     return true;
 }
 
-bool TEngineOnSim::RunUntil(const std::function<bool()>& cond, int timeoutMs, bool ticking)
+namespace {
+
+// Runs the event loop, and every 10 ms the tick of each engine given, until
+// cond holds or the time-out passes; returns cond().
+bool RunTicking(const std::vector<VUniSET*>& engines, const std::function<bool()>& cond, int timeoutMs)
 {
     QElapsedTimer timer;
     timer.start();
@@ -79,13 +83,24 @@ bool TEngineOnSim::RunUntil(const std::function<bool()>& cond, int timeoutMs, bo
         if (timer.elapsed() > timeoutMs)
             return cond();
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (ticking && engine && timer.elapsed() - lastTick >= 10) {
+        if (timer.elapsed() - lastTick >= 10) {
             lastTick = timer.elapsed();
-            engine->tick(Platform::GetTickCount());
+            for (VUniSET* engine : engines)
+                engine->tick(Platform::GetTickCount());
         }
         QThread::msleep(1);
     }
     return true;
+}
+
+}  // namespace
+
+bool TEngineOnSim::RunUntil(const std::function<bool()>& cond, int timeoutMs, bool ticking)
+{
+    std::vector<VUniSET*> engines;
+    if (ticking && engine)
+        engines.push_back(engine.get());
+    return RunTicking(engines, cond, timeoutMs);
 }
 
 void TEngineOnSim::RunFor(int ms, bool ticking)
@@ -97,21 +112,7 @@ void TEngineOnSim::RunFor(int ms, bool ticking)
 
 bool RunBoth(TEngineOnSim& a, TEngineOnSim& b, const std::function<bool()>& cond, int timeoutMs)
 {
-    QElapsedTimer timer;
-    timer.start();
-    qint64 lastTick = -10;
-    while (!cond()) {
-        if (timer.elapsed() > timeoutMs)
-            return cond();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (timer.elapsed() - lastTick >= 10) {
-            lastTick = timer.elapsed();
-            a.Engine().tick(Platform::GetTickCount());
-            b.Engine().tick(Platform::GetTickCount());
-        }
-        QThread::msleep(1);
-    }
-    return true;
+    return RunTicking({&a.Engine(), &b.Engine()}, cond, timeoutMs);
 }
 
 }  // namespace EngineTest
