@@ -20,6 +20,7 @@
 #include "platform/tick.h"
 #include "serial/ui/port_settings_dialog.h"
 #include "serial/vtscomm32.h"
+#include "translation/qt_translations.h"
 #include "widgets/image_list.h"
 #include "widgets/widget_pictures.h"
 

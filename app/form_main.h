@@ -32,13 +32,16 @@ class QSocketNotifier;
 class QStatusBar;
 class QTabWidget;
 class QTimer;
+class QTreeView;
 class TIACheckControl;
 class TImageList;
+class TListViewBinding;
 class TFormMainShape;
 class TOwnerDrawComboBox;
 class TRadioGroup;
 class TVTSComm32;
 class VTixAppInfo;
+class VTixQtTranslations;
 class VTixGauge;
 class VTixImage;
 class VTixLanguage;
@@ -163,8 +166,8 @@ public:
     // The General page's content scrolls when the window is small.
     QScrollArea* ScrollGeneral = nullptr;
     // Controls of the other pages (null until those pages exist).
-    QWidget* ListFilesOut = nullptr;
-    QWidget* ListFilesIn = nullptr;
+    QTreeView* ListFilesOut = nullptr;
+    QTreeView* ListFilesIn = nullptr;
     QPushButton* BtnCHUP = nullptr;
     QWidget* CheckPhonebookActive = nullptr;
 
@@ -181,6 +184,9 @@ public:
     VTixLanguage* VTixLanguage1 = nullptr;
     VTixLanguageForms* VTixLanguageForms1 = nullptr;
     VTixTerminal* VTixTerminal1 = nullptr;
+    // Dialogs in the user's language: Qt's own translation of the active
+    // language, switched with it.
+    std::unique_ptr<VTixQtTranslations> QtTranslations;
     std::unique_ptr<TImageList> OperatorImageList;
     std::unique_ptr<TImageList> RingImageList;
     std::unique_ptr<TImageList> ChargerImageList;
@@ -418,6 +424,14 @@ public:
     void setFlashCount(int Count) override;
     void setRinging(bool Ringing) override;
     void EditCALAtextChange() override;
+
+    // ---- File lists (form_main_files.cpp) --------------------------------
+    // The two lists of SheetFiles show the engine's file lists.
+    TListViewBinding* ListFilesOutBinding = nullptr;
+    TListViewBinding* ListFilesInBinding = nullptr;
+    void buildFilesPage();
+    void bindFileList(TControl List, VListViewModel* Model) override;
+    std::string tempFolder() override;
 
     // The widget of a control; null for a control not built yet.
     QWidget* controlWidget(TControl Control) const;

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTreeView>
 #include <cmath>
 #include <cstdio>
 

@@ -5,6 +5,8 @@
 #include "platform/colors.h"
 #include "serial/comm_component.h"
 
+class VListViewModel;
+
 // Everything the connection engine and its handlers read or write of the
 // main window, the options dialog, the terminal and the application
 // services, as values in and values out. The main window implements it
@@ -184,6 +186,12 @@ public:
     // Re-marks the alarm text edit (TFormMain::EditCALAtextChange).
     virtual void EditCALAtextChange() = 0;
 
+    // ---- File lists --------------------------------------------------
+    // Shows the rows of a file list in ListFilesOut or ListFilesIn; null
+    // takes them away (before the list goes).
+    virtual void bindFileList(TControl List, VListViewModel* Model) {}
+    // The folder of the temporary files of received transfers; "" for none.
+    virtual std::string tempFolder() { return std::string(); }
     // ---- Calls page --------------------------------------------------
     // Creates the eight call rows of the calls page (later calls do
     // nothing).

@@ -1,6 +1,7 @@
 #include "foundation/tixutils_datetime.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <ctime>
 #include <stdexcept>
@@ -69,6 +70,13 @@ TDateTime fromTm(const std::tm& tm, long nanoseconds)
     TryEncodeTime(tm.tm_hour, tm.tm_min, tm.tm_sec > 59 ? 59 : tm.tm_sec, int(nanoseconds / 1000000),
                   time);
     return date + time;
+}
+
+// Seconds since 1970 of a date-time, taken to the millisecond first, as
+// DecodeTime does: 01:00:00 must not become 00:59:59 by a last bit.
+double wholeSeconds(TDateTime value)
+{
+    return std::floor(std::round((value - kUnixEpoch) * 86400000.0) / 1000.0);
 }
 
 std::string twoDigits(int64_t v)
@@ -311,7 +319,7 @@ TDateTime GMTtoLocalTime(TDateTime Value)
 {
     if (!std::isfinite(Value))
         return Value;
-    const double seconds = std::floor((Value - kUnixEpoch) * 86400.0);
+    const double seconds = wholeSeconds(Value);
     if (seconds < -6.0e10 || seconds > 2.5e11)
         return Value;  // outside the years 1..9999
     const time_t t = time_t(seconds);
@@ -320,6 +328,32 @@ TDateTime GMTtoLocalTime(TDateTime Value)
         return Value;
     const double shift = double(tm.tm_gmtoff) / 86400.0;
     return Value + shift;
+}
+
+int LocalTimeOffsetMinutes(TDateTime Local)
+{
+    if (!std::isfinite(Local))
+        return 0;
+    const double seconds = wholeSeconds(Local);
+    if (seconds < -6.0e10 || seconds > 2.5e11)
+        return 0;  // outside the years 1..9999
+    // The local fields, read as if they were universal time, then handed
+    // to mktime, which knows which offset the zone had then.
+    const time_t fields = time_t(seconds);
+    std::tm tm{};
+    if (!gmtime_r(&fields, &tm))
+        return 0;
+    tm.tm_isdst = -1;
+    errno = 0;
+    const time_t instant = mktime(&tm);
+    if (instant == time_t(-1) && errno != 0)
+        return 0;
+    return int((fields - instant) / 60);
+}
+
+TDateTime LocalTimeToGMT(TDateTime Value)
+{
+    return Value - LocalTimeOffsetMinutes(Value) / 1440.0;
 }
 
 TDateTime SystemTimeToDateTime2(int Year, const TSystemTime& ChangeOver)

@@ -76,8 +76,14 @@ int WeekOfYear2(TDateTime Value);
 // The current universal time.
 TDateTime NowGMT();
 // A universal time converted to the local time with the system's time
-// zone rules.
+// zone rules: the offset in force at that instant (summer time in summer).
 TDateTime GMTtoLocalTime(TDateTime Value);
+// The reverse: a local time to universal time with the offset in force at
+// that local time. In the hour of a change (a local time skipped or
+// repeated) one of the two offsets around it is taken.
+TDateTime LocalTimeToGMT(TDateTime Value);
+// Local time minus universal time, in minutes, at a local time.
+int LocalTimeOffsetMinutes(TDateTime Local);
 
 // A change-over date of a time-zone description: wYear != 0 is an absolute
 // date; wYear == 0 names the wDay-th (5 = last) weekday wDayOfWeek

@@ -125,6 +125,18 @@ public:
     void setRinging(bool Ringing) override;
     void EditCALAtextChange() override;
 
+    // ---- File lists ----------------------------------------------------
+    // The models bound to ListFilesOut and ListFilesIn (null once unbound),
+    // how often each was bound or unbound, and the temporary folder given.
+    std::map<TControl, VListViewModel*> fileLists;
+    std::map<TControl, int> fileListBindings;
+    std::string tempDir;
+    void bindFileList(TControl List, VListViewModel* Model) override
+    {
+        fileLists[List] = Model;
+        ++fileListBindings[List];
+    }
+    std::string tempFolder() override { return tempDir; }
     // ---- Calls page --------------------------------------------------
     struct TCallRow {
         int statePicture = -1;

@@ -168,7 +168,9 @@ void TAtCore::ExecuteLine(const std::string& line, int64_t now)
             }
         }
     }
-    if (device_.dropFinals > 0) {
+    if (final.final == TReply::TFinal::None) {
+        // The command answers later by itself (e.g. after the text at a "> " prompt).
+    } else if (device_.dropFinals > 0) {
         --device_.dropFinals;
         device_.Host().Note("final result dropped");
     } else

@@ -22,6 +22,7 @@ void RegisterAllCommands(TCommandRegistry& registry)
     RegisterNetworkCommands(registry);
     RegisterClockCommands(registry);
     RegisterBatteryCommands(registry);
+    RegisterSmsCommands(registry);
     // Calls
     RegisterCallCommands(registry);
 }

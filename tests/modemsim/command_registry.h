@@ -63,6 +63,7 @@ void RegisterPowerCommands(TCommandRegistry& registry);     // +CFUN ^SMSO
 void RegisterNetworkCommands(TCommandRegistry& registry);   // +CREG +CGREG +CGATT +COPS +CSQ
 void RegisterClockCommands(TCommandRegistry& registry);     // +CCLK +CALA
 void RegisterBatteryCommands(TCommandRegistry& registry);   // +CBC ^SBC
+void RegisterSmsCommands(TCommandRegistry& registry);       // +CPMS +CMGF +CMGL +CMGR +CMGW +CMGS +CMSS +CMGD +CSCA +CNMI
 // Calls: D A H +CHUP +CPAS +CLIP *ECAM (after the basic commands, whose H it replaces).
 void RegisterCallCommands(TCommandRegistry& registry);
 // All of the above.

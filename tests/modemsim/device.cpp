@@ -54,6 +54,7 @@ TDevice::TDevice(TProfile profile, std::shared_ptr<TTimeSource> time, TDeviceHos
     if (sim == TSimCard::Puk)
         pinAttempts = 0;
     baud = profile_.baud;
+    sms.Load(profile_);
 }
 
 void TDevice::ResetSettings()
@@ -69,6 +70,7 @@ void TDevice::ResetSettings()
     sreg[4] = 10;
     sreg[5] = 8;
     sreg[7] = 60;
+    sms.ResetSettings();
     // Calls
     calls.ResetSettings();
 }

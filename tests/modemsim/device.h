@@ -7,6 +7,7 @@
 #include "tests/modemsim/call_state.h"
 #include "tests/modemsim/device_clock.h"
 #include "tests/modemsim/profile.h"
+#include "tests/modemsim/sms_state.h"
 
 // The state of one simulated device: settings, power, SIM card, network,
 // clock, alarm and battery, and the things that happen to it over time.
@@ -119,6 +120,8 @@ public:
     // ---- battery
     int chargerStatus = 0, batteryLevel = 0, consumption = 0;
 
+    // ---- SMS: memories, centre, indications (commands_sms.cpp)
+    TSmsState sms;
     // ---- calls (commands_calls.cpp)
     TCallState calls;
 

@@ -372,6 +372,9 @@ void TModemSim::Apply(const TScriptAction& a, int64_t now)
         core_->Clear();
         device_->PowerOff();
         break;
+    case K::Deliver:
+    case K::Refuse:
+    case K::NoPrompt: ApplySmsAction(*device_, *core_, a, now); break;
     // Calls
     case K::Ring:
         IncomingCall(*device_, *core_, a.text, a.a != 0);

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <set>
 #include <functional>
 #include <sstream>
 #include <stdexcept>
 
 #include "tests/modemsim/at_command.h"
+#include "tests/modemsim/sms_state.h"
 
 namespace ModemSim {
 
@@ -101,6 +103,88 @@ TOperatorInfo ParseOperator(const std::string& v, int line)
     return op;
 }
 
+// ---- SMS memories and messages
+
+// The three messages a TC35 holds on its card: a read and an unread
+// DELIVER ("hello" from +420777123456 and from "Banka") and an unsent
+// SUBMIT ("Ahoj" to +420777123456, valid 3 days).
+std::vector<TProfile::TSmsEntry> Tc35Messages()
+{
+    return {
+        {"SM", 1, 1, "0791246030500200040C9124707721436500004230513154034005E8329BFD06"},
+        {"SM", 2, 0, "07912460305002000409D0C2B07B1D0600004230513154034005E8329BFD06"},
+        {"SM", 3, 2, "0011000C912470772143650000A90441F45B0D"},
+    };
+}
+
+bool MemoryName(const std::string& name)
+{
+    if (name.empty() || name.size() > 8)
+        return false;
+    for (char c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            return false;
+    return true;
+}
+
+// "SM/30,ME/100"
+std::vector<TProfile::TSmsMemorySpec> ParseSmsMemories(const std::string& v, int line)
+{
+    std::vector<TProfile::TSmsMemorySpec> out;
+    std::istringstream in(v);
+    std::string item;
+    while (std::getline(in, item, ',')) {
+        item = Trim(item);
+        const size_t slash = item.find('/');
+        TProfile::TSmsMemorySpec spec;
+        spec.name = UpperAscii(Trim(item.substr(0, slash)));
+        if (slash == std::string::npos || !MemoryName(spec.name))
+            Bad(line, "sms_memories: NAME/capacity items expected: " + item);
+        spec.total = static_cast<int>(Number(Trim(item.substr(slash + 1)), line));
+        if (spec.total < 1 || spec.total > 1000)
+            Bad(line, "sms_memories: capacity 1 to 1000 expected: " + item);
+        for (const auto& other : out)
+            if (other.name == spec.name)
+                Bad(line, "sms_memories: " + spec.name + " twice");
+        out.push_back(spec);
+    }
+    if (out.empty())
+        Bad(line, "sms_memories: at least one memory expected");
+    return out;
+}
+
+// "<mem> <index> <stat> <PDU>"
+TProfile::TSmsEntry ParseSmsLine(const std::string& v, int line)
+{
+    std::istringstream in(v);
+    std::string memory, index, stat, pdu, more;
+    in >> memory >> index >> stat >> pdu >> more;
+    if (pdu.empty() || !more.empty())
+        Bad(line, "sms: <memory> <index> <stat> <PDU> expected");
+    TProfile::TSmsEntry e{UpperAscii(memory), static_cast<int>(Number(index, line)),
+                          static_cast<int>(Number(stat, line)), UpperAscii(pdu)};
+    if (e.stat < 0 || e.stat > 3)
+        Bad(line, "sms: stat 0 to 3 expected");
+    if (SmsTpduLength(e.pdu) < 1)
+        Bad(line, "sms: not a PDU in hex: " + pdu);
+    return e;
+}
+
+// Every message in a memory the profile has, within its capacity, once.
+void CheckSmsMessages(const TProfile& p)
+{
+    std::set<std::pair<std::string, int>> seen;
+    for (const auto& e : p.smsMessages) {
+        const std::string where = e.memory + " " + std::to_string(e.index);
+        const auto mem = std::find_if(p.smsMemories.begin(), p.smsMemories.end(),
+                                      [&](const TProfile::TSmsMemorySpec& m) { return m.name == e.memory; });
+        if (mem == p.smsMemories.end() || e.index < 1 || e.index > mem->total)
+            throw std::invalid_argument("profile: sms message " + where + " is outside sms_memories");
+        if (!seen.emplace(e.memory, e.index).second)
+            throw std::invalid_argument("profile: sms message " + where + " given twice");
+    }
+}
+
 }  // namespace
 
 std::vector<std::string> TProfile::BuiltinNames()
@@ -116,7 +200,8 @@ TProfile TProfile::Builtin(const std::string& rawName)
     p.operators = CzechNetworks(true);
     if (name == "tc35") {
         // Siemens TC35 module: autobauding, cyclic sleep modes, ^SMSO,
-        // ^SBC instead of +CBC, alarm.
+        // ^SBC instead of +CBC, alarm; three messages on its card.
+        p.smsMessages = Tc35Messages();
         return p;
     }
     if (name == "mc35i") {
@@ -228,6 +313,7 @@ TProfile TProfile::Parse(const std::string& text)
     std::string section;
     int lineNo = 0;
     bool operatorsReplaced = false;
+    bool smsReplaced = false;
     using Setter = std::function<void(const std::string&, int)>;
     auto str = [&](std::string& field) -> Setter {
         return [&field](const std::string& v, int) { field = v; };
@@ -250,10 +336,18 @@ TProfile TProfile::Parse(const std::string& text)
             continue;
         if (line.front() == '[' && line.back() == ']') {
             section = Lower(Trim(line.substr(1, line.size() - 2)));
+            if (section == "sms" && !smsReplaced) {
+                p.smsMessages.clear();  // the file's messages replace the built-in ones
+                smsReplaced = true;
+            }
             continue;
         }
         if (section == "script") {
             p.script.push_back(line);
+            continue;
+        }
+        if (section == "sms") {
+            p.smsMessages.push_back(ParseSmsLine(line, lineNo));
             continue;
         }
         const size_t eq = section == "delays" ? line.rfind('=') : line.find('=');
@@ -269,11 +363,14 @@ TProfile TProfile::Parse(const std::string& text)
         if (k == "base") {
             const std::vector<std::string> script = p.script;
             const auto delays = p.delays;
+            const auto messages = p.smsMessages;
             try {
                 p = Builtin(value);
             } catch (const std::invalid_argument& e) {
                 Bad(lineNo, e.what());
             }
+            if (smsReplaced)
+                p.smsMessages = messages;
             p.script = script;
             p.delays.insert(delays.begin(), delays.end());
             continue;
@@ -299,6 +396,10 @@ TProfile TProfile::Parse(const std::string& text)
                 p.sim = TSimCard::NoCard;
             else
                 Bad(lineNo, "sim: ready, pin, puk, blocked or nocard expected");
+            continue;
+        }
+        if (k == "sms_memories") {
+            p.smsMemories = ParseSmsMemories(value, lineNo);
             continue;
         }
         if (k == "clock_offset") {
@@ -347,6 +448,8 @@ TProfile TProfile::Parse(const std::string& text)
             {"charger_status", num(p.chargerStatus)},
             {"battery_level", num(p.batteryLevel)},
             {"consumption", num(p.consumption)},
+            {"cnmi_test", str(p.cnmiTest)},
+            {"sms_centre", str(p.smsCentre)},
             // Calls
             {"own_number", str(p.ownNumber)},
             {"ecam", flag(p.ecam)},
@@ -356,6 +459,7 @@ TProfile TProfile::Parse(const std::string& text)
             Bad(lineNo, "unknown key: " + key);
         it->second(value, lineNo);
     }
+    CheckSmsMessages(p);
     return p;
 }
 

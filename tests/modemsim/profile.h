@@ -78,6 +78,22 @@ struct TProfile {
     int batteryLevel = 80;  // bcl (in the range of the test answer)
     int consumption = 120;  // mA, ^SBC only
 
+    // SMS (TS 27.005 PDU mode). Memories in the order +CPMS lists them;
+    // the first one also receives. Messages the memories hold at start.
+    struct TSmsMemorySpec {
+        std::string name;
+        int total = 0;
+    };
+    struct TSmsEntry {
+        std::string memory;
+        int index = 0;
+        int stat = 0;     // 0 received unread, 1 received read, 2 stored unsent, 3 stored sent
+        std::string pdu;  // hex, SMS-centre part included
+    };
+    std::vector<TSmsMemorySpec> smsMemories = {{"SM", 30}};     // sms_memories = SM/30,ME/100
+    std::vector<TSmsEntry> smsMessages;                         // [sms] <mem> <index> <stat> <PDU>
+    std::string cnmiTest = "+CNMI: (0-3),(0-3),(0,2),(0,1),(0,1)";  // AT+CNMI=?
+    std::string smsCentre = "+420603052000";                    // +CSCA at start ("+": type 145)
     // Calls: the device's own number, by which a linked device dials it
     // ("" cannot be reached), and the Ericsson call reports *ECAM/*ECAV
     // (without them every form of AT*ECAM answers ERROR).
@@ -99,7 +115,8 @@ struct TProfile {
 
     // Profile text: "key = value" lines, "#" or ";" comments, optional
     // "[section]" headers ignored except [script] and [delays] whose lines
-    // are taken as they are. "base = tc35" starts from a built-in. Unknown
+    // are taken as they are, and [sms] whose lines replace the built-in
+    // messages. "base = tc35" starts from a built-in. Unknown
     // keys and bad values throw std::invalid_argument naming the line.
     static TProfile Parse(const std::string& text);
     static TProfile Load(const std::string& path);

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "tests/modemsim/at_command.h"
+#include "tests/modemsim/sms_state.h"
 
 namespace ModemSim {
 
@@ -112,6 +113,26 @@ TScriptStep ParseScriptLine(const std::string& line)
         args >> r >> b;
         a.a = Int(r, line);
         a.b = b.empty() ? 99 : Int(b, line);
+    } else if (verb == "DELIVER") {
+        // SMS actions.
+        a.kind = K::Deliver;
+        args >> a.text;
+        if (SmsTpduLength(a.text) < 1)
+            Bad(line, "deliver needs a PDU in hex");
+    } else if (verb == "REFUSE") {
+        a.kind = K::Refuse;
+        a.text = rest;
+        const std::string final = UpperAscii(rest);
+        const bool cms = final.rfind("+CMS ERROR:", 0) == 0, cme = final.rfind("+CME ERROR:", 0) == 0;
+        a.a = cms ? 1 : cme ? 2 : 0;
+        std::string code;
+        if (cms || cme) {
+            std::istringstream(rest.substr(rest.find(':') + 1)) >> code;
+            a.b = Int(code, line);
+        } else if (final != "ERROR")
+            Bad(line, "refuse: ERROR, +CMS ERROR: <n> or +CME ERROR: <n> expected");
+    } else if (verb == "NOPROMPT") {
+        a.kind = K::NoPrompt;
     } else
         Bad(line, "unknown action " + verb);
     return step;

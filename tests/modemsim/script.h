@@ -20,15 +20,23 @@
 //   creg <stat> [<lac> <cell>]   registration changes (lac, cell in hex)
 //   csq <rssi> <ber>        signal quality changes
 //   poweroff                the device switches itself off
+//   deliver <PDU>           an SMS arrives (hex, SMS-centre part included):
+//                           stored with "+CMTI" or routed as "+CMT" per +CNMI
+//   refuse <final>          the next SMS command answers ERROR, "+CMS ERROR: n"
+//                           or "+CME ERROR: n" and does nothing
+//   noprompt                the next +CMGS/+CMGW waits for its PDU without "> "
 //   ring <num> voice|data   a call from <num> comes in
 //   hangup                  the other party of the call hangs up
 namespace ModemSim {
 
 struct TScriptAction {
     enum class TKind { Line, Bytes, Garbage, NoFinal, Reset, Disappear, Creg, Csq, PowerOff,
-                       Ring, Hangup };
+                       Deliver, Refuse, NoPrompt,  // SMS
+                       Ring, Hangup };             // Calls
     TKind kind = TKind::Line;
-    std::string text;  // Line: the line; Bytes: the bytes; Ring: the caller's number
+    // Line: the line; Bytes: the bytes; Deliver: the PDU; Refuse: the final;
+    // Ring: the caller's number
+    std::string text;
     int a = 0, b = -1, c = -1;
 };
 

@@ -42,6 +42,21 @@ std::string Flat(const std::string& s)
     return out;
 }
 
+// What a shell command writes.
+std::string CommandOutput(const std::string& cmd)
+{
+    FILE* p = ::popen(cmd.c_str(), "r");
+    if (!p)
+        return {};
+    std::string out;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+        out.append(buf, n);
+    ::pclose(p);
+    return out;
+}
+
 class Gammu : public ::testing::Test {
 protected:
     void SetUp() override
@@ -81,17 +96,7 @@ protected:
     // Runs gammu with the simulator's gammurc; returns its output, flattened.
     std::string Run(const std::string& args)
     {
-        const std::string cmd = "timeout 120 gammu -c '" + dir_ + "/gammurc' " + args + " 2>&1";
-        FILE* p = ::popen(cmd.c_str(), "r");
-        if (!p)
-            return {};
-        std::string out;
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-            out.append(buf, n);
-        ::pclose(p);
-        return Flat(out);
+        return Flat(CommandOutput("timeout 120 gammu -c '" + dir_ + "/gammurc' " + args + " 2>&1"));
     }
 
     static bool Has(const std::string& flat, const std::string& text) { return flat.find(Flat(text)) != std::string::npos; }
@@ -142,4 +147,78 @@ TEST_F(Gammu, LockedCardAndAnotherMaker)
     EXPECT_TRUE(Has(id, "Manufacturer : Ericsson")) << id;
     EXPECT_TRUE(Has(id, "GM22")) << id;
     EXPECT_TRUE(Has(id, "IMEI : " + p.imei)) << id;
+}
+
+// ---- SMS: gammu lists the card's messages and sends one in PDU mode.
+
+namespace {
+
+bool HavePythonGammu()
+{
+    // Debian's python3-gammu is built for the system interpreter.
+    return ::access("/usr/bin/python3", X_OK) == 0 &&
+           std::system("/usr/bin/python3 -c 'import gammu' >/dev/null 2>&1") == 0;
+}
+
+// "number|text|type" of a PDU in hex (SMS-centre part included), as python3-gammu decodes it.
+std::string DecodePdu(const std::string& hex)
+{
+    for (char c : hex)
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            return "not hex: " + hex;
+    const std::string cmd =
+        "/usr/bin/python3 -c 'import binascii, gammu, sys; d = gammu.DecodePDU(binascii.unhexlify(sys.argv[1])); "
+        "print(d[\"Number\"] + \"|\" + d[\"Text\"] + \"|\" + d[\"Type\"], end=\"\")' " + hex + " 2>&1";
+    return CommandOutput(cmd);
+}
+
+// The part of a flattened "getallsms" listing about one location.
+std::string Location(const std::string& flat, int location)
+{
+    const size_t at = flat.find("location " + std::to_string(location) + ",");
+    if (at == std::string::npos)
+        return {};
+    const size_t next = flat.find("location ", at + 1);
+    return flat.substr(at, next == std::string::npos ? std::string::npos : next - at);
+}
+
+}  // namespace
+
+TEST_F(Gammu, ListsTheMessagesOnTheCard)
+{
+    Start(TProfile::Builtin("tc35"));
+    const std::string all = Run("getallsms");
+    struct TExpected {
+        int location;
+        std::string number, status, text;
+    };
+    for (const TExpected& e : std::vector<TExpected>{{1, "+420777123456", "Read", "hello"},
+                                                     {2, "Banka", "UnRead", "hello"},
+                                                     {3, "+420777123456", "UnSent", "Ahoj"}}) {
+        const std::string part = Location(all, e.location);
+        EXPECT_TRUE(Has(part, "Remote number : \"" + e.number + "\"")) << e.location << ": " << all;
+        EXPECT_TRUE(Has(part, "Status : " + e.status)) << e.location << ": " << all;
+        EXPECT_TRUE(Has(part, e.text)) << e.location << ": " << all;
+    }
+    EXPECT_TRUE(Has(Location(all, 3), "folder \"Outbox\"")) << all;
+    EXPECT_TRUE(Has(all, "3 SMS parts in 3 SMS sequences")) << all;
+    // The listing read the unread one.
+    int stat = -1;
+    sim_->WithDevice([&](ModemSim::TDevice& d) { stat = d.sms.Find("SM", 2)->stat; });
+    EXPECT_EQ(stat, 1);
+}
+
+TEST_F(Gammu, SentPduDecodesToTheNumberAndText)
+{
+    if (!HavePythonGammu())
+        GTEST_SKIP() << "python3-gammu is not installed for /usr/bin/python3";
+    Start(TProfile::Builtin("tc35"));
+    const std::string out = Run("sendsms TEXT +420777123456 -text \"Ahoj\"");
+    EXPECT_TRUE(Has(out, "message reference=1")) << out;
+    std::vector<std::string> sent;
+    sim_->WithDevice([&](ModemSim::TDevice& d) { sent = d.sms.sent; });
+    ASSERT_EQ(sent.size(), 1u) << out;
+    EXPECT_EQ(DecodePdu(sent[0]), "+420777123456|Ahoj|Submit") << sent[0];
+    // The same decoder reads the built-in unsent message alike.
+    EXPECT_EQ(DecodePdu("0011000C912470772143650000A90441F45B0D"), "+420777123456|Ahoj|Submit");
 }
