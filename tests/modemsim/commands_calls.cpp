@@ -43,8 +43,9 @@ void LateResult(TDevice& d, TAtCore& core, const std::string& text)
 }
 
 // "*ECAV: 1,<status>,<type>" while the call reports are on; not into the
-// data of an online call.
-void Report(TDevice& d, TAtCore& core, int status)
+// data of an online call. A command's report goes out with its answer
+// (`reply`), so that it comes before the command's result code.
+void Report(TDevice& d, TAtCore& core, int status, TReply* reply = nullptr)
 {
     const TCallState& c = d.calls;
     if (c.ecam != 1 || c.online)
@@ -54,7 +55,10 @@ void Report(TDevice& d, TAtCore& core, int status)
         line += ",,,\"" + c.peer + "\"," + std::to_string(NumberType(c.peer));
     else if (status == 0)
         line += ",8,16";
-    core.Unsolicited(line, Now(d));
+    if (reply)
+        reply->Info(line);
+    else
+        core.Unsolicited(line, Now(d));
 }
 
 void Send(TDevice& d, const std::weak_ptr<TCallPeerBox>& to, TKind kind, std::string bytes = std::string())
@@ -82,8 +86,9 @@ void GoOffline(TDevice& d, TAtCore& core)
 }
 
 // The call ends here; `tellPeer` tells the other device, `result` is the
-// result code the program gets (none for a call that only rang).
-void Finish(TDevice& d, TAtCore& core, bool tellPeer, const char* result)
+// result code the program gets (none for a call that only rang); `reply`
+// is the answer of the command that ended it.
+void Finish(TDevice& d, TAtCore& core, bool tellPeer, const char* result, TReply* reply = nullptr)
 {
     TCallState& c = d.calls;
     if (c.phase == TPhase::Idle)
@@ -98,7 +103,7 @@ void Finish(TDevice& d, TAtCore& core, bool tellPeer, const char* result)
     ++c.serial;
     if (result)
         LateResult(d, core, result);
-    Report(d, core, 0);
+    Report(d, core, 0, reply);
     c.peer.clear();
     c.peerBox.reset();
     c.data = false;
@@ -223,7 +228,7 @@ void Dial(TCommandContext& ctx)
     const uint64_t call = ++c.serial;
     TDevice* dev = &d;
     TAtCore* core = &ctx.core;
-    Report(d, ctx.core, 1);
+    Report(d, ctx.core, 1, &ctx.reply);
     const bool reachable = !c.peerBox.expired();
     if (reachable)
         Send(d, c.peerBox, TKind::Ring);
@@ -260,7 +265,7 @@ void Answer(TCommandContext& ctx)
     c.phase = TPhase::Active;
     ++c.serial;
     Send(d, c.peerBox, TKind::Answered);
-    Report(d, ctx.core, 3);
+    Report(d, ctx.core, 3, &ctx.reply);
     if (c.data) {
         ctx.reply.final = TReply::TFinal::Text;
         ctx.reply.finalText = ConnectText;
@@ -270,7 +275,7 @@ void Answer(TCommandContext& ctx)
 
 void HangUp(TCommandContext& ctx)
 {
-    Finish(ctx.device, ctx.core, true, nullptr);
+    Finish(ctx.device, ctx.core, true, nullptr, &ctx.reply);
 }
 
 }  // namespace

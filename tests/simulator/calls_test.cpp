@@ -96,6 +96,7 @@ TEST_F(Calls, ScriptedIncomingCallRingsWithIdentityAndReports)
     ASSERT_TRUE(client.WaitFor("RING", 4000));
     const auto gap = std::chrono::steady_clock::now() - start;
     EXPECT_GE(gap, std::chrono::milliseconds(2500));
+    ASSERT_TRUE(client.WaitFor("+CLIP: \"+420601000009\",145\r\n", 1000));
     EXPECT_EQ(Ask("ATA"), "\r\n*ECAV: 1,3,1\r\n\r\nOK\r\n");
     EXPECT_EQ(Ask("AT+CPAS"), "\r\n+CPAS: 4\r\n\r\nOK\r\n");
     sim->RunScriptLine("at 0 hangup");
