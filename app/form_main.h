@@ -38,6 +38,7 @@ class TImageList;
 class TListViewBinding;
 class TFormMainShape;
 class TOwnerDrawComboBox;
+class TRadioGroup;
 class TVTSComm32;
 class VTixAppInfo;
 class VTixQtTranslations;
@@ -295,6 +296,48 @@ public:
     void ProgressBattGetColors(VTixGaugePaintColors& Colors);
     void ProgressConsumptionGetColors(VTixGaugePaintColors& Colors);
 
+    // ---- Calls page (form_main_calls.cpp) ---------------------------------
+    QLabel* LabelLabTheOther = nullptr;
+    QLabel* LabelTheOther = nullptr;
+    QPushButton* BtnATH = nullptr;
+    QPushButton* BtnATA = nullptr;
+    QGroupBox* GroupBoxCall = nullptr;
+    QLabel* LabelOutPhone = nullptr;
+    QLineEdit* EditNumber = nullptr;
+    TRadioGroup* RGroupCallType = nullptr;
+    QPushButton* BtnATDdata = nullptr;
+    // Hidden test controls: hand-made input for the receive path.
+    QLineEdit* Edit1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button3 = nullptr;
+    std::unique_ptr<TImageList> ImageListCallStates;
+    std::unique_ptr<TImageList> ImageListCallTypes;
+    // The run-time controls of one call row.
+    struct TCallRowControls {
+        QLabel* labelIndex = nullptr;
+        VTixImage* imageState = nullptr;
+        VTixImage* imageType = nullptr;
+        QLabel* labelNumber = nullptr;
+        QLabel* labelState = nullptr;
+    };
+    std::array<TCallRowControls, 8> callRows{};
+    void BtnATAClick();
+    void BtnATHClick();
+    void BtnCHUPClick();
+    void BtnATDdataClick();
+    void RGroupCallTypeClick();
+    // Edit1's text with CR LF (Button1) or CR CR LF (Button2) as received.
+    void Button1Click();
+    void Button2Click();
+    // Edit1's hex bytes in a data frame as received.
+    void Button3Click();
+    // Shows the configuration's call type in RGroupCallType.
+    void showCallType();
+    void createCallRows() override;
+    void showCallRow(int Index, int StatePicture, int TypePicture, const std::string& NumberText,
+                     const std::string& StateText) override;
+
     // ---- Configuration file and File menu (form_main_config.cpp) --------
     void loadConfig(const std::string& name, const std::string& folder, bool reportErrors);
     void readConfigFile(const std::string& path);
@@ -422,6 +465,9 @@ private:
     void buildPages();
     void buildGeneralPage();
     void buildGeneralGroups();
+    // Calls page (form_main_calls.cpp).
+    void buildCallsPage();
+    void bindCallsEvents();
     void bindGeneralEvents();
     // The four groups in two columns, or one below the other.
     void arrangeGeneralGroups(bool twoColumns);

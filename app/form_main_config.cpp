@@ -135,6 +135,7 @@ void TFormMain::readConfigFile(const std::string& path)
     setOptionIndex(W::RGroupAdvanced, ini.ReadInteger("General", "UserAdvanced", 0));
     setOptionIndex(W::RGroupAutom, ini.ReadInteger("General", "Automatic", 0));
     callType = ini.ReadInteger("Project", "CallType", 0);
+    showCallType();
     setOptionText(W::EditPIN, ini.ReadString("Project", "PIN", ""));
     CheckTestSignal->setChecked(ini.ReadInteger("Project", "TestSignal", 1) != 0);
     setOptionText(W::EditOftenCSQ, ini.ReadString("Project", "OftenCSQ", "15"));

@@ -144,6 +144,7 @@ void TFormMain::buildPages()
     SheetFiles = page("SheetFiles", "P\xF8" "enos soubor\xF9");
     buildGeneralPage();
     buildFilesPage();
+    buildCallsPage();
 }
 
 void TFormMain::buildGeneralPage()
@@ -312,6 +313,7 @@ void TFormMain::bindEvents()
     GaugeSigQual->OnGetColors = [this](VTixGauge*, VTixGaugePaintColors& c) { GaugeSigQualGetColors(c); };
 
     bindGeneralEvents();
+    bindCallsEvents();
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
 
     VTSComm321->SetReceiveDataEvent([this](VTixCommunicationComponent*, const char* buffer, uint16_t length) {

@@ -274,6 +274,12 @@ QWidget* TFormMain::controlWidget(TControl Control) const
     case W::LabelCBCCharger: return LabelCBCCharger;
     case W::ImageCBC: return ImageCBC;
     case W::CheckPhonebookActive: return CheckPhonebookActive;
+    // Calls page
+    case W::BtnATA: return BtnATA;
+    case W::BtnATH: return BtnATH;
+    case W::BtnCHUP: return BtnCHUP;
+    case W::LabelTheOther: return LabelTheOther;
+    case W::LabelLabTheOther: return LabelLabTheOther;
     default: return optionsControl(Control);
     }
 }

@@ -12,9 +12,11 @@
 #include "app/form_main_controls.h"
 #include "app/terminal.h"
 #include "engine/perif_active.h"
+#include "engine/perif_calls.h"
 #include "engine/perif_cbc.h"
 #include "engine/perif_cops.h"
 #include "engine/perif_csq.h"
+#include "engine/perif_protikus.h"
 #include "engine/uniset.h"
 #include "foundation/utils.h"
 #include "platform/qt/qt_text.h"
@@ -270,6 +272,9 @@ void TFormMain::VTixLanguage1ChangeLanguage()
         uniset->showRegistration();
         uniset->showSignal();
         uniset->getHandlers().cbc().showValues();
+        // Calls page
+        uniset->getHandlers().calls().refreshTexts();
+        uniset->getHandlers().protikus().showParty();
         uniset->updateStatusBar();
         uniset->showState();
     }

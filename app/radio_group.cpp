@@ -2,10 +2,10 @@
 
 #include <QButtonGroup>
 #include <QRadioButton>
-#include <QVBoxLayout>
+#include <QGridLayout>
 
 TRadioGroup::TRadioGroup(const QString& caption, QWidget* parent)
-    : QGroupBox(caption, parent), FButtons(new QButtonGroup(this)), FLayout(new QVBoxLayout(this))
+    : QGroupBox(caption, parent), FButtons(new QButtonGroup(this)), FLayout(new QGridLayout(this))
 {
     FButtons->setExclusive(true);
     FLayout->setSpacing(4);
@@ -38,10 +38,24 @@ void TRadioGroup::SetItems(const QStringList& items)
         auto* b = new QRadioButton(items[i], this);
         b->setObjectName(objectName() + QLatin1String("_Item") + QString::number(i));
         FButtons->addButton(b, i);
-        FLayout->addWidget(b);
         FItems.push_back(b);
     }
+    placeItems();
     SetItemIndex(selected);
+}
+
+void TRadioGroup::SetColumns(int columns)
+{
+    FColumns = columns < 1 ? 1 : columns;
+    placeItems();
+}
+
+void TRadioGroup::placeItems()
+{
+    for (size_t i = 0; i < FItems.size(); ++i) {
+        FLayout->removeWidget(FItems[i]);
+        FLayout->addWidget(FItems[i], int(i) / FColumns, int(i) % FColumns);
+    }
 }
 
 int TRadioGroup::ItemIndex() const { return FButtons->checkedId(); }

@@ -6,10 +6,11 @@
 
 class QButtonGroup;
 class QRadioButton;
-class QVBoxLayout;
+class QGridLayout;
 
 // A framed group of radio items chosen by index: the caption is the
-// group's title, the items are its radio buttons, one below the other.
+// group's title, the items are its radio buttons, one below the other or
+// in several columns (filled row by row).
 // The form translation finds the items through the properties "items" and
 // "itemIndex". OnClick fires when the user picks another item; setting
 // the index from code fires nothing.
@@ -30,6 +31,8 @@ public:
     // An index outside the items clears the selection.
     void SetItemIndex(int index);
     QRadioButton* Button(int index) const;
+    // Items side by side in this many columns (1 at first).
+    void SetColumns(int columns);
 
     void SetOnClick(TNotifyEvent handler) { FOnClick = std::move(handler); }
 
@@ -37,7 +40,10 @@ private:
     void buttonClicked(int index);
 
     QButtonGroup* FButtons;
-    QVBoxLayout* FLayout;
+    void placeItems();
+
+    QGridLayout* FLayout;
+    int FColumns = 1;
     std::vector<QRadioButton*> FItems;
     int FLastIndex = -1;
     TNotifyEvent FOnClick;

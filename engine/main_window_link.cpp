@@ -15,6 +15,9 @@ const char* const ControlNames[VMainWindowLink::ControlCount] = {
     "EditOftenCSQ",     "EditPIN",         "BtnCPINAgain",
     // Phonebook page
     "CheckPhonebookActive", "RGroupPBStorage", "TabsPBStorages",
+    // Calls page
+    "BtnATA",           "BtnATH",          "BtnCHUP",           "LabelTheOther",
+    "LabelLabTheOther",
 };
 
 }  // namespace

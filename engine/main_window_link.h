@@ -78,6 +78,12 @@ public:
         CheckPhonebookActive,
         RGroupPBStorage,
         TabsPBStorages,
+        // Calls page
+        BtnATA,
+        BtnATH,
+        BtnCHUP,
+        LabelTheOther,
+        LabelLabTheOther,
         ControlCount
     };
 
@@ -204,4 +210,17 @@ public:
     virtual void setPBStorageTabs(const std::vector<std::string>& Names) {}
     // The window's tab-change handler: the selected tab's memory is shown.
     virtual void TabsPBStoragesChange() {}
+    // ---- Calls page --------------------------------------------------
+    // Creates the eight call rows of the calls page (later calls do
+    // nothing).
+    virtual void createCallRows() {}
+    // Shows call row Index (0..7): the state picture (0 undetermined, s + 1
+    // for state s), the type picture (0 undetermined, 1 voice, 2 data), -1
+    // for no picture; the number and type of number ("123,129") and the
+    // state text.
+    virtual void showCallRow(int Index, int StatePicture, int TypePicture, const std::string& NumberText,
+                             const std::string& StateText)
+    {
+        (void)Index, (void)StatePicture, (void)TypePicture, (void)NumberText, (void)StateText;
+    }
 };

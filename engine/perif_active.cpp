@@ -76,6 +76,27 @@ void VPerifActive::askReset(uint32_t now)
         owner->reopenPort(now, ReopenDelay, true);
 }
 
+void VPerifActive::settle(uint32_t now)
+{
+    if (simBusy) {
+        if (Utils::IsTickElapsed(answerTime, 5000, now)) {
+            state = 5;
+            simBusy = false;
+        }
+    } else if (Utils::IsTickElapsed(answerTime, 500, now)) {
+        state = 5;
+    }
+}
+
+void VPerifActive::dataTick(uint32_t now)
+{
+    // The CONNECT that began the data call was an answer too; without its
+    // settling the handler would count as busy for the whole call and hold
+    // up the data call's own exchange.
+    if (state == 4)
+        settle(now);
+}
+
 void VPerifActive::tick(uint32_t now)
 {
     if (!owner->portConnected()) {
@@ -129,14 +150,7 @@ void VPerifActive::tick(uint32_t now)
         }
         break;
     case 4:
-        if (simBusy) {
-            if (Utils::IsTickElapsed(answerTime, 5000, now)) {
-                state = 5;
-                simBusy = false;
-            }
-        } else if (Utils::IsTickElapsed(answerTime, 500, now)) {
-            state = 5;
-        }
+        settle(now);
         break;
     default:
         break;

@@ -27,6 +27,8 @@ public:
 
     void start(uint32_t now) override;
     void tick(uint32_t now) override;
+    // In a data call only the settling after the last answer goes on.
+    void dataTick(uint32_t now) override;
     void restart(uint32_t now) override;
     void reset(uint32_t now) override;
     void onResponse(uint32_t now) override;
@@ -52,6 +54,8 @@ public:
     static bool IsAnswerLine(std::string_view line);
 
 private:
+    // State 4: the answer has settled once its time has passed.
+    void settle(uint32_t now);
     void switchBaudRate();
     void askReset(uint32_t now);
 

@@ -25,6 +25,8 @@ class VPerifProtikus;
 class VPerifSendingFile;
 class VPerifReceivingFile;
 class VPerifPhonebook;
+// Calls: one call row of the call handler.
+class VCall;
 
 // The 18 feature handlers of one connection, embedded in the engine. It
 // creates them in a fixed order, and every broadcast reaches them in that
@@ -55,6 +57,8 @@ public:
     using VPerifSendingFile = ::VPerifSendingFile;
     using VPerifReceivingFile = ::VPerifReceivingFile;
     using VPerifPhonebook = ::VPerifPhonebook;
+    // Calls: one call row of the call handler.
+    using VCall = ::VCall;
 
     // Slots, in creation and broadcast order.
     enum THandler : int {

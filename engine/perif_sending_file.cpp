@@ -16,6 +16,8 @@ void VPerifSendingFile::clearQueue()
     queue.clear();
 }
 
+void VPerifSendingFile::abandon(uint32_t, Protikus*) {}
+
 void VPerifSendingFile::enqueue(VListItemFile* item)
 {
     if (item && std::find(queue.begin(), queue.end(), item) == queue.end()) {

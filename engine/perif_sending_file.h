@@ -4,6 +4,7 @@
 #include "engine/perif.h"
 
 class VListItemFile;
+class Protikus;
 
 // The file sender. Until it is built this stand-in keeps the queue of
 // rows ready to send that the engine's send-list operations fill, and
@@ -20,6 +21,8 @@ public:
     virtual void clearQueue();
     virtual void enqueue(VListItemFile* item);
     virtual void dequeue(VListItemFile* item);
+    // The call of `party` ended; nothing is being sent yet.
+    virtual void abandon(uint32_t now, Protikus* party);
 
     const std::vector<VListItemFile*>& getQueue() const { return queue; }
 

@@ -146,6 +146,9 @@ TEST_F(Active, OtherAnswersCount)
         EXPECT_EQ(active.getState(), 1);
         rig.line(l);
         EXPECT_EQ(active.getState(), 4) << l;
+        // The call handler takes CONNECT into the data mode; the next
+        // lines are commands' answers again.
+        rig.engine.setMode(0);
     }
     active.reset(rig.now);
     for (const char* l : {"ok\r\n", "RING\r", "OK \r\n", "+CSQ: 1,1\r\n", "\r\n"}) {
@@ -296,4 +299,21 @@ TEST_F(Active, YesToTheResetQuestionReopensThePortAndResetsAll)
     EXPECT_EQ(active.getState(), 1);
     EXPECT_FALSE(active.isResetQuestionDue());
     EXPECT_EQ(rig.window.messages.size(), 1u);
+}
+
+TEST_F(Active, TheConnectOfADataCallSettlesInTheDataCall)
+{
+    answer();
+    send("ATD555");
+    rig.line("CONNECT 9600\r\n");
+    EXPECT_EQ(active.getState(), 4);
+    ASSERT_EQ(rig.engine.getMode(), 3);
+    rig.advance(500);
+    active.dataTick(rig.now);
+    EXPECT_TRUE(active.isBusy());
+    rig.advance(1);
+    active.dataTick(rig.now);
+    EXPECT_TRUE(active.isSettled());
+    EXPECT_FALSE(active.isBusy());
+    EXPECT_EQ(rig.sent(), "ATD555\r") << "nothing is written in the data call";
 }

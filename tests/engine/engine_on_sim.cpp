@@ -71,7 +71,12 @@ bool TEngineOnSim::Boot(std::string* error)
     return true;
 }
 
-bool TEngineOnSim::RunUntil(const std::function<bool()>& cond, int timeoutMs, bool ticking)
+namespace {
+
+// Runs the event loop, and every 10 ms the tick of each rig's engine given
+// (the phonebook pause passed where the rig asks for it), until cond holds
+// or the time-out passes; returns cond().
+bool RunTicking(const std::vector<TEngineOnSim*>& rigs, const std::function<bool()>& cond, int timeoutMs)
 {
     QElapsedTimer timer;
     timer.start();
@@ -80,15 +85,27 @@ bool TEngineOnSim::RunUntil(const std::function<bool()>& cond, int timeoutMs, bo
         if (timer.elapsed() > timeoutMs)
             return cond();
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (ticking && engine && timer.elapsed() - lastTick >= 10) {
+        if (timer.elapsed() - lastTick >= 10) {
             lastTick = timer.elapsed();
-            if (passPhonebookPause)
-                TestSupport::PassPhonebookPause(engine->getHandlers());
-            engine->tick(Platform::GetTickCount());
+            for (TEngineOnSim* rig : rigs) {
+                if (rig->passPhonebookPause)
+                    TestSupport::PassPhonebookPause(rig->Engine().getHandlers());
+                rig->Engine().tick(Platform::GetTickCount());
+            }
         }
         QThread::msleep(1);
     }
     return true;
+}
+
+}  // namespace
+
+bool TEngineOnSim::RunUntil(const std::function<bool()>& cond, int timeoutMs, bool ticking)
+{
+    std::vector<TEngineOnSim*> rigs;
+    if (ticking && engine)
+        rigs.push_back(this);
+    return RunTicking(rigs, cond, timeoutMs);
 }
 
 void TEngineOnSim::RunFor(int ms, bool ticking)
@@ -96,6 +113,11 @@ void TEngineOnSim::RunFor(int ms, bool ticking)
     QElapsedTimer timer;
     timer.start();
     RunUntil([&] { return timer.elapsed() >= ms; }, ms + 1000, ticking);
+}
+
+bool RunBoth(TEngineOnSim& a, TEngineOnSim& b, const std::function<bool()>& cond, int timeoutMs)
+{
+    return RunTicking({&a, &b}, cond, timeoutMs);
 }
 
 }  // namespace EngineTest

@@ -70,4 +70,8 @@ private:
     std::string pending;
 };
 
+// Calls: two engines on two (linked) simulated devices, both ticked every
+// 10 ms in one loop until cond holds or the time-out passes; returns cond().
+bool RunBoth(TEngineOnSim& a, TEngineOnSim& b, const std::function<bool()>& cond, int timeoutMs);
+
 }  // namespace EngineTest

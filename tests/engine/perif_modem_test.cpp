@@ -198,6 +198,7 @@ TEST_F(Fixture, AllInitialisedNamesTheFirstMissingStage)
 
     InstallSettledStartup(engine);
     InstallSettledStatus(engine);
+    InstallSettledCalls(engine);
     engine.setMissing("old");
     EXPECT_TRUE(modem.allInitialised());
     EXPECT_EQ(engine.getMissing(), "old");  // left alone when all are ready
@@ -218,6 +219,7 @@ TEST_F(Fixture, BatteryIsNotAskedForReadiness)
     modem.replaceHandler(VPerifModem::hCBC, std::move(cbc));
     InstallSettledStartup(engine);
     InstallSettledStatus(engine);
+    InstallSettledCalls(engine);
     battery->waiting = true;
     EXPECT_TRUE(modem.allInitialised());
     EXPECT_TRUE(modem.isBusy());

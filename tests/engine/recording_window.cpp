@@ -353,3 +353,26 @@ void TRecordingWindow::TabsPBStoragesChange()
     if (onPBTabsChange && pbTabIndex >= 0)
         onPBTabsChange(pbTabs[size_t(pbTabIndex)]);
 }
+
+// ---- Calls page ------------------------------------------------------------
+
+void TRecordingWindow::createCallRows()
+{
+    record("createCallRows");
+    ++callRowsCreated;
+}
+
+void TRecordingWindow::showCallRow(int Index, int StatePicture, int TypePicture, const std::string& NumberText,
+                                   const std::string& StateText)
+{
+    record("showCallRow " + std::to_string(Index) + " " + std::to_string(StatePicture) + " " +
+           std::to_string(TypePicture) + " " + NumberText + " " + StateText);
+    if (Index < 0 || Index >= int(callRows.size()))
+        return;
+    TCallRow& row = callRows[size_t(Index)];
+    row.statePicture = StatePicture;
+    row.typePicture = TypePicture;
+    row.numberText = NumberText;
+    row.stateText = StateText;
+    ++row.shows;
+}

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <deque>
 #include <functional>
 #include <map>
@@ -151,6 +152,19 @@ public:
         ++fileListBindings[List];
     }
     std::string tempFolder() override { return tempDir; }
+    // ---- Calls page --------------------------------------------------
+    struct TCallRow {
+        int statePicture = -1;
+        int typePicture = -1;
+        std::string numberText;
+        std::string stateText;
+        int shows = 0;  // how often the row was shown
+    };
+    std::array<TCallRow, 8> callRows;
+    int callRowsCreated = 0;
+    void createCallRows() override;
+    void showCallRow(int Index, int StatePicture, int TypePicture, const std::string& NumberText,
+                     const std::string& StateText) override;
 
 private:
     void record(const std::string& text) { calls.push_back(text); }

@@ -4,6 +4,7 @@
 
 #include "engine/perif_active.h"
 #include "engine/perif_cala.h"
+#include "engine/perif_calls.h"
 #include "engine/perif_cclk.h"
 #include "engine/perif_cgmi.h"
 #include "engine/perif_cgmm.h"
@@ -108,6 +109,14 @@ public:
     bool isResolved() const override { return true; }
 };
 
+class SettledCalls : public VPerifCalls {
+public:
+    using VPerifCalls::VPerifCalls;
+    void tick(uint32_t) override {}
+    bool isBusy() const override { return false; }
+    bool isSettled() const override { return true; }
+};
+
 template <class T>
 void Put(VUniSET& engine, int slot, int except)
 {
@@ -134,4 +143,9 @@ void InstallSettledStatus(VUniSET& engine)
     Put<KnownCSQ>(engine, VPerifModem::hCSQ, -1);
     Put<ResolvedCCLK>(engine, VPerifModem::hCCLK, -1);
     Put<ResolvedCALA>(engine, VPerifModem::hCALA, -1);
+}
+
+void InstallSettledCalls(VUniSET& engine)
+{
+    Put<SettledCalls>(engine, VPerifModem::hCalls, -1);
 }

@@ -14,3 +14,6 @@ void InstallSettledStartup(VUniSET& engine, int except = -1);
 // signal, clock, alarm): an operator selected and settled, the values
 // known or resolved, nobody waiting, nothing sent.
 void InstallSettledStatus(VUniSET& engine);
+
+// The call handler with its settings known and no call: it sends nothing.
+void InstallSettledCalls(VUniSET& engine);

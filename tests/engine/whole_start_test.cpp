@@ -11,6 +11,7 @@
 
 #include "engine/perif_active.h"
 #include "engine/perif_cala.h"
+#include "engine/perif_calls.h"
 #include "engine/perif_cbc.h"
 #include "engine/perif_cclk.h"
 #include "engine/perif_cops.h"
@@ -56,7 +57,11 @@ TEST(WholeStart, SiemensTc35FromPortOpenToEveryValueKnown)
     VPerifModem& m = rig.Engine().getHandlers();
     auto everythingKnown = [&] {
         const int restore = m.cops().getFormatToRestore();
-        return rig.Engine().getState() == 0 && m.cbc().getCharge() >= 0 && !m.isBusy() &&
+        // The call rows are known once the phone activity was read.
+        bool rowsFree = true;
+        for (int i = 0; i < VPerifCalls::RowCount; ++i)
+            rowsFree = rowsFree && m.calls().row(i).state == 0;
+        return rig.Engine().getState() == 0 && m.cbc().getCharge() >= 0 && !m.isBusy() && rowsFree &&
                (restore == -1 || restore == m.cops().getFormat());
     };
     ASSERT_TRUE(rig.RunUntil(everythingKnown, 60000))
@@ -82,9 +87,10 @@ TEST(WholeStart, SiemensTc35FromPortOpenToEveryValueKnown)
     // The commands, in order: the link check and the power probes, error
     // mode, identity, card; then the operator's names form by form while
     // signal, clock and registration take the turns in between; alarm and
-    // battery; the phonebook memories last, each worked through (the PIN2
-    // memory refused three times, the last-dialled one read-only) and the
-    // device back on the SIM card's.
+    // battery; the call handler's caller identification and phone activity;
+    // the phonebook memories last, each worked through (the PIN2 memory
+    // refused three times, the last-dialled one read-only) and the device
+    // back on the SIM card's.
     std::vector<TStep> steps;
     int64_t wakeUp = -1;
     for (const auto& e : rig.Sim().Transcript().Entries()) {
@@ -103,7 +109,8 @@ TEST(WholeStart, SiemensTc35FromPortOpenToEveryValueKnown)
         "AT",          "AT+CFUN=?",   "AT^SMSO=?", "AT+CMEE=2",   "AT+CGMI",   "AT+CGMM",
         "AT+CPIN?",    "AT+COPS?",    "AT+CSQ",    "AT+COPS=3,1", "AT+COPS?",  "AT+CCLK=?",
         "AT+COPS=3,2", "AT+COPS?",    "AT+CREG=1", "AT+COPS=3,0", "AT+CREG?",  "AT+CCLK?",
-        "AT+CALA=?",   "AT+CALA?",    "AT+CBC=?",  "AT^SBC=?",    "AT^SBC?",
+        "AT+CALA=?",   "AT+CALA?",    "AT+CBC=?",  "AT^SBC=?",    "AT^SBC?",   "AT+CLIP=1",
+        "AT+CPAS",
         "AT+CPBS=?",   "AT+CPBS?",    "AT+CPBR=?", "AT+CPBR=1,250", "AT+CPBW=?",
         "AT+CPBS=\"ME\"", "AT+CPBR=?", "AT+CPBR=1,100", "AT+CPBW=?",
         "AT+CPBS=\"FD\"", "AT+CPBS=\"FD\"", "AT+CPBS=\"FD\"",

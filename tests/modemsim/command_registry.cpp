@@ -24,6 +24,8 @@ void RegisterAllCommands(TCommandRegistry& registry)
     RegisterBatteryCommands(registry);
     RegisterSmsCommands(registry);
     RegisterPhonebookCommands(registry);
+    // Calls
+    RegisterCallCommands(registry);
 }
 
 }  // namespace ModemSim

@@ -65,6 +65,8 @@ void RegisterClockCommands(TCommandRegistry& registry);     // +CCLK +CALA
 void RegisterBatteryCommands(TCommandRegistry& registry);   // +CBC ^SBC
 void RegisterSmsCommands(TCommandRegistry& registry);       // +CPMS +CMGF +CMGL +CMGR +CMGW +CMGS +CMSS +CMGD +CSCA +CNMI
 void RegisterPhonebookCommands(TCommandRegistry& registry); // +CPBS +CPBR +CPBW
+// Calls: D A H +CHUP +CPAS +CLIP *ECAM (after the basic commands, whose H it replaces).
+void RegisterCallCommands(TCommandRegistry& registry);
 // All of the above.
 void RegisterAllCommands(TCommandRegistry& registry);
 

@@ -72,6 +72,8 @@ void TDevice::ResetSettings()
     sreg[5] = 8;
     sreg[7] = 60;
     sms.ResetSettings();
+    // Calls
+    calls.ResetSettings();
 }
 
 void TDevice::PowerUp(bool announce)

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "tests/modemsim/call_state.h"
 #include "tests/modemsim/device_clock.h"
 #include "tests/modemsim/phonebook_memories.h"
 #include "tests/modemsim/profile.h"
@@ -124,6 +125,8 @@ public:
     TSmsState sms;
     // ---- phonebook memories (kept across power-ups, like a SIM card's)
     TPhonebookMemories phonebook;
+    // ---- calls (commands_calls.cpp)
+    TCallState calls;
 
     // ---- faults
     int64_t errorUntil = 0;  // steady ms: every command answers ERROR until then

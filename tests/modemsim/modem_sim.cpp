@@ -63,6 +63,24 @@ TModemSim::TModemSim(TSimOptions options)
     if (!options_.time)
         options_.time = std::make_shared<TSystemTime>();
     RegisterAllCommands(registry_);
+    // Calls: events from a linked device wake this device's thread.
+    callBox_ = std::make_shared<TCallPeerBox>();
+    std::weak_ptr<TInbox> inbox = inbox_;
+    callBox_->SetWake([inbox] {
+        if (auto box = inbox.lock())
+            box->Signal();
+    });
+}
+
+void TModemSim::Link(TModemSim& a, TModemSim& b)
+{
+    std::shared_ptr<TCallLink> link = a.callLink_ ? a.callLink_ : b.callLink_;
+    if (!link)
+        link = std::make_shared<TCallLink>();
+    for (TModemSim* sim : {&a, &b}) {
+        sim->callLink_ = link;
+        link->Add(sim->options_.profile.ownNumber, sim->callBox_);
+    }
 }
 
 TModemSim::~TModemSim()
@@ -116,6 +134,8 @@ bool TModemSim::Start(std::string* error)
         }
     }
     transcript_->Add(TDirection::Event, "start " + options_.profile.name + " on " + ptyPath_);
+    device_->calls.self = callBox_;
+    device_->calls.link = callLink_;
     device_->PowerUp(false);
     device_->ProgramLines(lines_->Rts(), lines_->Dtr());
     std::weak_ptr<TInbox> inbox = inbox_;
@@ -174,6 +194,9 @@ void TModemSim::Run()
                                                     (change.second ? "on" : "off"));
             device_->ProgramLines(change.first, change.second);
         }
+        // Calls
+        for (const TPeerEvent& event : callBox_->Take())
+            HandlePeerEvent(*device_, *core_, event);
         core_->Pump(now);
         const int64_t nextTimer = RunTimers(now);
         device_->Tick();
@@ -352,6 +375,13 @@ void TModemSim::Apply(const TScriptAction& a, int64_t now)
     case K::Deliver:
     case K::Refuse:
     case K::NoPrompt: ApplySmsAction(*device_, *core_, a, now); break;
+    // Calls
+    case K::Ring:
+        IncomingCall(*device_, *core_, a.text, a.a != 0);
+        break;
+    case K::Hangup:
+        RemoteHangup(*device_, *core_);
+        break;
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include "serial/modem_lines.h"
 #include "tests/modemsim/at_core.h"
+#include "tests/modemsim/call_link.h"
 #include "tests/modemsim/command_registry.h"
 #include "tests/modemsim/device.h"
 #include "tests/modemsim/profile.h"
@@ -79,6 +80,11 @@ public:
     // ---- for extensions: the command table (change it before Start)
     TCommandRegistry& Registry() { return registry_; }
 
+    // ---- calls: joins two simulators (before Start) so that each can dial
+    // the other by its profile's own number; further simulators can join
+    // either of them.
+    static void Link(TModemSim& a, TModemSim& b);
+
 private:
     // TDeviceHost
     int64_t SteadyMs() const override;
@@ -107,6 +113,9 @@ private:
     std::shared_ptr<Serial::TModemLines> lines_;
     std::shared_ptr<TInbox> inbox_;
     TCommandRegistry registry_;
+    // Calls: this device's inbox of call events and the link it is in.
+    std::shared_ptr<TCallPeerBox> callBox_;
+    std::shared_ptr<TCallLink> callLink_;
 
     mutable std::mutex mutex_;  // guards everything below
     std::unique_ptr<TDevice> device_;

@@ -250,6 +250,7 @@ TProfile TProfile::Builtin(const std::string& rawName)
         p.sleepOnCfun0 = false;
         p.ericssonLocation = true;
         p.blockedAsCpin = true;
+        p.ecam = true;
         p.chargerStatus = 1;
         p.batteryLevel = 100;
         return p;
@@ -271,6 +272,7 @@ TProfile TProfile::Builtin(const std::string& rawName)
         p.siemensUrcs = false;
         p.ericssonLocation = true;
         p.blockedAsCpin = true;
+        p.ecam = true;
         p.batteryLevel = 60;
         return p;
     }
@@ -455,6 +457,9 @@ TProfile TProfile::Parse(const std::string& text)
             {"consumption", num(p.consumption)},
             {"cnmi_test", str(p.cnmiTest)},
             {"sms_centre", str(p.smsCentre)},
+            // Calls
+            {"own_number", str(p.ownNumber)},
+            {"ecam", flag(p.ecam)},
         };
         const auto it = setters.find(k);
         if (it == setters.end())

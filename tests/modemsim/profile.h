@@ -98,6 +98,11 @@ struct TProfile {
     std::string smsCentre = "+420603052000";                    // +CSCA at start ("+": type 145)
     // Phonebook memories (keys phonebook, phonebook_entry, phonebook_pin2).
     TPhonebookMemories phonebooks = TPhonebookMemories::Default();
+    // Calls: the device's own number, by which a linked device dials it
+    // ("" cannot be reached), and the Ericsson call reports *ECAM/*ECAV
+    // (without them every form of AT*ECAM answers ERROR).
+    std::string ownNumber = "";
+    bool ecam = false;
 
     // Per-command answer delays in ms, keyed by the command as written
     // without "AT", upper case, e.g. "+CPIN?" or "+CGMI" or "+COPS=?".

@@ -85,6 +85,17 @@ TScriptStep ParseScriptLine(const std::string& line)
         a.kind = K::Disappear;
     } else if (verb == "POWEROFF") {
         a.kind = K::PowerOff;
+    } else if (verb == "RING") {
+        // Calls
+        a.kind = K::Ring;
+        std::string kind;
+        args >> a.text >> kind;
+        kind = UpperAscii(kind);
+        if (a.text.empty() || (kind != "VOICE" && kind != "DATA"))
+            Bad(line, "ring <number> voice|data expected");
+        a.a = kind == "DATA" ? 1 : 0;
+    } else if (verb == "HANGUP") {
+        a.kind = K::Hangup;
     } else if (verb == "CREG") {
         a.kind = K::Creg;
         std::string s, l, c;

@@ -25,13 +25,18 @@
 //   refuse <final>          the next SMS command answers ERROR, "+CMS ERROR: n"
 //                           or "+CME ERROR: n" and does nothing
 //   noprompt                the next +CMGS/+CMGW waits for its PDU without "> "
+//   ring <num> voice|data   a call from <num> comes in
+//   hangup                  the other party of the call hangs up
 namespace ModemSim {
 
 struct TScriptAction {
     enum class TKind { Line, Bytes, Garbage, NoFinal, Reset, Disappear, Creg, Csq, PowerOff,
-                       Deliver, Refuse, NoPrompt };  // SMS
+                       Deliver, Refuse, NoPrompt,  // SMS
+                       Ring, Hangup };             // Calls
     TKind kind = TKind::Line;
-    std::string text;  // Line: the line; Bytes: the bytes; Deliver: the PDU; Refuse: the final
+    // Line: the line; Bytes: the bytes; Deliver: the PDU; Refuse: the final;
+    // Ring: the caller's number
+    std::string text;
     int a = 0, b = -1, c = -1;
 };
 
