@@ -5,6 +5,8 @@
 #include "platform/colors.h"
 #include "serial/comm_component.h"
 
+class VTixSMSList;
+
 // Everything the connection engine and its handlers read or write of the
 // main window, the options dialog, the terminal and the application
 // services, as values in and values out. The main window implements it
@@ -177,4 +179,10 @@ public:
     virtual void setRinging(bool Ringing) = 0;
     // Re-marks the alarm text edit (TFormMain::EditCALAtextChange).
     virtual void EditCALAtextChange() = 0;
+
+    // ---- SMS ---------------------------------------------------------
+    // The window's SMS list (VSMSList1); without one the SMS handler is idle.
+    virtual VTixSMSList* smsList() { return nullptr; }
+    // The main window is minimised (new messages then flash its button).
+    virtual bool windowMinimized() { return false; }
 };

@@ -13,6 +13,7 @@
 #include "engine/perif_creg.h"
 #include "engine/perif_csq.h"
 #include "engine/perif_power.h"
+#include "engine/perif_smss.h"
 
 namespace {
 
@@ -108,6 +109,15 @@ public:
     bool isResolved() const override { return true; }
 };
 
+// SMS: the settings known, nothing to read or send.
+class SettledSMSs : public VPerifSMSs {
+public:
+    using VPerifSMSs::VPerifSMSs;
+    void tick(uint32_t) override {}
+    bool isBusy() const override { return false; }
+    bool isInitialised() const override { return true; }
+};
+
 template <class T>
 void Put(VUniSET& engine, int slot, int except)
 {
@@ -134,4 +144,5 @@ void InstallSettledStatus(VUniSET& engine)
     Put<KnownCSQ>(engine, VPerifModem::hCSQ, -1);
     Put<ResolvedCCLK>(engine, VPerifModem::hCCLK, -1);
     Put<ResolvedCALA>(engine, VPerifModem::hCALA, -1);
+    Put<SettledSMSs>(engine, VPerifModem::hSMSs, -1);
 }

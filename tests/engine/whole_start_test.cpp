@@ -81,7 +81,7 @@ TEST(WholeStart, SiemensTc35FromPortOpenToEveryValueKnown)
     // The commands, in order: the link check and the power probes, error
     // mode, identity, card; then the operator's names form by form while
     // signal, clock and registration take the turns in between; alarm and
-    // battery last.
+    // battery; the SMS settings last.
     std::vector<TStep> steps;
     int64_t wakeUp = -1;
     for (const auto& e : rig.Sim().Transcript().Entries()) {
@@ -101,6 +101,9 @@ TEST(WholeStart, SiemensTc35FromPortOpenToEveryValueKnown)
         "AT+CPIN?",    "AT+COPS?",    "AT+CSQ",    "AT+COPS=3,1", "AT+COPS?",  "AT+CCLK=?",
         "AT+COPS=3,2", "AT+COPS?",    "AT+CREG=1", "AT+COPS=3,0", "AT+CREG?",  "AT+CCLK?",
         "AT+CALA=?",   "AT+CALA?",    "AT+CBC=?",  "AT^SBC=?",    "AT^SBC?",
+        // The SMS handler's settings once the device is registered; the
+        // first listing waits 10 s, after this test.
+        "AT+CSCA?",    "AT+CNMI=?",   "AT+CNMI=2,1,2,1,0",        "AT+CPMS=?", "AT+CPMS?",
     };
     ASSERT_EQ(commands, expected) << rig.Sim().Transcript().ToText();
 
