@@ -338,6 +338,9 @@ bool VPerifSMSs::stepReadsAndDeletes(uint32_t now, bool& stop)
         if (storage != mem[0]) {
             if (switchMemory(now, storage))
                 return true;
+            // Not to be reached: the deletes look in memory 1.
+            storage = mem[0];
+            index = -1;
         } else if (index == 0) {
             if (lastListTick == 0) {
                 lastListTick = now;
