@@ -82,7 +82,8 @@ void VTixSMSList::SetSCANumber(const std::string& number, bool forced)
 {
     if (!scaCombo_)
         return;
-    for (int i = 0; i < scaCombo_->count(); ++i)
+    // No number is no item, not even an empty line of the file.
+    for (int i = 0; i < scaCombo_->count() && !number.empty(); ++i)
         if (LeadingRun(scaCombo_->item(i), " +-0123456789") == number) {
             scaCombo_->setItemIndex(i);
             return;

@@ -211,6 +211,9 @@ bool VTixSMSList::setPDUtext(const std::string& storage, int index, int, const s
     VTixSMSRecord* sms = smsDoesExist(storage, index);
     sms->SetPDUFormat(withoutSCA ? VTixSMS_pduFmtWoutSCA : VTixSMS_pduFmtWithSCA);
     sms->SetPDUText(pdu);
+    // No octets (no hex, or none at all) are no message either.
+    if (sms->GetPDUCount() == 0)
+        sms->SetState(VTixSMS_state_ReadFailed);
     if (sms->GetState() == VTixSMS_state_ReadFailed)
         return false;
     try {
