@@ -15,26 +15,10 @@
 
 using namespace SmssTest;
 
-namespace {
-
-void Ready(TSmsRig& rig, bool twoMemories = false)
-{
-    rig.settle(twoMemories);
-    ASSERT_EQ(rig.stepUntilSent(11000), "AT+CMGL=4\r");
-    rig.answer("AT+CMGL=4", {});
-}
-
-void Prompt(TSmsRig& rig, const std::string& command)
-{
-    rig.line(command + "\r\r\n\r\n> ");
-}
-
-}  // namespace
-
 TEST(SmsMends, ThreeRefusedSendsEndTheRequestWithoutEmptyRows)
 {
     TSmsRig rig;
-    Ready(rig);
+    rig.ready();
     VTixSMSRecord* draft = rig.draft("Ahoj");
     rig.sms->wantSendWrite(draft, true);
     for (int attempt = 1; attempt <= 3; ++attempt) {
@@ -58,7 +42,7 @@ TEST(SmsMends, CommandsGivenUpAfterThreeFailuresInARow)
     // A store refused thrice is given up and the draft stays unsent.
     {
         TSmsRig rig;
-        Ready(rig);
+        rig.ready();
         VTixSMSRecord* draft = rig.draft("Ahoj");
         rig.sms->wantWrite(draft);
         for (int attempt = 0; attempt < 3; ++attempt) {
@@ -72,7 +56,7 @@ TEST(SmsMends, CommandsGivenUpAfterThreeFailuresInARow)
     // A message that cannot be read: ReadFailed, then a queued send goes out.
     {
         TSmsRig rig;
-        Ready(rig);
+        rig.ready();
         rig.line("\r\n+CMTI: \"SM\",9\r\n");
         VTixSMSRecord* draft = rig.draft("Ahoj");
         rig.sms->wantSendWrite(draft, true);
@@ -86,7 +70,7 @@ TEST(SmsMends, CommandsGivenUpAfterThreeFailuresInARow)
     // Unanswered reads count the same, after their time-out.
     {
         TSmsRig rig;
-        Ready(rig);
+        rig.ready();
         rig.line("\r\n+CMTI: \"SM\",9\r\n");
         for (int attempt = 0; attempt < 3; ++attempt)
             ASSERT_EQ(rig.stepUntilSent(11000), "AT+CMGR=9\r");
@@ -96,7 +80,7 @@ TEST(SmsMends, CommandsGivenUpAfterThreeFailuresInARow)
     // A delete refused thrice: the message is read again.
     {
         TSmsRig rig;
-        Ready(rig);
+        rig.ready();
         rig.list.smsDoesExist("SM", 4)->SetState(VTixSMS_state_Deleting);
         for (int attempt = 0; attempt < 3; ++attempt) {
             ASSERT_EQ(rig.stepUntilSent(1000), "AT+CMGD=4\r");
@@ -127,7 +111,7 @@ TEST(SmsMends, CommandsGivenUpAfterThreeFailuresInARow)
     // the way back.
     {
         TSmsRig rig;
-        Ready(rig, true);
+        rig.ready(true);
         rig.list.wantRead("ME", 2);
         for (int attempt = 0; attempt < 3; ++attempt) {
             ASSERT_EQ(rig.stepUntilSent(1000), "AT+CPMS=\"ME\"\r");
@@ -141,7 +125,7 @@ TEST(SmsMends, CommandsGivenUpAfterThreeFailuresInARow)
     // A centre the device will not take: the wish is dropped.
     {
         TSmsRig rig;
-        Ready(rig);
+        rig.ready();
         rig.sms->setWantedSCA("+420111");
         for (int attempt = 0; attempt < 3; ++attempt) {
             ASSERT_EQ(rig.stepUntilSent(1000), "AT+CSCA=\"420111\",145\r");
@@ -161,10 +145,7 @@ TEST(SmsMends, CommandsGivenUpAfterThreeFailuresInARow)
     // Indications the device will not take: left to it, and settled.
     {
         TSmsRig rig;
-        rig.step();
-        rig.answer("AT+CSCA?", {"+CSCA: \"+420603052000\",145"});
-        rig.step();
-        rig.answer("AT+CNMI=?", {"+CNMI: (0-3),(0-3),(0,2),(0,1),(0,1)"});
+        rig.settle(false, 2);
         for (int attempt = 0; attempt < 3; ++attempt) {
             ASSERT_EQ(rig.stepUntilSent(1000), "AT+CNMI=2,1,2,1,0\r");
             rig.answer("AT+CNMI=2,1,2,1,0", {}, "+CMS ERROR: 303");
@@ -175,10 +156,7 @@ TEST(SmsMends, CommandsGivenUpAfterThreeFailuresInARow)
     // The memories' test and read are repeated as long as they fail.
     {
         TSmsRig rig;
-        rig.step();
-        rig.answer("AT+CSCA?", {"+CSCA: \"+420603052000\",145"});
-        rig.step();
-        rig.answer("AT+CNMI=?", {"+CNMI: (0-3),(0-3),(0,2),(0,1),(0,1)"});
+        rig.settle(false, 2);
         rig.step();
         rig.answer("AT+CNMI=2,1,2,1,0", {});
         for (int attempt = 0; attempt < 5; ++attempt) {
@@ -191,7 +169,7 @@ TEST(SmsMends, CommandsGivenUpAfterThreeFailuresInARow)
 TEST(SmsMends, FailuresCountOnlyInARow)
 {
     TSmsRig rig;
-    Ready(rig);
+    rig.ready();
     rig.line("\r\n+CMTI: \"SM\",9\r\n");
     ASSERT_EQ(rig.stepUntilSent(1000), "AT+CMGR=9\r");
     rig.answer("AT+CMGR=9", {}, "+CMS ERROR: 321");
@@ -216,7 +194,7 @@ TEST(SmsMends, PromptCancelledOrNeverShownReleasesTheRequest)
     // No prompt: Esc once the 40 s are over, the send failed.
     {
         TSmsRig rig;
-        Ready(rig);
+        rig.ready();
         VTixSMSRecord* draft = rig.draft("Ahoj");
         rig.sms->wantSendWrite(draft, true);
         ASSERT_EQ(rig.step(), "AT+CMGS=18\r");
@@ -240,11 +218,11 @@ TEST(SmsMends, PromptCancelledOrNeverShownReleasesTheRequest)
     // on the next tick so the device stops waiting.
     {
         TSmsRig rig;
-        Ready(rig);
+        rig.ready();
         VTixSMSRecord* draft = rig.draft("Ahoj");
         rig.sms->wantWrite(draft);
         ASSERT_EQ(rig.step(), "AT+CMGW=18\r");
-        Prompt(rig, "AT+CMGW=18");
+        rig.prompt("AT+CMGW=18");
         rig.engine.sendLine(rig.now, "AT+CSQ", -1);
         rig.sent();
         EXPECT_EQ(draft->GetState(), VTixSMS_stateSIMUnsent);
@@ -262,11 +240,11 @@ TEST(SmsMends, PromptCancelledOrNeverShownReleasesTheRequest)
 TEST(SmsMends, OkAfterTheOwnPduEndsTheRequestEvenWhenTheCopyDiffers)
 {
     TSmsRig rig;
-    Ready(rig);
+    rig.ready();
     VTixSMSRecord* draft = rig.draft("Ahoj");
     rig.sms->wantSendWrite(draft, true);
     ASSERT_EQ(rig.step(), "AT+CMGS=18\r");
-    Prompt(rig, "AT+CMGS=18");
+    rig.prompt("AT+CMGS=18");
     ASSERT_EQ(rig.step(), std::string(kAhoj) + "\x1A");
     // The draft no longer holds the octets the device got.
     draft->SetText("Ahoj!");
@@ -300,7 +278,7 @@ TEST(SmsMends, EditedMessagesGoWithTheirOwnPduNeverFromIndexZero)
 
     // A record of memory 2 without an index goes by its PDU.
     TSmsRig other;
-    Ready(other);
+    other.ready();
     VTixSMSRecord* noIndex = other.list.smsDoesExist("SM", 0);
     noIndex->SetState(VTixSMS_stateSIMUnsent);
     noIndex->SetPDUText(kAhoj);
@@ -308,7 +286,7 @@ TEST(SmsMends, EditedMessagesGoWithTheirOwnPduNeverFromIndexZero)
     EXPECT_EQ(other.step(), "AT+CMGS=18\r");
     // "AT+CMSS=0" typed by the user holds up nothing.
     TSmsRig typed;
-    Ready(typed);
+    typed.ready();
     typed.line("AT+CMSS=0\r\r\n\r\n+CMS ERROR: 321\r\n");
     EXPECT_FALSE(typed.sms->getSendInProgress());
     typed.sms->wantSendWrite(typed.draft("Ahoj"), true);
@@ -344,12 +322,7 @@ TEST(SmsMends, MessageAnnouncedInAnotherMemoryIsReadThere)
     EXPECT_EQ(rig.stepUntilSent(12000), "");
     // Nor is a memory left whose name could not be sent back.
     TSmsRig quoted;
-    quoted.step();
-    quoted.answer("AT+CSCA?", {"+CSCA: \"+420603052000\",145"});
-    quoted.step();
-    quoted.answer("AT+CNMI=?", {"+CNMI: (0-3),(0-3),(0,2),(0,1),(0,1)"});
-    quoted.step();
-    quoted.answer("AT+CNMI=2,1,2,1,0", {});
+    quoted.settle(false, 3);
     quoted.step();
     quoted.answer("AT+CPMS=?", {"+CPMS: (\"ME\"),(\"ME\"),(\"ME\")"});
     quoted.step();
@@ -379,7 +352,7 @@ TEST(SmsMends, RestartKeepsWhatOnlyTheProgramHolds)
     VTixSMSRecord* sending = rig.draft("Ahoj");
     rig.sms->wantSendWrite(sending, true);
     ASSERT_EQ(rig.step(), "AT+CMGS=18\r");
-    Prompt(rig, "AT+CMGS=18");
+    rig.prompt("AT+CMGS=18");
     ASSERT_EQ(rig.list.getSMSCount(), 5);  // SM 1, the +CMT row, two drafts, the copy
 
     rig.engine.restart(rig.now);  // a port glitch
@@ -396,7 +369,7 @@ TEST(SmsMends, RestartKeepsWhatOnlyTheProgramHolds)
 
     // A reset releases a store the same way.
     TSmsRig other;
-    Ready(other);
+    other.ready();
     VTixSMSRecord* draft = other.draft("Ahoj");
     other.sms->wantWrite(draft);
     ASSERT_EQ(other.step(), "AT+CMGW=18\r");
@@ -408,11 +381,11 @@ TEST(SmsMends, RestartKeepsWhatOnlyTheProgramHolds)
 TEST(SmsMends, RecordsTheListRemovesAreForgotten)
 {
     TSmsRig rig;
-    Ready(rig);
+    rig.ready();
     VTixSMSRecord* draft = rig.draft("Ahoj");
     rig.sms->wantWrite(draft);
     ASSERT_EQ(rig.step(), "AT+CMGW=18\r");
-    Prompt(rig, "AT+CMGW=18");
+    rig.prompt("AT+CMGW=18");
     ASSERT_EQ(rig.step(), std::string(kAhoj) + "\x1A");
     EXPECT_TRUE(rig.list.wantDelete(draft));  // a "PC" draft goes at once
     EXPECT_EQ(rig.sms->getMySMS(), nullptr);
@@ -435,7 +408,7 @@ TEST(SmsMends, RecordsTheListRemovesAreForgotten)
 TEST(SmsMends, EmptyCentreIsNeverWritten)
 {
     TSmsRig rig;
-    Ready(rig);
+    rig.ready();
     for (const char* number : {"", "+", "abc", " - "})
         rig.sms->setWantedSCA(number);
     EXPECT_EQ(rig.sms->getWantedSCA(), "420603052000");
@@ -445,7 +418,7 @@ TEST(SmsMends, EmptyCentreIsNeverWritten)
 TEST(SmsMends, MessageTheCodecCannotBuildIsRefusedOnce)
 {
     TSmsRig rig;
-    Ready(rig);
+    rig.ready();
     VTixSMSRecord* draft = rig.draft("Ahoj", "+420777123456789012345");  // 21 digits
     rig.sms->wantSendWrite(draft, true);
     EXPECT_EQ(rig.stepUntilSent(3000), "");
@@ -459,12 +432,12 @@ TEST(SmsMends, MessageTheCodecCannotBuildIsRefusedOnce)
 TEST(SmsMends, EchoedSendLeavesOneCopy)
 {
     TSmsRig rig;
-    Ready(rig);
+    rig.ready();
     rig.sms->wantSendWrite(rig.draft("Ahoj"), true);
     ASSERT_EQ(rig.step(), "AT+CMGS=18\r");
     ASSERT_NE(rig.sms->getUserSMS(), nullptr);
     const int first = rig.sms->getUserSMS()->GetIndex();
-    Prompt(rig, "AT+CMGS=18");
+    rig.prompt("AT+CMGS=18");
     // The echo made the copy anew; the first one went.
     ASSERT_NE(rig.sms->getUserSMS(), nullptr);
     EXPECT_EQ(rig.sms->getUserSMS()->GetIndex(), first + 1);

@@ -11,28 +11,10 @@
 
 using namespace SmssTest;
 
-namespace {
-
-// Settings made and memory 1 (SM) listed empty.
-void Ready(TSmsRig& rig)
-{
-    rig.settle();
-    ASSERT_EQ(rig.stepUntilSent(11000), "AT+CMGL=4\r");
-    rig.answer("AT+CMGL=4", {});
-}
-
-// The device's prompt after the echo of the command.
-void Prompt(TSmsRig& rig, const std::string& command)
-{
-    rig.line(command + "\r\r\n\r\n> ");
-}
-
-}  // namespace
-
 TEST(SmsResponses, NewMessageIndicationMarksItAndItIsRead)
 {
     TSmsRig rig;
-    Ready(rig);
+    rig.ready();
     rig.window.minimized = true;
     rig.line("\r\n+CMTI: \"SM\",3\r\n");
     EXPECT_EQ(rig.window.flashCount, 5);
@@ -96,7 +78,7 @@ TEST(SmsResponses, ListedHeadersWithOrWithoutAlphaFieldTakeTheNextLine)
 TEST(SmsResponses, MessagesDeliveredToTheProgramMakeOneRecordEach)
 {
     TSmsRig rig;
-    Ready(rig);
+    rig.ready();
     rig.window.minimized = true;
     rig.line("\r\n+CMT: ,22\r\n");
     EXPECT_EQ(rig.engine.getMode(), 1);
@@ -138,10 +120,7 @@ TEST(SmsResponses, MemoriesReadLineByLineOrInOne)
     };
     for (const TCase& c : cases) {
         TSmsRig rig;
-        rig.step();
-        rig.answer("AT+CSCA?", {"+CSCA: \"+420603052000\",145"});
-        rig.step();
-        rig.answer("AT+CNMI=?", {"+CNMI: (0-3),(0-3),(0,2),(0,1),(0,1)"});
+        rig.settle(false, 2);
         rig.step();
         rig.answer("AT+CNMI=2,1,2,1,0", {});
         rig.step();
@@ -183,10 +162,7 @@ TEST(SmsResponses, StorageTestAnswerRegistersUpToTheThirdSeparator)
     };
     for (const TCase& c : cases) {
         TSmsRig rig;
-        rig.step();
-        rig.answer("AT+CSCA?", {"+CSCA: \"+420603052000\",145"});
-        rig.step();
-        rig.answer("AT+CNMI=?", {"+CNMI: (0-3),(0-3),(0,2),(0,1),(0,1)"});
+        rig.settle(false, 2);
         rig.step();
         rig.answer("AT+CNMI=2,1,2,1,0", {});
         ASSERT_EQ(rig.step(), "AT+CPMS=?\r");
@@ -237,7 +213,7 @@ TEST(SmsResponses, CentreReadWhileNoneIsWanted)
 TEST(SmsResponses, StoreAndSendEndWithTheDeviceCopy)
 {
     TSmsRig rig;
-    Ready(rig);
+    rig.ready();
     // Store: the draft in "PC" is replaced by the copy in SM with its index.
     VTixSMSRecord* draft = rig.draft("Ahoj");
     rig.sms->wantWrite(draft);
@@ -245,7 +221,7 @@ TEST(SmsResponses, StoreAndSendEndWithTheDeviceCopy)
     ASSERT_EQ(rig.step(), "AT+CMGW=18\r");
     ASSERT_NE(rig.sms->getUserSMS(), nullptr);
     EXPECT_EQ(rig.sms->getUserSMS()->GetState(), VTixSMS_stateBeingStored);
-    Prompt(rig, "AT+CMGW=18");
+    rig.prompt("AT+CMGW=18");
     EXPECT_TRUE(rig.engine.smsPromptSeen());
     ASSERT_EQ(rig.step(), std::string(kAhoj) + "\x1A");
     EXPECT_EQ(rig.engine.getMode(), 0);
@@ -262,7 +238,7 @@ TEST(SmsResponses, StoreAndSendEndWithTheDeviceCopy)
     VTixSMSRecord* second = rig.draft("Ahoj");
     rig.sms->wantSendWrite(second, true);
     ASSERT_EQ(rig.step(), "AT+CMGS=18\r");
-    Prompt(rig, "AT+CMGS=18");
+    rig.prompt("AT+CMGS=18");
     ASSERT_EQ(rig.step(), std::string(kAhoj) + "\x1A");
     rig.line("\r\n+CMGS: 1\r\n\r\nOK\r\n");
     ASSERT_EQ(rig.list.getSMSCount(), 2);
@@ -276,7 +252,7 @@ TEST(SmsResponses, StoreAndSendEndWithTheDeviceCopy)
     VTixSMSRecord* third = rig.draft("Ahoj");
     rig.sms->wantSendWrite(third, true);
     ASSERT_EQ(rig.step(), "AT+CMGS=18\r");
-    Prompt(rig, "AT+CMGS=18");
+    rig.prompt("AT+CMGS=18");
     rig.step();
     rig.line("\r\n+CMS ERROR: 330\r\n");
     EXPECT_EQ(rig.list.getSMSCount(), 3);
@@ -302,7 +278,7 @@ TEST(SmsResponses, DeleteAsksTheDeviceAndDropsTheRecord)
 TEST(SmsResponses, LinesThatFitNoRuleChangeNothing)
 {
     TSmsRig rig;
-    Ready(rig);
+    rig.ready();
     const int count = rig.list.getSMSCount();
     for (const char* junk : {"+CMGR: 1\r\n", "+CMGL: \r\n", "+CMT: a,b,c\r\n", "+CNMI: 1,2,3\r\n",
                              "+CPMS: \"XX\",1,1\r\n", "OK\r\n", "ERROR\r\n", "+CMGW: 9\r\n", "AT\r\r\n",

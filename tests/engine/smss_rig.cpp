@@ -1,5 +1,8 @@
 #include "tests/engine/smss_rig.h"
 
+#include <gtest/gtest.h>
+
+#include <iterator>
 #include <memory>
 
 #include "tests/engine/settled_handlers.h"
@@ -75,19 +78,34 @@ void TSmsRig::answer(const std::string& command, const std::vector<std::string>&
         line("\r\n" + final + "\r\n");
 }
 
-void TSmsRig::settle(bool twoMemories)
+void TSmsRig::settle(bool twoMemories, int steps)
 {
-    if (step() == "AT+CSCA?\r")
-        answer("AT+CSCA?", {"+CSCA: \"+420603052000\",145"});
-    if (step() == "AT+CNMI=?\r")
-        answer("AT+CNMI=?", {"+CNMI: (0-3),(0-3),(0,2),(0,1),(0,1)"});
-    if (step() == "AT+CNMI=2,1,2,1,0\r")
-        answer("AT+CNMI=2,1,2,1,0", {});
-    if (step() == "AT+CPMS=?\r")
-        answer("AT+CPMS=?", {twoMemories ? "+CPMS: (\"SM\",\"ME\"),(\"SM\",\"ME\"),(\"SM\")"
-                                         : "+CPMS: (\"SM\"),(\"SM\"),(\"SM\")"});
-    if (step() == "AT+CPMS?\r")
-        answer("AT+CPMS?", {"+CPMS: \"SM\",3,30,\"SM\",3,30,\"SM\",3,30"});
+    const struct {
+        const char* command;
+        std::string info;
+    } settings[] = {
+        {"AT+CSCA?", "+CSCA: \"+420603052000\",145"},
+        {"AT+CNMI=?", "+CNMI: (0-3),(0-3),(0,2),(0,1),(0,1)"},
+        {"AT+CNMI=2,1,2,1,0", ""},
+        {"AT+CPMS=?", twoMemories ? "+CPMS: (\"SM\",\"ME\"),(\"SM\",\"ME\"),(\"SM\")"
+                                  : "+CPMS: (\"SM\"),(\"SM\"),(\"SM\")"},
+        {"AT+CPMS?", "+CPMS: \"SM\",3,30,\"SM\",3,30,\"SM\",3,30"},
+    };
+    for (int i = 0; i < steps && i < int(std::size(settings)); ++i) {
+        const std::string out = step();
+        EXPECT_EQ(out, std::string(settings[i].command) + "\r");
+        if (settings[i].info.empty())
+            answer(settings[i].command, {});
+        else
+            answer(settings[i].command, {settings[i].info});
+    }
+}
+
+void TSmsRig::ready(bool twoMemories)
+{
+    settle(twoMemories);
+    EXPECT_EQ(stepUntilSent(11000), "AT+CMGL=4\r");
+    answer("AT+CMGL=4", {});
 }
 
 VTixSMSRecord* TSmsRig::draft(const std::string& text, const std::string& number)

@@ -49,9 +49,14 @@ struct TSmsRig : THandlerRig {
     // lines (each framed), final.
     void answer(const std::string& command, const std::vector<std::string>& info,
                 const std::string& final = "OK");
-    // Runs the settings of a fresh connection: +CSCA?, +CNMI=?, the
-    // +CNMI set command, +CPMS=?, +CPMS? with SM (and ME when `twoMemories`).
-    void settle(bool twoMemories = false);
+    // Runs the first `steps` settings of a fresh connection: +CSCA?,
+    // +CNMI=?, the +CNMI set command, +CPMS=?, +CPMS? with SM (and ME
+    // when `twoMemories`).
+    void settle(bool twoMemories = false, int steps = 5);
+    // Settled, and memory 1 (SM) listed empty.
+    void ready(bool twoMemories = false);
+    // The device's prompt after the echo of the command.
+    void prompt(const std::string& command) { line(command + "\r\r\n\r\n> "); }
     // The record of (storage, index).
     VTixSMSRecord* at(const std::string& storage, int index) { return list.getSMSByIndex(storage, index); }
     // A composed message to +420777123456 with the text, in "PC".

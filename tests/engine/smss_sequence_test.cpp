@@ -112,8 +112,7 @@ TEST(SmsSequence, IndicationsTakeThePreferredValuesTheDeviceOffers)
     };
     for (const TCase& c : cases) {
         TSmsRig rig;
-        rig.step();
-        rig.answer("AT+CSCA?", {"+CSCA: \"+420603052000\",145"});
+        rig.settle(false, 1);
         ASSERT_EQ(rig.step(), Line("AT+CNMI=?"));
         rig.answer("AT+CNMI=?", {std::string("+CNMI: ") + c.test});
         EXPECT_EQ(rig.step(), Line(c.set)) << c.test;
@@ -169,8 +168,7 @@ TEST(SmsSequence, RelistingByTimeOnlyWhileTheDeviceReportsNothing)
         TSmsRig rig;
         rig.window.checked[W::CheckTestSignal] = true;
         rig.window.texts[W::EditOftenCSQ] = "20";
-        rig.step();
-        rig.answer("AT+CSCA?", {"+CSCA: \"+420603052000\",145"});
+        rig.settle(false, 1);
         rig.step();
         rig.answer("AT+CNMI=?", {std::string("+CNMI: (") + c.set[0] + "),(" + c.set[2] + "),(0),(0),(0)"});
         ASSERT_EQ(rig.step(), Line(std::string("AT+CNMI=") + c.set)) << c.set;
