@@ -23,6 +23,7 @@
 #include "serial/vtscomm32.h"
 #include "sms/sms_list.h"
 #include "sms/sms_list_model.h"
+#include "translation/qt_translations.h"
 #include "widgets/image_list.h"
 #include "widgets/widget_pictures.h"
 
@@ -91,6 +92,8 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
     for (TControl c : {VMainWindowLink::EditCCLKtime, VMainWindowLink::GroupCALA, VMainWindowLink::EditCALAtime,
                        VMainWindowLink::CheckPowerAlarmed})
         shadow(c).enabled = false;
+    // "Read phonebooks" is checked at design.
+    shadow(VMainWindowLink::CheckPhonebookActive).checked = true;
 
     setUpTerminal();
     bindEvents();

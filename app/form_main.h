@@ -32,13 +32,16 @@ class QSocketNotifier;
 class QStatusBar;
 class QTabWidget;
 class QTimer;
+class QTreeView;
 class TIACheckControl;
 class TImageList;
+class TListViewBinding;
 class TFormMainShape;
 class TOwnerDrawComboBox;
 class TSCAComboBox;
 class TVTSComm32;
 class VTixAppInfo;
+class VTixQtTranslations;
 class VTixGauge;
 class VTixImage;
 class VTixLanguage;
@@ -165,8 +168,8 @@ public:
     // The General page's content scrolls when the window is small.
     QScrollArea* ScrollGeneral = nullptr;
     // Controls of the other pages (null until those pages exist).
-    QWidget* ListFilesOut = nullptr;
-    QWidget* ListFilesIn = nullptr;
+    QTreeView* ListFilesOut = nullptr;
+    QTreeView* ListFilesIn = nullptr;
     QPushButton* BtnCHUP = nullptr;
     QWidget* CheckPhonebookActive = nullptr;
 
@@ -183,6 +186,9 @@ public:
     VTixLanguage* VTixLanguage1 = nullptr;
     VTixLanguageForms* VTixLanguageForms1 = nullptr;
     VTixTerminal* VTixTerminal1 = nullptr;
+    // Dialogs in the user's language: Qt's own translation of the active
+    // language, switched with it.
+    std::unique_ptr<VTixQtTranslations> QtTranslations;
     std::unique_ptr<TImageList> OperatorImageList;
     std::unique_ptr<TImageList> RingImageList;
     std::unique_ptr<TImageList> ChargerImageList;
@@ -234,6 +240,15 @@ public:
     // The call type of the configuration file, kept until the calls page
     // shows it, so that saving writes back what was read.
     int callType = 0;
+    // The phonebook memory selector's items and selected item, the memory
+    // tabs and the selected tab, kept as values until the phonebook page
+    // shows them.
+    struct TPBStorageValues {
+        std::vector<std::string> items;
+        int itemIndex = -1;
+        std::vector<std::string> tabs;
+        int tabIndex = -1;
+    } pbStorages;
 
     // ---- Life cycle (form_main.cpp) --------------------------------------
     void createEngine();
@@ -392,6 +407,21 @@ public:
     void setFlashCount(int Count) override;
     void setRinging(bool Ringing) override;
     void EditCALAtextChange() override;
+    // Phonebook page: memory selector and memory tabs (form_main_link.cpp).
+    void setPBStorageItems(const std::vector<std::string>& Items) override;
+    int pbStorageItemIndex() override;
+    void setPBStorageItemIndex(int Index) override;
+    void setPBStorageTabs(const std::vector<std::string>& Names) override;
+    // The selected tab's memory is shown.
+    void TabsPBStoragesChange() override;
+
+    // ---- File lists (form_main_files.cpp) --------------------------------
+    // The two lists of SheetFiles show the engine's file lists.
+    TListViewBinding* ListFilesOutBinding = nullptr;
+    TListViewBinding* ListFilesInBinding = nullptr;
+    void buildFilesPage();
+    void bindFileList(TControl List, VListViewModel* Model) override;
+    std::string tempFolder() override;
 
     // The widget of a control; null for a control not built yet.
     QWidget* controlWidget(TControl Control) const;

@@ -24,6 +24,7 @@
 #include "platform/qt/qt_text.h"
 #include "serial/vtscomm32.h"
 #include "translation/forms/tixlanguage_forms.h"
+#include "translation/qt_translations.h"
 #include "translation/tixlanguage.h"
 #include "widgets/check_control.h"
 #include "widgets/gauge.h"
@@ -81,6 +82,9 @@ void TFormMain::setUpLanguage()
         "TIACheckControl", [](QObject* o) { return ToQString(static_cast<TIACheckControl*>(o)->Text()); },
         [](QObject* o, const QString& t) { static_cast<TIACheckControl*>(o)->SetText(FromQString(t)); });
     VTixLanguage1->Loaded();
+    // Dialogs in the user's language.
+    QtTranslations = std::make_unique<VTixQtTranslations>();
+    QtTranslations->SelectLanguage(VTixLanguage1->GetCurrLanguageId());
 }
 
 void TFormMain::buildMenus()
@@ -139,6 +143,7 @@ void TFormMain::buildPages()
     SheetPhonebook = page("SheetPhonebook", "Seznam");
     SheetFiles = page("SheetFiles", "P\xF8" "enos soubor\xF9");
     buildGeneralPage();
+    buildFilesPage();
 }
 
 void TFormMain::buildGeneralPage()

@@ -22,6 +22,8 @@
 #include "serial/modem_lines.h"
 #include "serial/vtscomm32.h"
 #include "sms/sms_list.h"
+#include "translation/qt_translations.h"
+#include "translation/tixlanguage.h"
 #include "widgets/check_control.h"
 #include "widgets/gauge.h"
 #include "widgets/image.h"
@@ -262,6 +264,8 @@ void TFormMain::VTixTerminal1TermSendData(const char* Data, int Count)
 
 void TFormMain::VTixLanguage1ChangeLanguage()
 {
+    if (QtTranslations)
+        QtTranslations->SelectLanguage(VTixLanguage1->GetCurrLanguageId());
     if (uniset) {
         uniset->showOperator();
         uniset->showRegistration();

@@ -13,6 +13,8 @@ const char* const ControlNames[VMainWindowLink::ControlCount] = {
     "GroupCBC",         "ProgressBatt",    "ProgressConsumption", "LabelBattery",
     "LabelCBCCharger",  "ImageCBC",        "RGroupAutom",       "RGroupAdvanced",
     "EditOftenCSQ",     "EditPIN",         "BtnCPINAgain",
+    // Phonebook page
+    "CheckPhonebookActive", "RGroupPBStorage", "TabsPBStorages",
 };
 
 }  // namespace

@@ -1,10 +1,12 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/colors.h"
 #include "serial/comm_component.h"
 
+class VListViewModel;
 class VTixSMSList;
 
 // Everything the connection engine and its handlers read or write of the
@@ -73,6 +75,10 @@ public:
         EditOftenCSQ,
         EditPIN,
         BtnCPINAgain,
+        // Phonebook page
+        CheckPhonebookActive,
+        RGroupPBStorage,
+        TabsPBStorages,
         ControlCount
     };
 
@@ -179,6 +185,26 @@ public:
     virtual void setRinging(bool Ringing) = 0;
     // Re-marks the alarm text edit (TFormMain::EditCALAtextChange).
     virtual void EditCALAtextChange() = 0;
+
+    // ---- File lists --------------------------------------------------
+    // Shows the rows of a file list in ListFilesOut or ListFilesIn; null
+    // takes them away (before the list goes).
+    virtual void bindFileList(TControl List, VListViewModel* Model) {}
+    // The folder of the temporary files of received transfers; "" for none.
+    virtual std::string tempFolder() { return std::string(); }
+    // ---- Phonebook page: memory selector and memory tabs -----------
+    // The items of the memory selector RGroupPBStorage, in place of the
+    // old ones; the window sizes and places the group.
+    virtual void setPBStorageItems(const std::vector<std::string>& Items) {}
+    // The selector's selected item, -1 for none. Selecting from code runs
+    // no click.
+    virtual int pbStorageItemIndex() { return -1; }
+    virtual void setPBStorageItemIndex(int Index) {}
+    // The captions of the memory tabs TabsPBStorages, in place of the old
+    // ones.
+    virtual void setPBStorageTabs(const std::vector<std::string>& Names) {}
+    // The window's tab-change handler: the selected tab's memory is shown.
+    virtual void TabsPBStoragesChange() {}
 
     // ---- SMS ---------------------------------------------------------
     // The window's SMS list (VSMSList1); without one the SMS handler is idle.

@@ -1,6 +1,310 @@
 #include "engine/perif_phonebook.h"
 
-VPerifPhonebook::VPerifPhonebook(VUniSET* owner) : VPerif(owner) {}
+#include <algorithm>
 
-bool VPerifPhonebook::isBusy() const { return false; }
-bool VPerifPhonebook::isReady() const { return true; }
+#include "engine/handler_text.h"
+#include "engine/main_window_link.h"
+#include "engine/perif_active.h"
+#include "engine/perif_cpin.h"
+#include "engine/perif_modem.h"
+#include "engine/perif_power.h"
+#include "engine/uniset.h"
+#include "foundation/input_buffer.h"
+#include "foundation/tixutils_text.h"
+#include "foundation/utils.h"
+#include "phonebook/phonebook.h"
+
+using W = VMainWindowLink;
+
+VPerifPhonebook::VPerifPhonebook(VUniSET* owner)
+    : VPerif(owner), phonebook(std::make_unique<VTixPhoneBook>())
+{
+    phonebook->setLanguage([this](const std::string& section, const std::string& key, const std::string& def) {
+        return window().getLangText(section, key, def);
+    });
+    phonebook->OnStoragesChanged = [this](VTixPhoneBook& model) { layoutStorageTabs(model); };
+}
+
+VPerifPhonebook::~VPerifPhonebook()
+{
+    phonebook->OnStoragesChanged = nullptr;
+}
+
+void VPerifPhonebook::start(uint32_t now)
+{
+    restart(now);
+}
+
+void VPerifPhonebook::restart(uint32_t now)
+{
+    reset(now);
+    step = stepNone;
+}
+
+void VPerifPhonebook::reset(uint32_t)
+{
+    phonebook->clear();
+    pauseStart = 0;
+    pauseState = 0;
+}
+
+bool VPerifPhonebook::isBusy() const
+{
+    return step != stepNone;
+}
+
+bool VPerifPhonebook::isReady()
+{
+    std::string name;
+    int first = -1, last = -1;
+    if (phonebook->nextReadRange(name, first, last))
+        return false;
+    name.clear();
+    std::string number, text;
+    int index = -1, type = 0;
+    if (phonebook->nextWrite(name, index, number, type, text))
+        return false;
+    return phonebook->getWantedStorage() == currentStorageName();
+}
+
+std::string VPerifPhonebook::currentStorageName() const
+{
+    const VTixPhoneBookStorage* storage = phonebook->getDeviceStorage();
+    return storage ? storage->getName() : std::string();
+}
+
+void VPerifPhonebook::setWantedStorage(const std::string& text)
+{
+    phonebook->setWantedStorage(text);
+}
+
+void VPerifPhonebook::setDisplayedStorage(const std::string& text)
+{
+    phonebook->setDisplayedStorage(text);
+}
+
+uint32_t VPerifPhonebook::pauseLeft(uint32_t now) const
+{
+    if (pauseState != 1 || Utils::IsTickElapsed(pauseStart, PauseMs, now))
+        return 0;
+    return PauseMs + 1 - (now - pauseStart);
+}
+
+void VPerifPhonebook::startPause(uint32_t now)
+{
+    pauseStart = now;
+    pauseState = 1;
+}
+
+bool VPerifPhonebook::pauseHolds(uint32_t now)
+{
+    if (pauseState != 1)
+        return false;
+    if (!Utils::IsTickElapsed(pauseStart, PauseMs, now))
+        return true;
+    // Over for good: the same tick count 49.7 days on is no pause.
+    pauseState = 2;
+    return false;
+}
+
+void VPerifPhonebook::selectStorage(uint32_t now, const std::string& name)
+{
+    sendLineF(now, "AT+CPBS=\"" + HandlerText::QuotableText(name) + "\"");
+}
+
+uint32_t VPerifPhonebook::answerLimit() const
+{
+    if (step != stepRead)
+        return AnswerMs;
+    // A typed read of a huge or reversed interval waits within bounds.
+    const int64_t entries = argCount == 2 ? std::max<int64_t>(1, int64_t(secondArg) - firstArg + 1) : 1;
+    return uint32_t(std::min<int64_t>(ReadBaseMs + ReadEntryMs * entries, MaxAnswerMs));
+}
+
+void VPerifPhonebook::tick(uint32_t now)
+{
+    VPerifModem& m = modem();
+    if (!m.active().isAnswering() || !m.power().isFullPower() || !m.cpin().isReady())
+        return;
+    const bool timedOut = step != stepNone && elapsed(answerLimit(), now);
+    if (!timedOut && m.isBusy())
+        return;
+    // A command that got no answer and is not sent again is given up, or
+    // its wait would hold every handler back.
+    if (!choose(now) && timedOut)
+        step = stepNone;
+}
+
+bool VPerifPhonebook::choose(uint32_t now)
+{
+    // After an error even the memory list and the selected memory wait
+    // out the pause, or a device without phonebooks is asked for ever.
+    if (pauseHolds(now))
+        return false;
+    if (!phonebook->isStoragesKnown()) {
+        sendLine(now, "AT+CPBS=?");
+        return true;
+    }
+    const std::string device = currentStorageName();
+    if (device.empty()) {
+        sendLine(now, "AT+CPBS?");
+        return true;
+    }
+    if (pauseState == 0) {
+        startPause(now);
+        return false;
+    }
+
+    std::string name = device;
+    int first = -1, last = -1;
+    if (phonebook->nextReadRange(name, first, last)) {
+        if (name != device)
+            selectStorage(now, name);
+        else if (first == -1)
+            sendLine(now, "AT+CPBR=?");
+        else if (!window().isChecked(W::CheckPhonebookActive))
+            return false;
+        else if (first == last)
+            sendLineF(now, "AT+CPBR=" + std::to_string(first));
+        else
+            sendLineF(now, "AT+CPBR=" + std::to_string(first) + "," + std::to_string(last));
+        return true;
+    }
+
+    name = device;
+    int index = -1, type = 0;
+    std::string number, text;
+    if (phonebook->nextWrite(name, index, number, type, text)) {
+        if (name != device)
+            selectStorage(now, name);
+        else if (index == -1)
+            sendLine(now, "AT+CPBW=?");
+        else if (number.empty() && type == 0)
+            sendLineF(now, "AT+CPBW=" + std::to_string(index));
+        else
+            // The model keeps quotes and control characters out of what
+            // the user edits; a device's own text is made safe here.
+            sendLineF(now, "AT+CPBW=" + std::to_string(index) + ",\"" + HandlerText::QuotableText(number) +
+                               "\"," + std::to_string(type) + ",\"" + HandlerText::QuotableText(text) + "\"");
+        return true;
+    }
+
+    name.clear();
+    if (phonebook->nextReadRange(name, first, last)) {
+        selectStorage(now, name);
+        return true;
+    }
+    name.clear();
+    if (phonebook->nextWrite(name, index, number, type, text)) {
+        selectStorage(now, name);
+        return true;
+    }
+    const std::string& wanted = phonebook->getWantedStorage();
+    if (wanted.empty() || wanted == device)
+        return false;
+    selectStorage(now, wanted);
+    return true;
+}
+
+void VPerifPhonebook::onCommandSent(uint32_t now)
+{
+    step = stepNone;
+    bool failed = true;
+    const std::string tail = Tixutils::ExtractStringIC(owner->getTxBuffer().view(), "AT+CPB", "\r", failed);
+    if (!failed && !tail.empty())
+        classifyCommand(now, tail);
+}
+
+void VPerifPhonebook::classifyCommand(uint32_t now, const std::string& text)
+{
+    argCount = 0;
+    if (text.size() > 1) {
+        const char kind = char(text[0] & ~0x20);
+        if (kind == 'S') {
+            if (text[1] == '?') {
+                step = stepSelected;
+            } else if (text[1] == '=' && text.size() >= 3) {
+                if (text[2] == '?') {
+                    step = stepStorages;
+                } else {
+                    std::string rest = text.substr(2);
+                    std::string token = Tixutils::CutString(rest);
+                    if (!token.empty()) {
+                        textArg = std::move(token);
+                        argCount = 1;
+                        step = stepSelect;
+                    }
+                }
+            }
+        } else if (kind == 'R' && text[1] == '=' && text.size() >= 3) {
+            if (text[2] == '?') {
+                step = stepRange;
+            } else {
+                std::string rest = text.substr(2);
+                firstArg = HandlerText::StrToIntDef(Tixutils::CutString(rest), -1);
+                if (firstArg >= 0) {
+                    if (!rest.empty()) {
+                        secondArg = HandlerText::StrToIntDef(Tixutils::CutString(rest), -1);
+                        argCount = secondArg < 0 ? 1 : 2;
+                    } else {
+                        argCount = 1;
+                    }
+                    step = stepRead;
+                }
+            }
+        } else if (kind == 'W' && text[1] == '=' && text.size() >= 3) {
+            if (text[2] == '?') {
+                step = stepLimits;
+            } else {
+                std::string rest = text.substr(2);
+                std::string token = Tixutils::CutString(rest);
+                firstArg = Tixutils::CutInteger(token, -1);
+                if (firstArg >= 0) {
+                    step = stepWrite;
+                    argCount = 1;
+                    numberArg = Tixutils::CutString(rest);
+                    if (!numberArg.empty()) {
+                        argCount = 2;
+                        secondArg = Tixutils::CutInteger(rest, -1);
+                        if (secondArg >= 0) {
+                            argCount = 3;
+                            if (Tixutils::CutPrefix(rest, ",")) {
+                                textArg = Tixutils::CutString(rest);
+                                argCount = 4;
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+    if (step != stepNone)
+        setLastSendTime(now);
+}
+
+void VPerifPhonebook::selectItemIfNone(const std::string& name)
+{
+    W& w = window();
+    if (w.pbStorageItemIndex() >= 0)
+        return;
+    const int index = phonebook->storageIndex(name);
+    if (index < 0)
+        return;
+    w.setPBStorageItemIndex(index);
+    // A Qt item selected from code runs no click: the handler makes the
+    // memory the wanted one itself, as the click would.
+    if (size_t(index) < storageItems.size())
+        phonebook->setWantedStorage(storageItems[size_t(index)]);
+    else
+        phonebook->setWantedStorage(name);
+}
+
+void VPerifPhonebook::layoutStorageTabs(VTixPhoneBook& model)
+{
+    W& w = window();
+    model.fillStorageList(storageItems, std::string(), true);
+    w.setPBStorageItems(storageItems);
+    model.fillStorageList(storageTabs, std::string(), false);
+    w.setPBStorageTabs(storageTabs);
+    w.TabsPBStoragesChange();
+}

@@ -7,7 +7,8 @@ class VListItemFile;
 
 // The file sender. Until it is built this stand-in keeps the queue of
 // rows ready to send that the engine's send-list operations fill, and
-// sends nothing.
+// sends nothing. The queue holds its rows (VListItem::hold): a row taken
+// off the list stays alive until the queue lets go of it.
 class VPerifSendingFile : public VPerif {
 public:
     explicit VPerifSendingFile(VUniSET* owner);

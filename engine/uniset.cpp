@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/list_item_file.h"
-#include "engine/list_view_file.h"
+#include "calls/list_item_file.h"
+#include "calls/list_view_file.h"
 #include "engine/main_window_link.h"
 #include "engine/perif_cpin.h"
 #include "engine/perif_sending_file.h"
@@ -20,9 +20,18 @@ VUniSET::VUniSET(VTixCommunicationComponent* port, VMainWindowLink* window)
       sendList(std::make_unique<VListViewFile>(true)),
       receivedList(std::make_unique<VListViewFile>(false))
 {
+    window->bindFileList(VMainWindowLink::ListFilesOut, &sendList->getModel());
+    window->bindFileList(VMainWindowLink::ListFilesIn, &receivedList->getModel());
 }
 
-VUniSET::~VUniSET() = default;
+VUniSET::~VUniSET()
+{
+    // The sender lets go of its rows before they go, and the views of the
+    // lists before their models go.
+    handlers.sendingFile().clearQueue();
+    window->bindFileList(VMainWindowLink::ListFilesOut, nullptr);
+    window->bindFileList(VMainWindowLink::ListFilesIn, nullptr);
+}
 
 void VUniSET::start()
 {
@@ -250,7 +259,8 @@ void VUniSET::addSendFile(const std::string& fileName, const std::string& phoneN
 {
     auto item = std::make_unique<VListItemFile>(std::max(sendList->getMaxId(), 0) + 1);
     item->setOutgoing(true);
-    VListItemFile* row = sendList->addItem(std::move(item));
+    VListItemFile* row = item.get();
+    sendList->addItem(std::move(item));
     row->setPath(fileName);
     row->setPeerNumber(phoneNumber);
 }
@@ -296,9 +306,12 @@ void VUniSET::walkSendList(bool dropFinished)
 
 VListItemFile* VUniSET::addReceivedFile()
 {
+    receivedList->setTempFolder(window->tempFolder());
     auto item = std::make_unique<VListItemFile>(std::max(receivedList->getMaxId(), 0) + 1);
     item->setOutgoing(false);
-    return receivedList->addItem(std::move(item));
+    VListItemFile* row = item.get();
+    receivedList->addItem(std::move(item));
+    return row;
 }
 
 VListItemFile* VUniSET::receivedItemOf(int row)

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/list_view_file.h"
+#include "calls/list_view_file.h"
 #include "engine/main_window_link.h"
 #include "engine/modem_type_name.h"
 #include "engine/perif_active.h"
@@ -18,6 +18,7 @@
 #include "engine/perif_cpin.h"
 #include "engine/perif_creg.h"
 #include "engine/perif_csq.h"
+#include "engine/perif_sending_file.h"
 #include "foundation/utils.h"
 #include "platform/tick.h"
 #include "serial/comm_component.h"
@@ -157,6 +158,9 @@ bool VUniSET::finish()
         if (TVTSComm32* serial = serialPort())
             serial->Signals().SetRTS(true);
     }
+    // The sender's queue holds its rows; emptied first, so that closing
+    // never waits on it.
+    handlers.sendingFile().clearQueue();
     const bool sendStopped = sendList->requestStop();
     const bool receivedStopped = receivedList->requestStop();
     if (state >= 0 && state <= 2) {

@@ -41,6 +41,7 @@ const char* const Keys[] = {"Hello", "List", "Ptr", "Key", "Wildcard", "Language
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Fuzz::EnsureCoreApp();
+    Fuzz::SettlePostedEvents();
     Fuzz::TInput in(data, size);
     const uint8_t control = in.byte();
     const std::string section = in.text();
@@ -73,11 +74,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
     }
 
-    // The file in the language folder.
-    const std::string folder = std::string(Fuzz::TempFolder()) + "/lng";
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    const std::string path = folder + "/fuzz.lng";
+    // The file in the language folder (made once per process).
+    static const std::string folder = [] {
+        const std::string f = std::string(Fuzz::TempFolder()) + "/lng";
+        std::error_code ec;
+        std::filesystem::create_directories(f, ec);
+        return f;
+    }();
+    static const std::string path = folder + "/fuzz.lng";
     WriteFile(path, file);
     {
         std::string buffer;
@@ -102,7 +106,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     lang.Loaded2();
 
     const int count = int(lang.GetLanguages().size());
+    const int firstActive = lang.GetActiveIndex();
     for (int round = 0; round < count + 1 && round < 4; ++round) {
+        // Selecting the first language while it is still the one active
+        // after loading changes nothing: round 0 looked through it already.
+        if (round == 1 && firstActive == 0)
+            continue;
         if (round > 0)
             lang.SelectLanguageIndex(round - 1);
         lang.GetCurrLanguage();

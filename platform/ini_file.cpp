@@ -13,37 +13,48 @@ namespace {
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
-// "[name]" → name; empty optional when the line is no header.
-bool headerName(const std::string& line, std::string& name)
+std::string_view trimView(std::string_view s)
 {
-    const std::string t = TrimBlanks(line);
+    size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t'))
+        ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
+        --e;
+    return s.substr(b, e - b);
+}
+
+// "[name]" gives name; false when the line is no header. Views into line:
+// the lookups walk every line and copy nothing.
+bool headerName(std::string_view line, std::string_view& name)
+{
+    const std::string_view t = trimView(line);
     if (t.size() < 2 || t.front() != '[')
         return false;
     const size_t close = t.find(']');
-    if (close == std::string::npos)
+    if (close == std::string_view::npos)
         return false;
-    name = TrimBlanks(t.substr(1, close - 1));
+    name = trimView(t.substr(1, close - 1));
     return true;
 }
 
-bool keyOf(const std::string& line, std::string& key, std::string& value)
+bool keyOf(std::string_view line, std::string_view& key, std::string_view& value)
 {
-    const std::string t = TrimBlanks(line);
+    const std::string_view t = trimView(line);
     if (t.empty() || t[0] == ';' || t[0] == '[')
         return false;
     const size_t eq = t.find('=');
-    if (eq == std::string::npos)
+    if (eq == std::string_view::npos)
         return false;
-    key = TrimBlanks(t.substr(0, eq));
-    value = TrimBlanks(t.substr(eq + 1));
+    key = trimView(t.substr(0, eq));
+    value = trimView(t.substr(eq + 1));
     return !key.empty();
 }
 
-std::string unquote(const std::string& v)
+std::string unquote(std::string_view v)
 {
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-        return v.substr(1, v.size() - 2);
-    return v;
+        v = v.substr(1, v.size() - 2);
+    return std::string(v);
 }
 
 bool writeAll(int fd, const std::string& data)
@@ -63,15 +74,7 @@ bool writeAll(int fd, const std::string& data)
 
 }  // namespace
 
-std::string TrimBlanks(const std::string& s)
-{
-    size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t'))
-        ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
-        --e;
-    return s.substr(b, e - b);
-}
+std::string TrimBlanks(const std::string& s) { return std::string(trimView(s)); }
 
 bool SameTextIC(std::string_view a, std::string_view b)
 {
@@ -85,10 +88,24 @@ bool SameTextIC(std::string_view a, std::string_view b)
 
 TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) { Reload(); }
 
+TIniFile TIniFile::InMemory(std::string text)
+{
+    TIniFile ini;
+    ini.inMemory_ = true;
+    ini.memory_ = std::move(text);
+    ini.Reload();
+    return ini;
+}
+
 void TIniFile::Reload()
 {
     lines_.clear();
     loaded_ = false;
+    if (inMemory_) {
+        loaded_ = true;
+        parse(memory_);
+        return;
+    }
     FILE* f = std::fopen(fileName_.c_str(), "rb");
     if (!f)
         return;
@@ -99,6 +116,11 @@ void TIniFile::Reload()
         data.append(buf, n);
     std::fclose(f);
     loaded_ = true;
+    parse(data);
+}
+
+void TIniFile::parse(const std::string& data)
+{
     size_t start = 0;
     while (start < data.size()) {
         size_t end = data.find('\n', start);
@@ -114,7 +136,7 @@ void TIniFile::Reload()
 
 int TIniFile::findSection(const std::string& section) const
 {
-    std::string name;
+    std::string_view name;
     for (size_t i = 0; i < lines_.size(); ++i)
         if (headerName(lines_[i].text, name) && SameTextIC(name, section))
             return int(i);
@@ -123,7 +145,7 @@ int TIniFile::findSection(const std::string& section) const
 
 int TIniFile::sectionEnd(int headerIndex) const
 {
-    std::string name;
+    std::string_view name;
     size_t i = size_t(headerIndex) + 1;
     while (i < lines_.size() && !headerName(lines_[i].text, name))
         ++i;
@@ -133,7 +155,7 @@ int TIniFile::sectionEnd(int headerIndex) const
 int TIniFile::findKey(int headerIndex, const std::string& key) const
 {
     const int end = sectionEnd(headerIndex);
-    std::string k, v;
+    std::string_view k, v;
     for (int i = headerIndex + 1; i < end; ++i)
         if (keyOf(lines_[size_t(i)].text, k, v) && SameTextIC(k, key))
             return i;
@@ -149,7 +171,7 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
     const int i = findKey(h, key);
     if (i < 0)
         return def;
-    std::string k, v;
+    std::string_view k, v;
     keyOf(lines_[size_t(i)].text, k, v);
     return unquote(v);
 }
@@ -179,7 +201,7 @@ bool TIniFile::WriteString(const std::string& section, const std::string& key,
     const std::string line = key + "=" + value;
     int h = findSection(section);
     if (h < 0) {
-        if (!lines_.empty() && !TrimBlanks(lines_.back().text).empty())
+        if (!lines_.empty() && !trimView(lines_.back().text).empty())
             lines_.push_back({""});
         lines_.push_back({"[" + section + "]"});
         lines_.push_back({line});
@@ -192,7 +214,7 @@ bool TIniFile::WriteString(const std::string& section, const std::string& key,
     }
     // After the last non-blank line of the section.
     int pos = sectionEnd(h);
-    while (pos > h + 1 && TrimBlanks(lines_[size_t(pos - 1)].text).empty())
+    while (pos > h + 1 && trimView(lines_[size_t(pos - 1)].text).empty())
         --pos;
     lines_.insert(lines_.begin() + pos, {line});
     return changed();
@@ -219,10 +241,10 @@ bool TIniFile::ValueExists(const std::string& section, const std::string& key) c
 std::vector<std::string> TIniFile::ReadSections() const
 {
     std::vector<std::string> out;
-    std::string name;
+    std::string_view name;
     for (const Line& l : lines_)
         if (headerName(l.text, name))
-            out.push_back(name);
+            out.emplace_back(name);
     return out;
 }
 
@@ -233,10 +255,10 @@ std::vector<std::string> TIniFile::ReadSection(const std::string& section) const
     if (h < 0)
         return out;
     const int end = sectionEnd(h);
-    std::string k, v;
+    std::string_view k, v;
     for (int i = h + 1; i < end; ++i)
         if (keyOf(lines_[size_t(i)].text, k, v))
-            out.push_back(k);
+            out.emplace_back(k);
     return out;
 }
 
@@ -248,9 +270,9 @@ std::vector<std::string> TIniFile::ReadSectionValues(const std::string& section)
         return out;
     const int end = sectionEnd(h);
     for (int i = h + 1; i < end; ++i) {
-        const std::string t = TrimBlanks(lines_[size_t(i)].text);
+        const std::string_view t = trimView(lines_[size_t(i)].text);
         if (!t.empty() && t[0] != ';')
-            out.push_back(t);
+            out.emplace_back(t);
     }
     return out;
 }
@@ -279,13 +301,24 @@ bool TIniFile::DeleteKey(const std::string& section, const std::string& key)
 
 bool TIniFile::changed() { return writeThrough_ ? UpdateFile() : true; }
 
-bool TIniFile::UpdateFile()
+std::string TIniFile::text() const
 {
     std::string data;
     for (const Line& l : lines_) {
         data += l.text;
         data += "\r\n";
     }
+    return data;
+}
+
+bool TIniFile::UpdateFile()
+{
+    if (inMemory_) {
+        memory_ = text();
+        loaded_ = true;
+        return true;
+    }
+    const std::string data = text();
     struct stat st {};
     const bool exists = ::stat(fileName_.c_str(), &st) == 0;
     const mode_t mode = exists ? (st.st_mode & 07777) : mode_t(createMode_);

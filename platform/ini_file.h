@@ -17,6 +17,11 @@ namespace Platform {
 class TIniFile {
 public:
     explicit TIniFile(std::string fileName);
+    // An ini text held in memory instead of a file: UpdateFile keeps what
+    // would be written (MemoryText), Reload reads that back. Everything
+    // else is as with a file.
+    static TIniFile InMemory(std::string text);
+    const std::string& MemoryText() const { return memory_; }
 
     const std::string& FileName() const { return fileName_; }
 
@@ -52,6 +57,7 @@ public:
     bool Loaded() const { return loaded_; }
 
 private:
+    TIniFile() = default;
     struct Line {
         std::string text;  // the line as in the file, without its line end
     };
@@ -59,12 +65,16 @@ private:
     int sectionEnd(int headerIndex) const;                       // first line after the section
     int findKey(int headerIndex, const std::string& key) const;  // index of the key's line
     bool changed();
+    void parse(const std::string& data);
+    std::string text() const;
 
     std::string fileName_;
     std::vector<Line> lines_;
     bool writeThrough_ = true;
     bool loaded_ = false;
     unsigned createMode_ = 0644;
+    bool inMemory_ = false;
+    std::string memory_;
 };
 
 // Blanks (space, tab) trimmed from both ends.

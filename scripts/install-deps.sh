@@ -3,7 +3,7 @@
 # missing, so a second run does nothing.
 set -e
 PACKAGES="cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgtest-dev \
-libbenchmark-dev gammu python3-gammu clang"
+libbenchmark-dev gammu python3-gammu clang qt6-translations-l10n"
 
 missing=""
 for p in $PACKAGES; do

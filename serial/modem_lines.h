@@ -28,6 +28,7 @@ constexpr uint32_t CE_BREAK = 0x0010;
 struct TLineCounts {
     uint32_t cts = 0, dsr = 0, ring = 0, rlsd = 0;
     uint32_t brk = 0, frame = 0, overrun = 0, parity = 0, bufOverrun = 0;
+    bool operator==(const TLineCounts&) const = default;
 };
 
 class TModemLines {

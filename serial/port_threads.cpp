@@ -49,26 +49,45 @@ struct LineSnapshot {
 };
 
 // 0, or the error of a device that has gone away.
+int ReadStatus(TPortIO& port, uint32_t& status)
+{
+    const int r = port.GetModemStatus(status);
+    if (r == ENOTTY) {
+        status = 0;  // no modem lines (a pseudo-terminal)
+        return 0;
+    }
+    return r;
+}
+
+int ReadCounts(TPortIO& port, LineSnapshot& snap)
+{
+    TLineCounts counts;
+    const int r = port.GetLineCounts(counts);
+    snap.haveCounts = r == 0;
+    if (r == 0)
+        snap.counts = counts;
+    return r == ENOTTY || r == EINVAL ? 0 : r;
+}
+
+// The status is read between two readings of the counts and kept when
+// they agree: a line that changed between the two reads would otherwise
+// be counted with the state from before its change, and its event would
+// carry the old state. Lines that never settle are taken with the first
+// counts, so the status is newer than them, never older.
 int TakeSnapshot(TPortIO& port, LineSnapshot& snap)
 {
-    uint32_t status = 0;
-    int r = port.GetModemStatus(status);
-    if (r == ENOTTY)
-        status = 0;  // no modem lines (a pseudo-terminal)
-    else if (r)
-        return r;
-    snap.status = status;
-    TLineCounts counts;
-    r = port.GetLineCounts(counts);
-    if (r == 0) {
-        snap.counts = counts;
-        snap.haveCounts = true;
-    } else if (r == ENOTTY || r == EINVAL) {
-        snap.haveCounts = false;
-    } else {
-        return r;
+    for (int tries = 1;; ++tries) {
+        LineSnapshot after;
+        int r = ReadCounts(port, snap);
+        if (r == 0)
+            r = ReadStatus(port, snap.status);
+        if (r == 0 && snap.haveCounts)
+            r = ReadCounts(port, after);
+        if (r)
+            return r;
+        if (!snap.haveCounts || !after.haveCounts || snap.counts == after.counts || tries == 3)
+            return 0;
     }
-    return 0;
 }
 
 // The port events and line errors between two snapshots.

@@ -25,6 +25,7 @@ struct TTestPortFactory::State {
     std::atomic<bool> stall{false};
     std::atomic<bool> stalled{false};
     std::atomic<int> failWrites{0};
+    std::atomic<int64_t> linesAfterStatus{-1};  // -1: none
     std::atomic<int> opens{0};
     std::atomic<int> configures{0};
     std::atomic<int> closes{0};
@@ -138,6 +139,9 @@ public:
         if (const int err = state_->failStatus)
             return err;
         status = state_->lines.DeviceLines();
+        const int64_t next = state_->linesAfterStatus.exchange(-1);
+        if (next >= 0)
+            state_->lines.SetDeviceLines(static_cast<uint32_t>(next));
         return 0;
     }
 
@@ -247,6 +251,11 @@ bool TTestPortFactory::ReadThreadStalled() const
 void TTestPortFactory::FailWrites(int err)
 {
     state_->failWrites = err;
+}
+
+void TTestPortFactory::ChangeLinesAfterNextStatusRead(uint32_t msBits)
+{
+    state_->linesAfterStatus = msBits;
 }
 
 }  // namespace Serial

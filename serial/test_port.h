@@ -61,6 +61,10 @@ public:
     // Writes fail with err (0: they work again), as on a port whose device
     // stopped taking data.
     void FailWrites(int err);
+    // The device's lines become msBits right after the next reading of the
+    // modem status (one time), as a change that lands while a thread reads
+    // the lines.
+    void ChangeLinesAfterNextStatusRead(uint32_t msBits);
 
 private:
     struct State;

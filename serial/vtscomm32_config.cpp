@@ -51,6 +51,19 @@ std::string TimeoutsText(const VTSComm32Timeouts& t)
     return text;
 }
 
+// An ini value drops blanks at its ends and one pair of enclosing quotes
+// (either kind) on reading; a port name that reading would change is
+// written inside double quotes, so it comes back whole. Others are written
+// as they are.
+std::string IniValueOf(const std::string& value)
+{
+    const bool enclosed = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                          value.back() == value.front();
+    if (enclosed || Platform::TrimBlanks(value) != value)
+        return "\"" + value + "\"";
+    return value;
+}
+
 bool LessIgnoringCase(const std::string& a, const std::string& b)
 {
     const size_t n = std::min(a.size(), b.size());
@@ -178,7 +191,7 @@ void TVTSComm32::SetConfigAsString(const std::string& Line)
 
 void TVTSComm32::SaveToIni(Platform::TIniFile& IniFile, const std::string& Section)
 {
-    IniFile.WriteString(Section, "CommPort", commPort_);
+    IniFile.WriteString(Section, "CommPort", IniValueOf(commPort_));
     IniFile.WriteInteger(Section, "CommBaudRate", static_cast<int>(GetBaudRateInt()));
     IniFile.WriteInteger(Section, "CommDataBits", TDataBitsLookup[static_cast<size_t>(dataBits_)]);
     IniFile.WriteString(Section, "CommStopBits", TStopBitsLookup[static_cast<size_t>(stopBits_)]);

@@ -455,7 +455,10 @@ int QuickReadKey(const std::string& Section, const std::string& Key, const std::
                     done = true;
                     break;
                 }
-                value.push_back(char(b));
+                // A buffer of n characters holds n - 1 of the value (one
+                // holds none).
+                if (int(value.size()) < BufferSize - 1)
+                    value.push_back(char(b));
                 if (int(value.size()) >= BufferSize - 1)
                     done = true;
                 break;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <unistd.h>
 
 namespace Fuzz {
 
@@ -15,7 +16,13 @@ struct TTempFolder {
     std::string path;
     TTempFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zelvitor-fuzz-XXXXXX").string();
+        // In memory where the system has a memory file system, so the
+        // file work of a target costs no disk (writes, syncs, renames).
+        std::error_code ec;
+        std::filesystem::path base = "/dev/shm";
+        if (!std::filesystem::is_directory(base, ec) || ::access(base.c_str(), W_OK) != 0)
+            base = std::filesystem::temp_directory_path();
+        std::string pattern = (base / "zelvitor-fuzz-XXXXXX").string();
         if (!::mkdtemp(pattern.data()))
             std::abort();
         path = pattern;
@@ -41,6 +48,8 @@ void EnsureCoreApp()
     (void)app;
     std::setlocale(LC_NUMERIC, "C");
 }
+
+void SettlePostedEvents() { QCoreApplication::sendPostedEvents(); }
 
 const char* TempFolder()
 {

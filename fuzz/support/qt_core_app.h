@@ -6,8 +6,15 @@ namespace Fuzz {
 // serial component and the translation component want one).
 void EnsureCoreApp();
 
+// Delivers what is posted and empties the queue. Components post state
+// reports that no event loop reads in a target; the queue keeps an entry
+// even for a receiver that is gone, and a queue that only grows makes
+// every later post and removal slower. Targets whose objects post call it
+// once per input.
+void SettlePostedEvents();
+
 // A private temporary folder for files the target writes, made on the
-// first call and removed at exit.
+// first call and removed at exit; in /dev/shm where it exists.
 const char* TempFolder();
 
 }  // namespace Fuzz

@@ -20,6 +20,7 @@
 #include "app/app_info.h"
 #include "app/form_main.h"
 #include "app/form_main_controls.h"
+#include "engine/uniset.h"
 #include "platform/codepage.h"
 #include "platform/qt/qt_text.h"
 #include "platform/tick.h"
@@ -30,6 +31,7 @@
 #include "tests/support/config_home.h"
 #include "tests/support/event_loop.h"
 #include "tests/support/files.h"
+#include "tests/support/phonebook_pause.h"
 #include "tests/support/qt_app.h"
 
 // The real main window in a private home: HOME, XDG_CONFIG_HOME and the
@@ -139,9 +141,20 @@ protected:
     // Waits until the window shows the device ready.
     void WaitUntilReady()
     {
-        ASSERT_TRUE(RunUntil([&] { return Platform::FromQString(w().ShapeProgress->toolTip()) == Cz("Připraven"); },
-                             60000))
+        ASSERT_TRUE(RunUntil(
+                        [&] {
+                            PassPhonebookPause();
+                            return Platform::FromQString(w().ShapeProgress->toolTip()) == Cz("Připraven");
+                        },
+                        60000))
             << sim->Transcript().ToText();
+    }
+
+    // Moves the tick clock past the phonebook handler's pause before reading.
+    void PassPhonebookPause()
+    {
+        if (window && window->uniset)
+            TestSupport::PassPhonebookPause(window->uniset->getHandlers());
     }
 
     // The colour at p of a widget inside the window, as the window draws it.

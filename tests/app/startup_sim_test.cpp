@@ -15,7 +15,9 @@
 #include "app/form_main_controls.h"
 #include "app/form_options.h"
 #include "app/terminal.h"
+#include "engine/perif_phonebook.h"
 #include "engine/uniset.h"
+#include "phonebook/phonebook.h"
 #include "platform/qt/qt_text.h"
 #include "tests/app/main_window_fixture.h"
 
@@ -83,10 +85,25 @@ TEST_F(StartUp, ReachesReadyOnTheDeviceAndClosesInStages)
     EXPECT_EQ(FromQString(FormOptions->EditPIN->text()), "2468");
     EXPECT_EQ(w().VTSComm321->GetCommPort(), sim->PtyPath());
 
-    ASSERT_TRUE(RunUntil([&] { return Progress() == Cz("Připraven"); }, 90000))
+    ASSERT_TRUE(RunUntil(
+                    [&] {
+                        PassPhonebookPause();
+                        return Progress() == Cz("Připraven");
+                    },
+                    90000))
         << Progress() << " / " << Panel(1) << "\n"
         << sim->Transcript().ToText();
     EXPECT_NE(Panel(1).find("TC35"), std::string::npos) << Panel(1);
+    // The device's phonebook memories in the memory selector and the
+    // tabs, the SIM card's chosen and shown.
+    EXPECT_EQ(w().pbStorages.items,
+              (std::vector<std::string>{Cz("SM (SIM karta)"), Cz("ME (V GSM modemu (v telefonu))"),
+                                        Cz("FD (Pevná volba)"), Cz("LD (Posledně volané)")}));
+    EXPECT_EQ(w().pbStorages.itemIndex, 0);
+    EXPECT_EQ(w().pbStorages.tabs, (std::vector<std::string>{"SM", "ME", "FD", "LD"}));
+    EXPECT_EQ(w().pbStorages.tabIndex, 0);
+    EXPECT_EQ(w().uniset->getHandlers().phonebook().getPhonebook().displayedStorageName(), "SM");
+    EXPECT_TRUE(w().isChecked(VMainWindowLink::CheckPhonebookActive)) << "Read phonebooks, as at design";
     EXPECT_EQ(FromQString(w().LabelDevice->text()), Panel(1));
     EXPECT_EQ(FromQString(w().LabelComm->text()), Cz("Připojeno"));
     EXPECT_TRUE(Asked("PIN")) << "the PIN question";

@@ -222,6 +222,31 @@ TEST_F(Creg, ErrorToSettingTwoFallsBackToOne)
     }
 }
 
+TEST_F(Creg, WithoutReportsEveryStateKeepsItsPollingPace)
+{
+    // The device answers the setting but keeps its reports off: the state
+    // is read every 10 s while it is settled (not searching, registered,
+    // denied), every 2 s otherwise.
+    ASSERT_EQ(turn(), "AT+CREG=1\r");
+    rig.reply("", "OK");
+    ASSERT_EQ(turn(), "AT+CREG?\r");
+    const struct {
+        const char* value;
+        int stat;
+        uint32_t pace;
+    } states[] = {
+        {"0,0", 0, 10000}, {"0,1", 1, 10000}, {"0,3", 3, 10000}, {"0,2", 2, 2000}, {"0,4", 4, 2000},
+        {"0,5", 5, 2000},  {"0,3", 3, 10000}, {"0,7", 7, 2000},  {"0,0", 0, 10000},
+    };
+    for (const auto& s : states) {
+        rig.reply(std::string("+CREG: ") + s.value, "OK");
+        EXPECT_EQ(creg.getMode(), 0) << s.value;
+        EXPECT_EQ(creg.getStat(), s.stat) << s.value;
+        EXPECT_EQ(turn(s.pace - 20), "") << s.value;
+        EXPECT_EQ(turn(30), "AT+CREG?\r") << s.value;
+    }
+}
+
 TEST_F(Creg, LostAnswersAndOtherLines)
 {
     // A lost answer to the setting: repeated after 700 ms.

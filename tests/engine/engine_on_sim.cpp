@@ -5,6 +5,7 @@
 #include <QThread>
 
 #include "platform/tick.h"
+#include "tests/support/phonebook_pause.h"
 
 namespace EngineTest {
 
@@ -81,6 +82,8 @@ bool TEngineOnSim::RunUntil(const std::function<bool()>& cond, int timeoutMs, bo
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         if (ticking && engine && timer.elapsed() - lastTick >= 10) {
             lastTick = timer.elapsed();
+            if (passPhonebookPause)
+                TestSupport::PassPhonebookPause(engine->getHandlers());
             engine->tick(Platform::GetTickCount());
         }
         QThread::msleep(1);

@@ -43,6 +43,10 @@ public:
     // Runs after the simulator started and before the port opens.
     std::function<void(ModemSim::TModemSim&)> beforeOpen;
 
+    // The phonebook handler's pause before reading is passed by moving
+    // the tick clock (tests/support/phonebook_pause.h), not waited out.
+    bool passPhonebookPause = true;
+
     // Runs the event loop (and the engine's 10 ms tick when `ticking`)
     // until cond holds or the time-out passes; returns cond().
     bool RunUntil(const std::function<bool()>& cond, int timeoutMs, bool ticking = true);

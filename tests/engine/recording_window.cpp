@@ -3,7 +3,11 @@
 #include <cmath>
 #include <cstdio>
 
-TRecordingWindow::TRecordingWindow() = default;
+TRecordingWindow::TRecordingWindow()
+{
+    // "Read phonebooks" is checked at design.
+    checked[CheckPhonebookActive] = true;
+}
 
 int TRecordingWindow::countCalls(const std::string& prefix) const
 {
@@ -299,4 +303,53 @@ void TRecordingWindow::EditCALAtextChange()
 {
     ++calaTextChanges;
     record("EditCALAtextChange");
+}
+
+namespace {
+
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string joined;
+    for (const auto& line : lines)
+        joined += (joined.empty() ? "" : "|") + line;
+    return joined;
+}
+
+}  // namespace
+
+void TRecordingWindow::setPBStorageItems(const std::vector<std::string>& Items)
+{
+    record("setPBStorageItems " + Joined(Items));
+    pbItems = Items;
+    if (pbItemIndex >= int(Items.size()))
+        pbItemIndex = -1;
+}
+
+int TRecordingWindow::pbStorageItemIndex()
+{
+    return pbItemIndex;
+}
+
+void TRecordingWindow::setPBStorageItemIndex(int Index)
+{
+    record("setPBStorageItemIndex " + std::to_string(Index));
+    pbItemIndex = Index >= 0 && Index < int(pbItems.size()) ? Index : -1;
+}
+
+void TRecordingWindow::setPBStorageTabs(const std::vector<std::string>& Names)
+{
+    record("setPBStorageTabs " + Joined(Names));
+    pbTabs = Names;
+    if (Names.empty())
+        pbTabIndex = -1;
+    else if (pbTabIndex < 0 || pbTabIndex >= int(Names.size()))
+        pbTabIndex = 0;
+}
+
+void TRecordingWindow::TabsPBStoragesChange()
+{
+    ++pbTabChanges;
+    record("TabsPBStoragesChange");
+    if (onPBTabsChange && pbTabIndex >= 0)
+        onPBTabsChange(pbTabs[size_t(pbTabIndex)]);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -73,6 +74,15 @@ public:
     int comboIndex = -1;
     std::string comboText;
     TColor shapeColor = clBtnFace;
+    // Phonebook page: the memory selector's items and selected item, the
+    // memory tabs and the selected tab (the first once there are tabs),
+    // and what the tab-change handler runs.
+    std::vector<std::string> pbItems;
+    int pbItemIndex = -1;
+    std::vector<std::string> pbTabs;
+    int pbTabIndex = -1;
+    int pbTabChanges = 0;
+    std::function<void(const std::string& tab)> onPBTabsChange;
 
     // Calls whose text starts with `prefix`.
     int countCalls(const std::string& prefix) const;
@@ -124,6 +134,24 @@ public:
     void setFlashCount(int Count) override;
     void setRinging(bool Ringing) override;
     void EditCALAtextChange() override;
+    void setPBStorageItems(const std::vector<std::string>& Items) override;
+    int pbStorageItemIndex() override;
+    void setPBStorageItemIndex(int Index) override;
+    void setPBStorageTabs(const std::vector<std::string>& Names) override;
+    void TabsPBStoragesChange() override;
+
+    // ---- File lists ----------------------------------------------------
+    // The models bound to ListFilesOut and ListFilesIn (null once unbound),
+    // how often each was bound or unbound, and the temporary folder given.
+    std::map<TControl, VListViewModel*> fileLists;
+    std::map<TControl, int> fileListBindings;
+    std::string tempDir;
+    void bindFileList(TControl List, VListViewModel* Model) override
+    {
+        fileLists[List] = Model;
+        ++fileListBindings[List];
+    }
+    std::string tempFolder() override { return tempDir; }
 
     // ---- SMS: a list of its own (null: the SMS handler idles) ---------
     VTixSMSList smsListOwned;

@@ -18,7 +18,6 @@ namespace {
 
 struct SmsOnSim : ::testing::Test {
     std::unique_ptr<TEngineOnSim> rig;
-    uint32_t offset = 0;
 
     void TearDown() override
     {
@@ -33,11 +32,7 @@ struct SmsOnSim : ::testing::Test {
         ASSERT_TRUE(rig->Boot(&error)) << error;
     }
     // Passes `ms` of the program's time at once.
-    void jump(uint32_t ms)
-    {
-        offset += ms;
-        Platform::SetTickOffset(offset);
-    }
+    void jump(uint32_t ms) { Platform::SetTickOffset(Platform::GetTickOffset() + ms); }
     VPerifSMSs& sms() { return rig->Engine().getHandlers().smss(); }
     VTixSMSList& list() { return rig->window.smsListOwned; }
     VTixSMSRecord* at(const std::string& storage, int index) { return list().getSMSByIndex(storage, index); }
@@ -183,12 +178,18 @@ TEST_F(SmsOnSim, ListReadStoreSendDeleteAndTheFaults)
     EXPECT_EQ(received.substr(received.size() - 1), "\x1B");
 
     // A number the codec cannot build: refused without a command.
-    const size_t commands = rig->Sim().Transcript().Commands().size();
+    auto smsSends = [&] {
+        int n = 0;
+        for (const auto& c : rig->Sim().Transcript().Commands())
+            n += c.rfind("AT+CMGS", 0) == 0 || c.rfind("AT+CMGW", 0) == 0 || c.rfind("AT+CMSS", 0) == 0;
+        return n;
+    };
+    const int sends = smsSends();
     VTixSMSRecord* tooLong = draft("Ahoj", "+420777123456789012345");
     sms().wantSendWrite(tooLong, true);
     ASSERT_TRUE(until([&] { return tooLong->GetState() == VTixSMS_stateSendFailed; })) << dump();
     rig->RunFor(200);
-    EXPECT_EQ(rig->Sim().Transcript().Commands().size(), commands);
+    EXPECT_EQ(smsSends(), sends);
 }
 
 TEST_F(SmsOnSim, DeliveredToTheProgramAndKeptOverAPortRestart)

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/list_view_file.h"
+#include "calls/list_view_file.h"
 #include "engine/perif_active.h"
 #include "engine/modem_type_name.h"
 #include "engine/perif_cgmi.h"

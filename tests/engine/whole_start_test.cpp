@@ -2,7 +2,8 @@
 // handler real: from the port opening to every status value known, the
 // commands in their order, and no wait beyond the ones the handlers must
 // keep (the link watcher's second before the first probe, 100 ms after the
-// wake-up bytes, and its 500 ms of settling after every answer).
+// wake-up bytes, and its 500 ms of settling after every answer). The
+// phonebook handler's ten seconds before reading pass by the tick clock.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -81,7 +82,9 @@ TEST(WholeStart, SiemensTc35FromPortOpenToEveryValueKnown)
     // The commands, in order: the link check and the power probes, error
     // mode, identity, card; then the operator's names form by form while
     // signal, clock and registration take the turns in between; alarm and
-    // battery; the SMS settings last.
+    // battery; the SMS settings; the phonebook memories last, each worked
+    // through (the PIN2 memory refused three times, the last-dialled one
+    // read-only) and the device back on the SIM card's.
     std::vector<TStep> steps;
     int64_t wakeUp = -1;
     for (const auto& e : rig.Sim().Transcript().Entries()) {
@@ -101,9 +104,15 @@ TEST(WholeStart, SiemensTc35FromPortOpenToEveryValueKnown)
         "AT+CPIN?",    "AT+COPS?",    "AT+CSQ",    "AT+COPS=3,1", "AT+COPS?",  "AT+CCLK=?",
         "AT+COPS=3,2", "AT+COPS?",    "AT+CREG=1", "AT+COPS=3,0", "AT+CREG?",  "AT+CCLK?",
         "AT+CALA=?",   "AT+CALA?",    "AT+CBC=?",  "AT^SBC=?",    "AT^SBC?",
-        // The SMS handler's settings once the device is registered; the
-        // first listing waits 10 s, after this test.
+        // The SMS handler's settings once the device is registered. Its
+        // first listing waits 10 s from the turn after "AT+CPMS?"; the
+        // phonebook's pause, which begins later, is passed by moving the
+        // tick clock, and that passes the listing's wait too.
         "AT+CSCA?",    "AT+CNMI=?",   "AT+CNMI=2,1,2,1,0",        "AT+CPMS=?", "AT+CPMS?",
+        "AT+CPBS=?",   "AT+CPBS?",    "AT+CMGL=4", "AT+CPBR=?", "AT+CPBR=1,250", "AT+CPBW=?",
+        "AT+CPBS=\"ME\"", "AT+CPBR=?", "AT+CPBR=1,100", "AT+CPBW=?",
+        "AT+CPBS=\"FD\"", "AT+CPBS=\"FD\"", "AT+CPBS=\"FD\"",
+        "AT+CPBS=\"LD\"", "AT+CPBR=?", "AT+CPBR=1,10", "AT+CPBW=?", "AT+CPBS=\"SM\"",
     };
     ASSERT_EQ(commands, expected) << rig.Sim().Transcript().ToText();
 

@@ -22,10 +22,21 @@ double At(int y, int mo, int d, int h, int mi, int s)
 TEST(AnsiToDateTime, DeviceTimeYearFirst)
 {
     double v = -1;
-    const std::string text = "02/12/08,10:37:20+04";
-    ASSERT_TRUE(AnsiToDateTime(text, v, "/", ":", ", ", vdoYMD));
+    ASSERT_TRUE(AnsiToDateTime("02/12/08,10:37:20+04", v, "/", ":", ", ", vdoYMD));
     EXPECT_DOUBLE_EQ(v, At(2002, 12, 8, 10, 37, 20));
-    EXPECT_EQ(text, "02/12/08,10:37:20+04");  // the text is not cut
+}
+
+TEST(AnsiToDateTime, TheGivenSeparatorsAreTheOnlyOnes)
+{
+    double v = -1;
+    ASSERT_TRUE(AnsiToDateTime("02-12-08T10.37.20", v, "-", ".", "T", vdoYMD));
+    EXPECT_DOUBLE_EQ(v, At(2002, 12, 8, 10, 37, 20));
+    // The usual ones are no separators then.
+    v = 123.0;
+    EXPECT_FALSE(AnsiToDateTime("02/12/08,10:37:20", v, "-", ".", "T", vdoYMD));
+    EXPECT_FALSE(AnsiToDateTime("02-12-08,10:37:20", v, "-", ".", "T", vdoYMD));
+    EXPECT_FALSE(AnsiToDateTime("02-12-08T10:37:20", v, "-", ".", "T", vdoYMD));
+    EXPECT_EQ(v, 123.0);
 }
 
 TEST(AnsiToDateTime, LocaleTextsDayFirst)

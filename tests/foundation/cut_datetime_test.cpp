@@ -120,6 +120,9 @@ TEST(CutDateTime, BareTimeNamesItsNextOccurrence)
     EXPECT_TRUE(sameTime(c.value, at(2021, 6, 16, 0, 30)));
     c = cut("14:20:01");
     EXPECT_TRUE(sameTime(c.value, at(2021, 6, 15, 14, 20, 1)));
+    c = cut("23:59:59");  // the last second of a day is still a time
+    EXPECT_FALSE(c.failed);
+    EXPECT_TRUE(sameTime(c.value, at(2021, 6, 15, 23, 59, 59)));
 }
 
 TEST(CutDateTime, LoneNumberCountsHoursFromMidnight)
@@ -139,7 +142,8 @@ TEST(CutDateTime, FailuresKeepTheText)
 {
     for (const char* bad : {"", "   ", "x", "-5", "5x", "0.5.2020", "8.0.2020", "8.12x",
                             "8.12.2002x", "25:00", "10:61", "10:30:99", "10:", "10:30:",
-                            "10:30x"}) {
+                            "10:30x", "24:00", "10:60", "10:30:60", "8.12.2002 24:00",
+                            "8.12.2002 10:60", "8.12.2002 10:30:60", "8.12.24:00"}) {
         Cut c = cut(bad);
         EXPECT_TRUE(c.failed) << bad;
         EXPECT_EQ(c.rest, bad);
@@ -155,6 +159,16 @@ TEST(CutDateTime, PartialValuesOnTimeFailures)
     EXPECT_TRUE(c.failed);
     EXPECT_TRUE(sameTime(c.value, at(2002, 12, 8, 10)));
     c = cut("8.12.2002 10:30:75");
+    EXPECT_TRUE(c.failed);
+    EXPECT_TRUE(sameTime(c.value, at(2002, 12, 8, 10, 30)));
+    // The first value out of range is no carry into the next unit.
+    c = cut("8.12.2002 24:00");
+    EXPECT_TRUE(c.failed);
+    EXPECT_TRUE(sameTime(c.value, at(2002, 12, 8)));
+    c = cut("8.12.2002 10:60");
+    EXPECT_TRUE(c.failed);
+    EXPECT_TRUE(sameTime(c.value, at(2002, 12, 8, 10)));
+    c = cut("8.12.2002 10:30:60");
     EXPECT_TRUE(c.failed);
     EXPECT_TRUE(sameTime(c.value, at(2002, 12, 8, 10, 30)));
     c = cut("8.12.2002 10x");  // other character after the hour: Now

@@ -23,6 +23,7 @@ void RegisterAllCommands(TCommandRegistry& registry)
     RegisterClockCommands(registry);
     RegisterBatteryCommands(registry);
     RegisterSmsCommands(registry);
+    RegisterPhonebookCommands(registry);
 }
 
 }  // namespace ModemSim

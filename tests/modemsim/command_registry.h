@@ -64,6 +64,7 @@ void RegisterNetworkCommands(TCommandRegistry& registry);   // +CREG +CGREG +CGA
 void RegisterClockCommands(TCommandRegistry& registry);     // +CCLK +CALA
 void RegisterBatteryCommands(TCommandRegistry& registry);   // +CBC ^SBC
 void RegisterSmsCommands(TCommandRegistry& registry);       // +CPMS +CMGF +CMGL +CMGR +CMGW +CMGS +CMSS +CMGD +CSCA +CNMI
+void RegisterPhonebookCommands(TCommandRegistry& registry); // +CPBS +CPBR +CPBW
 // All of the above.
 void RegisterAllCommands(TCommandRegistry& registry);
 

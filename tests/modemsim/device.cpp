@@ -55,6 +55,7 @@ TDevice::TDevice(TProfile profile, std::shared_ptr<TTimeSource> time, TDeviceHos
         pinAttempts = 0;
     baud = profile_.baud;
     sms.Load(profile_);
+    phonebook = profile_.phonebooks;
 }
 
 void TDevice::ResetSettings()

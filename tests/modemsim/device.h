@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tests/modemsim/device_clock.h"
+#include "tests/modemsim/phonebook_memories.h"
 #include "tests/modemsim/profile.h"
 #include "tests/modemsim/sms_state.h"
 
@@ -121,6 +122,8 @@ public:
 
     // ---- SMS: memories, centre, indications (commands_sms.cpp)
     TSmsState sms;
+    // ---- phonebook memories (kept across power-ups, like a SIM card's)
+    TPhonebookMemories phonebook;
 
     // ---- faults
     int64_t errorUntil = 0;  // steady ms: every command answers ERROR until then

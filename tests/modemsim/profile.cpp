@@ -400,6 +400,13 @@ TProfile TProfile::Parse(const std::string& text)
             p.smsMemories = ParseSmsMemories(value, lineNo);
             continue;
         }
+        // Phonebook memories
+        try {
+            if (p.phonebooks.TakeProfileLine(k, value))
+                continue;
+        } catch (const std::invalid_argument& e) {
+            Bad(lineNo, e.what());
+        }
         if (k == "clock_offset") {
             p.clockOffsetMs = Number(value, lineNo) * 1000;
             continue;

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/modemsim/phonebook_memories.h"
+
 // What one simulated device is: identity, which optional commands it has
 // and how it answers their test forms, its SIM card, its network and its
 // timings. Built-in profiles model real devices; a profile file (ini-like
@@ -94,6 +96,8 @@ struct TProfile {
     std::vector<TSmsEntry> smsMessages;                         // [sms] <mem> <index> <stat> <PDU>
     std::string cnmiTest = "+CNMI: (0-3),(0-3),(0,2),(0,1),(0,1)";  // AT+CNMI=?
     std::string smsCentre = "+420603052000";                    // +CSCA at start ("+": type 145)
+    // Phonebook memories (keys phonebook, phonebook_entry, phonebook_pin2).
+    TPhonebookMemories phonebooks = TPhonebookMemories::Default();
 
     // Per-command answer delays in ms, keyed by the command as written
     // without "AT", upper case, e.g. "+CPIN?" or "+CGMI" or "+COPS=?".

@@ -71,3 +71,35 @@ TEST(IniFile, DeferredWritesWaitForUpdateFile)
     EXPECT_TRUE(ini.UpdateFile());
     EXPECT_EQ(TIniFile(t.Path()).ReadString("a", "K", ""), "v");
 }
+
+TEST(IniFile, InMemoryTextBehavesAsAFileAndTouchesNoDisk)
+{
+    const std::string text = "; keep me\r\n[General]\r\n  CommPort = \"COM3\" \r\n[Other]\nx=1";
+    TIniFile ini = TIniFile::InMemory(text);
+    EXPECT_TRUE(ini.Loaded());
+    EXPECT_EQ(ini.FileName(), "");
+    EXPECT_EQ(ini.ReadString("general", "commport", "?"), "COM3");
+    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"General", "Other"}));
+    EXPECT_EQ(ini.MemoryText(), text);
+
+    // Written through: the text is what a file would hold.
+    EXPECT_TRUE(ini.WriteInteger("Other", "y", 2));
+    EXPECT_EQ(ini.MemoryText(), "; keep me\r\n[General]\r\n  CommPort = \"COM3\" \r\n[Other]\r\nx=1\r\ny=2\r\n");
+
+    // Deferred: kept until UpdateFile, dropped by Reload before it.
+    ini.SetWriteThrough(false);
+    ini.WriteString("New", "k", "v");
+    EXPECT_EQ(ini.ReadString("New", "k", ""), "v");
+    EXPECT_EQ(ini.MemoryText().find("[New]"), std::string::npos);
+    ini.Reload();
+    EXPECT_FALSE(ini.SectionExists("New"));
+    ini.WriteString("New", "k", "v");
+    EXPECT_TRUE(ini.UpdateFile());
+    ini.Reload();
+    EXPECT_EQ(ini.ReadString("new", "K", ""), "v");
+    EXPECT_EQ(ini.MemoryText().substr(ini.MemoryText().size() - 19), "y=2\r\n\r\n[New]\r\nk=v\r\n");
+
+    TIniFile empty = TIniFile::InMemory("");
+    EXPECT_TRUE(empty.Loaded());
+    EXPECT_TRUE(empty.ReadSections().empty());
+}

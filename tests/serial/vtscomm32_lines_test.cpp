@@ -99,11 +99,70 @@ TEST_F(SerialLines, LineEventsReachTheHandlersInTheirOrder)
                                                "ErrorBreak", "Other1", "Ring+",  "RLSD+", "RxChar",  "RxFlag"};
     EXPECT_EQ(log, expected);
 
-    // Lines going down: the new states.
+    // Lines going down: each is raised once, with its new state. CTS and
+    // DSR come in this order from one port event, RING and RLSD in theirs
+    // from one reading of the status; but a status poll queued before the
+    // drop reads the lines before the read thread reports them, so the two
+    // pairs may come either way round.
     log.clear();
     lines.SetDeviceLines(0);
     ASSERT_TRUE(ProcessUntil([&] { return log.size() >= 4; }));
-    EXPECT_EQ(log, (std::vector<std::string> {"CTS-", "DSR-", "Ring-", "RLSD-"}));
+    ProcessFor(150);  // and nothing after them
+    std::vector<std::string> fromEvent, fromStatus;
+    for (const std::string& e : log)
+        (e.rfind("CTS", 0) == 0 || e.rfind("DSR", 0) == 0 ? fromEvent : fromStatus).push_back(e);
+    EXPECT_EQ(fromEvent, (std::vector<std::string> {"CTS-", "DSR-"}));
+    EXPECT_EQ(fromStatus, (std::vector<std::string> {"Ring-", "RLSD-"}));
+}
+
+TEST_F(SerialLines, ALineChangingWhileTheThreadReadsItIsReportedWithItsNewState)
+{
+    comm->OnChangedCTS = [this](VTixCommunicationComponent*, bool on) { log.push_back(on ? "CTS+" : "CTS-"); };
+    Open();
+    ports.HoldEvents(true);
+    ASSERT_TRUE(WaitFor([&] { return ports.ReadThreadHeld(); }));
+    ProcessFor(50);
+    // CTS comes up just after the read thread has read the status.
+    ports.ChangeLinesAfterNextStatusRead(MS_CTS_ON);
+    ports.HoldEvents(false);
+    ASSERT_TRUE(ProcessUntil([&] { return !log.empty(); }));
+    ProcessFor(250);  // the thread's next passes: nothing more
+    EXPECT_EQ(log, (std::vector<std::string> {"CTS+"}));
+}
+
+TEST_F(SerialLines, RingAndDcdEachFollowTheirOwnLine)
+{
+    std::vector<std::string> events;
+    comm->OnRing = [&](VTixCommunicationComponent*, bool on) { events.push_back(on ? "Ring+" : "Ring-"); };
+    comm->OnChangedRLSD = [&](VTixCommunicationComponent*, bool on) { events.push_back(on ? "DCD+" : "DCD-"); };
+    Open();
+    // The read thread held, only the component's own readings of the
+    // status raise the events, one step at a time.
+    ports.HoldEvents(true);
+    ASSERT_TRUE(WaitFor([&] { return ports.ReadThreadHeld(); }));
+    ProcessFor(50);
+    ASSERT_TRUE(events.empty());
+    const struct {
+        uint32_t lines;
+        std::vector<std::string> raised;
+    } steps[] = {
+        {MS_RLSD_ON, {"DCD+"}},
+        {MS_RLSD_ON | MS_RING_ON, {"Ring+"}},
+        {MS_RING_ON, {"DCD-"}},
+        {MS_RING_ON | MS_CTS_ON | MS_DSR_ON, {}},  // CTS and DSR come from port events only
+        {MS_CTS_ON, {"Ring-"}},
+        {MS_RING_ON | MS_RLSD_ON, {"Ring+", "DCD+"}},
+        {MS_RLSD_ON, {"Ring-"}},
+        {0, {"DCD-"}},
+    };
+    for (const auto& step : steps) {
+        events.clear();
+        lines.SetDeviceLines(step.lines);
+        EXPECT_EQ(comm->GetModemState(), step.lines);
+        EXPECT_EQ(events, step.raised) << "lines " << step.lines;
+        EXPECT_EQ(comm->GetRING(), (step.lines & MS_RING_ON) != 0);
+        EXPECT_EQ(comm->GetRLSD(), (step.lines & MS_RLSD_ON) != 0);
+    }
 }
 
 TEST_F(SerialLines, ModemStateFollowsTheLinesAndClearsOnClose)

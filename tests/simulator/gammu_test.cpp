@@ -222,3 +222,29 @@ TEST_F(Gammu, SentPduDecodesToTheNumberAndText)
     // The same decoder reads the built-in unsent message alike.
     EXPECT_EQ(DecodePdu("0011000C912470772143650000A90441F45B0D"), "+420777123456|Ahoj|Submit");
 }
+
+// Phonebook: gammu reads the SIM memory in UCS2 singly and in growing
+// blocks, and one past the last occupied position; every entry of the
+// profile must come out, the last position included, "+" for type 145.
+TEST_F(Gammu, ListsEveryEntryOfTheSimPhonebook)
+{
+    TProfile p = TProfile::Builtin("tc35");
+    ModemSim::TPhonebookMemory* sm = p.phonebooks.Find("SM");
+    ASSERT_NE(sm, nullptr);
+    sm->entries[100] = {"604111222", 129, ModemSim::Utf8ToUtf16("\xC4\x8C" "en\xC4\x9Bk \xC5\xA0\xC5\xA5" "astn\xC3\xBD")};
+    Start(p);
+    const std::string all = Run("getallmemory SM");
+    size_t listed = 0;
+    for (size_t at = 0; (at = all.find("memory sm, location ", at)) != std::string::npos; ++at)
+        ++listed;
+    EXPECT_EQ(listed, sm->entries.size()) << all;
+    for (const auto& [index, entry] : sm->entries) {
+        const std::string number = (entry.type == 145 ? "+" : "") + entry.digits;
+        EXPECT_TRUE(Has(all, "Memory SM, Location " + std::to_string(index))) << index << "\n" << all;
+        EXPECT_TRUE(Has(all, "\"" + number + "\"")) << number << "\n" << all;
+        EXPECT_TRUE(Has(all, "\"" + ModemSim::Utf16ToUtf8(entry.text) + "\"")) << index << "\n" << all;
+    }
+    const auto commands = sim_->Transcript().Commands();
+    ASSERT_FALSE(commands.empty());
+    EXPECT_EQ(commands.back(), "AT+CPBR=251") << "ended by the invalid index";
+}

@@ -247,6 +247,16 @@ TEST(QuickKeyReader, BlankLinesBufferLimitAndUnquotedValues)
     EXPECT_EQ(QuickReadKey("General", "End", "", file, 200, buffer), 4);
     EXPECT_EQ(buffer, "last");
     EXPECT_EQ(QuickReadKey("General", "End", "d", file, 0, buffer), 0);
+    // Room for one character less than the buffer's size; a fuzzer found
+    // a buffer of one that got a character.
+    for (const char* key : {"Long", "Plain", "End"}) {
+        SCOPED_TRACE(key);
+        EXPECT_EQ(QuickReadKey("General", key, "d", file, 1, buffer), 0);
+        EXPECT_EQ(buffer, "");
+        EXPECT_EQ(QuickReadKey("General", key, "d", file, 2, buffer), 1);
+        EXPECT_EQ(buffer.size(), 1u);
+    }
+    EXPECT_EQ(buffer, "l");
     EXPECT_EQ(QuickReadKey("Gen", "End", "", file, 200, buffer), 0);
 }
 

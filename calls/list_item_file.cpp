@@ -1,0 +1,141 @@
+#include "calls/list_item_file.h"
+
+#include <iterator>
+
+#include "foundation/utils.h"
+#include "platform/codepage.h"
+
+namespace {
+
+// Texts of the transfer states, cp1250.
+const char* const StateTexts[] = {
+    "Nenalezen",       // 0 not found
+    "P\xF8ipraven",    // 1 ready
+    "Pos\xEDl\xE1m",   // 2 sending
+    "Odesl\xE1n",      // 3 sent
+    "Chyba od.",       // 4 send failed
+    "P\xF8ij\xEDm\xE1m",  // 5 receiving
+    "Chyba p\xF8.",    // 6 receive failed
+    "P\xF8ijat",       // 7 received
+    "Ulo\x9E" "en",    // 8 saved
+};
+
+// The length column.
+std::string LengthText(int64_t size, int64_t progress)
+{
+    if (size >= 0) {
+        // A size of 0 has no share to show.
+        if (progress >= 0 && progress != size && size != 0)
+            return std::to_string(int64_t(__int128(progress) * 100 / size)) + " %";
+        return Utils::FormatByteSize(uint64_t(size), "B", "");
+    }
+    if (progress >= 0)
+        return Utils::FormatByteSize(uint64_t(progress), "B", "+");
+    return "-";
+}
+
+}  // namespace
+
+VListItemFile::VListItemFile(int number) : VListItem(number) {}
+
+VListItemFile::~VListItemFile() { closeFile(); }
+
+const char* VListItemFile::StateText(int state)
+{
+    if (state < 0 || state >= int(std::size(StateTexts)))
+        return "??";
+    return StateTexts[state];
+}
+
+void VListItemFile::refreshTexts(MirrorItem& Mirror)
+{
+    Mirror.caption = path;
+    Mirror.image = fileState;
+    Mirror.setSubItem(0, LengthText(size, progress));
+    // The state texts are Czech whatever the language; shown in the
+    // language's code page, a letter it lacks becomes "?".
+    const int codePage = Platform::ActiveCodePage();
+    const char* text = StateText(fileState);
+    Mirror.setSubItem(1, codePage == Platform::CP_CZECH
+                             ? std::string(text)
+                             : Platform::Utf16ToAnsi(Platform::AnsiToUtf16(text, Platform::CP_CZECH), codePage));
+    Mirror.setSubItem(2, peerNumber);
+}
+
+void VListItemFile::setText(int Column, const std::string& Text)
+{
+    if (Column == 0)
+        setPath(Text);
+    else if (Column == 3)
+        setPeerNumber(Text);
+}
+
+std::string VListItemFile::getNumberText() const { return std::to_string(number); }
+
+void VListItemFile::setOutgoing(bool value) { outgoing = value; }
+
+std::string VListItemFile::getPath() const { return path; }
+
+void VListItemFile::setPath(const std::string& value)
+{
+    if (value == path)
+        return;
+    path = value;
+    if (outgoing) {
+        progress = -1;
+        size = Utils::GetFileSize64(path);
+        fileState = size >= 0 ? 1 : 0;
+    }
+    activate();
+}
+
+int VListItemFile::getState() const { return fileState; }
+
+void VListItemFile::setState(int value)
+{
+    fileState = value;
+    activate();
+}
+
+std::string VListItemFile::getPeerNumber() const { return peerNumber; }
+
+void VListItemFile::setPeerNumber(const std::string& value)
+{
+    peerNumber = value;
+    activate();
+}
+
+void VListItemFile::setSize(int64_t value)
+{
+    size = value;
+    activate();
+}
+
+void VListItemFile::setProgress(int64_t value)
+{
+    progress = value;
+    activate();
+}
+
+std::string VListItemFile::CleanRemoteName(const std::string& name)
+{
+    const size_t cut = name.find_last_of("/\\:");
+    std::string clean;
+    for (size_t i = cut == std::string::npos ? 0 : cut + 1; i < name.size() && clean.size() < RemoteNameLimit; ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c >= 0x20 && c != 0x7F)
+            clean += char(c);
+    }
+    if (clean == "." || clean == "..")
+        clean.clear();
+    return clean;
+}
+
+void VListItemFile::setRemoteName(const std::string& name)
+{
+    // Only a name: never a folder of the other station's choice.
+    if (outgoing)
+        return;
+    path = CleanRemoteName(name);
+    activate();
+}
