@@ -39,6 +39,7 @@ class TListViewBinding;
 class TFormMainShape;
 class TOwnerDrawComboBox;
 class TRadioGroup;
+class TSCAComboBox;
 class TVTSComm32;
 class VTixAppInfo;
 class VTixQtTranslations;
@@ -46,6 +47,8 @@ class VTixGauge;
 class VTixImage;
 class VTixLanguage;
 class VTixLanguageForms;
+class VTixSMSList;
+class VTixSMSListModel;
 class VTixTerminal;
 class VUniSET;
 struct VTixGaugePaintColors;
@@ -200,6 +203,20 @@ public:
 
     // The serial port; deleted at the end of the staged close (null then).
     std::unique_ptr<TVTSComm32> VTSComm321;
+
+    // ---- SMS list (form_main_smslist.cpp) ----------------------------------
+    // The SMS model; declared before the engine, whose SMS handler uses it.
+    std::unique_ptr<VTixSMSList> VSMSList1;
+    // Its rows as a Qt item model (for ListSMSs); attached to the list.
+    std::unique_ptr<VTixSMSListModel> SMSListModel;
+    // The options dialog's ComboSCA as the list's SMS-centre combo.
+    std::unique_ptr<TSCAComboBox> SCAComboLink;
+    void createSMSList();
+    // Binds ComboSCA (the options dialog exists): its items become the
+    // SMS-centre list.
+    void bindSCACombo();
+    VTixSMSList* smsList() override;
+    bool windowMinimized() override;
 
     // ---- Members ----------------------------------------------------------
     // Declared after the port: destroyed before it (the engine points at it).
