@@ -144,6 +144,7 @@ void TFormMain::buildPages()
     SheetFiles = page("SheetFiles", "P\xF8" "enos soubor\xF9");
     buildGeneralPage();
     buildFilesPage();
+    buildPhonebookPage();
 }
 
 void TFormMain::buildGeneralPage()
