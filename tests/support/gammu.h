@@ -54,11 +54,12 @@ inline std::string CommandOutput(const std::string& cmd)
 }
 
 // Runs gammu on the device at `pty` (its own gammurc in a temporary
-// folder); its output, flattened.
-inline std::string RunGammu(const std::string& pty, const std::string& args)
+// folder, the connection such as "at19200"); its output, flattened.
+inline std::string RunGammu(const std::string& pty, const std::string& args,
+                            const std::string& connection = "at19200")
 {
     TempDir dir("gammu");
-    std::ofstream(dir.File("gammurc")) << "[gammu]\ndevice = " << pty << "\nconnection = at19200\n";
+    std::ofstream(dir.File("gammurc")) << "[gammu]\ndevice = " << pty << "\nconnection = " << connection << "\n";
     return Flat(CommandOutput("timeout 120 gammu -c '" + dir.File("gammurc") + "' " + args + " 2>&1"));
 }
 
