@@ -428,6 +428,9 @@ public:
     void RGroupPBStorageClick();
     void BtnReadPBFromFileClick();
     void BtnWritePBToFileClick();
+    // Runs a phonebook file dialog; the name with ".ini" when it has no
+    // extension. False when cancelled (or without an engine).
+    bool choosePhonebookFile(TFileDialogSetup& dialog, std::string& name);
     // The tree's keys (on release), its focus leaving it, the end of an edit.
     bool phonebookTreeKey(QKeyEvent* event);
     void phonebookFocusChanged(QWidget* old, QWidget* now);

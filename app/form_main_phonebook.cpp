@@ -113,6 +113,16 @@ std::string WithPhonebookExtension(const std::string& path)
     return path;
 }
 
+// The tree's selected rows in tree order.
+std::vector<int> SelectedRows(const QAbstractItemView& tree)
+{
+    std::vector<int> rows;
+    for (const QModelIndex& index : tree.selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
 bool Within(const QWidget* widget, const QWidget* ancestor)
 {
     return widget && ancestor && (widget == ancestor || ancestor->isAncestorOf(widget));
@@ -339,13 +349,9 @@ bool TFormMain::phonebookTreeKey(QKeyEvent* event)
     if (event->isAutoRepeat())
         return true;
     QItemSelectionModel* selection = VTPhonebook->selectionModel();
-    std::vector<int> rows;
-    for (const QModelIndex& index : selection->selectedRows())
-        rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
     const QModelIndex current = VTPhonebook->currentIndex();
     const VTixPhoneBook::TTreeKeyAction action =
-        model->treeKeyUp(key, shift, rows, current.isValid() ? current.row() : -1);
+        model->treeKeyUp(key, shift, SelectedRows(*VTPhonebook), current.isValid() ? current.row() : -1);
     for (int row : action.deselect)
         selection->select(VTPhonebookModel->index(row, 0),
                           QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
@@ -390,14 +396,19 @@ void TFormMain::phonebookEditorClosed()
 
 // ---- The phonebook file ---------------------------------------------------------------
 
+bool TFormMain::choosePhonebookFile(TFileDialogSetup& dialog, std::string& name)
+{
+    if (!uniset || !RunFileDialog(dialog, name))
+        return false;
+    name = WithPhonebookExtension(name);
+    return true;
+}
+
 void TFormMain::BtnReadPBFromFileClick()
 {
-    if (!uniset)
-        return;
     std::string name;
-    if (!RunFileDialog(OpenDialogPB, name))
+    if (!choosePhonebookFile(OpenDialogPB, name))
         return;
-    name = WithPhonebookExtension(name);
     VTixPhoneBook& model = uniset->getHandlers().phonebook().getPhonebook();
     TFormImportPB dialog(this, [this](const std::string& section, const std::string& key, const std::string& def) {
         return getLangText(section, key, def, -1);
@@ -428,17 +439,11 @@ void TFormMain::BtnReadPBFromFileClick()
 
 void TFormMain::BtnWritePBToFileClick()
 {
-    if (!uniset)
-        return;
     std::string name;
-    if (!RunFileDialog(SaveDialogPB, name))
+    if (!choosePhonebookFile(SaveDialogPB, name))
         return;
-    name = WithPhonebookExtension(name);
-    std::vector<int> rows;
-    for (const QModelIndex& index : VTPhonebook->selectionModel()->selectedRows())
-        rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
-    const std::string message = uniset->getHandlers().phonebook().getPhonebook().saveToFile(name, rows);
+    const std::string message =
+        uniset->getHandlers().phonebook().getPhonebook().saveToFile(name, SelectedRows(*VTPhonebook));
     if (!message.empty()) {
         messageBox2(message, MB_ICONERROR);
         return;

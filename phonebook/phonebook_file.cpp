@@ -7,28 +7,16 @@
 
 #include "foundation/tixutils_format.h"
 #include "foundation/tixutils_misc.h"
+#include "foundation/tixutils_quote.h"
 #include "phonebook/phonebook.h"
 #include "platform/ini_file.h"
 
 namespace {
 
-// Between double quotes, a double quote inside doubled.
-std::string Quoted(const std::string& text)
-{
-    std::string out = "\"";
-    for (char c : text) {
-        out += c;
-        if (c == '"')
-            out += '"';
-    }
-    out += '"';
-    return out;
-}
-
 std::string EntryLine(const VTixPhoneBookRecord& entry)
 {
-    return std::to_string(entry.getIndex()) + "," + Quoted(entry.getEditedNumber()) + "," +
-           Quoted(entry.getEditedText());
+    return std::to_string(entry.getIndex()) + "," + Tixutils::AnsiQuotedStr(entry.getEditedNumber()) + "," +
+           Tixutils::AnsiQuotedStr(entry.getEditedText());
 }
 
 bool ContainsIC(const std::vector<std::string>& list, const std::string& name)
