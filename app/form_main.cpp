@@ -138,6 +138,7 @@ void TFormMain::createEngine()
         return;
     PageControl1->setUpdatesEnabled(false);
     uniset = std::make_unique<VUniSET>(VTSComm321.get(), this);
+    bindPhonebookPage();
     PageControl1->setUpdatesEnabled(true);
     uniset->start();
 }
