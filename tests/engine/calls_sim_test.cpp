@@ -74,7 +74,7 @@ TEST(CallsOnSim, TwoStationsExchangeIdentitiesAndTheCallerHangsUp)
         caller.window.terminal.clear();
         callee.window.terminal.clear();
         cm.protikus().addStation("+420601000002");
-        ASSERT_TRUE(RunBoth(caller, callee, [&] { return em.calls().row(0).state == 6; }, 10000))
+        ASSERT_TRUE(RunBoth(caller, callee, [&] { return em.calls().row(0).state == 6; }, 30000))
             << Both(caller, callee);
         EXPECT_EQ(em.calls().row(0).number, "+420601000001");
         EXPECT_EQ(em.calls().row(0).numberType, 145);
@@ -89,7 +89,7 @@ TEST(CallsOnSim, TwoStationsExchangeIdentitiesAndTheCallerHangsUp)
                    callee.window.texts[W::LabelTheOther] == "Zelvitor  V1.0 (Ericsson GM22)" && a && b &&
                    !a->isCapabilitiesMissing() && !b->isCapabilitiesMissing();
         };
-        ASSERT_TRUE(RunBoth(caller, callee, labelsShown, 15000))
+        ASSERT_TRUE(RunBoth(caller, callee, labelsShown, 30000))
             << caller.window.texts[W::LabelTheOther] << " / " << callee.window.texts[W::LabelTheOther] << "\n"
             << Both(caller, callee);
         EXPECT_TRUE(caller.window.visible[W::LabelLabTheOther]);
@@ -105,7 +105,7 @@ TEST(CallsOnSim, TwoStationsExchangeIdentitiesAndTheCallerHangsUp)
             return RowsFree(caller) && RowsFree(callee) && caller.Engine().getMode() == 0 &&
                    callee.Engine().getMode() == 0;
         };
-        ASSERT_TRUE(RunBoth(caller, callee, ended, 15000)) << Both(caller, callee);
+        ASSERT_TRUE(RunBoth(caller, callee, ended, 30000)) << Both(caller, callee);
         EXPECT_TRUE(cm.protikus().getStations().empty());
         EXPECT_EQ(cm.protikus().getCurrent(), nullptr);
         EXPECT_EQ(em.protikus().getCurrent(), nullptr);
