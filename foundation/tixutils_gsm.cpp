@@ -69,10 +69,14 @@ char TranslateGSM2Ascii_U(int code)
 
 std::string GsmNumberType2Phone(const std::string& number, int type)
 {
-    if (number.empty())
-        return std::string();
     std::string text = TrimControls(number);
-    if (type == GsmTypeInternational && (text.empty() || text[0] != '+'))
+    // One "+" stands for the international type however many were given,
+    // and "+" alone is no number: so what is shown reads back as itself.
+    if (type == GsmTypeInternational)
+        text.erase(0, text.find_first_not_of('+'));
+    if (text.find_first_not_of('+') == std::string::npos)
+        return std::string();
+    if (type == GsmTypeInternational)
         text.insert(text.begin(), '+');
     if (text.find_first_of(" ,") != std::string::npos)
         text = '"' + text + '"';
@@ -108,7 +112,7 @@ bool GsmPhone2NumberType(const std::string& text, std::string& number, int& type
     }
     number = TrimControls(number);
     if (!number.empty() && number[0] == '+') {
-        number.erase(0, 1);
+        number.erase(0, number.find_first_not_of('+'));
         type = GsmTypeInternational;
     }
     if (!rest.empty() && rest[0] == ',') {

@@ -135,6 +135,21 @@ TEST(GsmPhone, NumberAndTypeToText)
     EXPECT_EQ(GsmNumberType2Phone("1,2", 0), "\"1,2\"");
     EXPECT_EQ(GsmNumberType2Phone(" \t602\r\n", 129), "602");
     EXPECT_EQ(GsmNumberType2Phone("", 145), "");
+    EXPECT_EQ(GsmNumberType2Phone(" \r", 145), "");
+    EXPECT_EQ(GsmNumberType2Phone("+", 145), "");
+    EXPECT_EQ(GsmNumberType2Phone("+", 129), "");
+    EXPECT_EQ(GsmNumberType2Phone("++5", 145), "+5");
+
+    // What a number text becomes reads back as itself.
+    for (const char* text : {"++", "+++", "+", " + ", "++5", "+ +5", "+,129", "\"+\"", "602,161", "\"1 2\",145", "+\x01\xfe"}) {
+        std::string digits, again;
+        int type = 0, typeAgain = 0;
+        if (!GsmPhone2NumberType(text, digits, type))
+            continue;
+        const std::string shown = GsmNumberType2Phone(digits, type);
+        ASSERT_TRUE(GsmPhone2NumberType(shown, again, typeAgain)) << text;
+        EXPECT_EQ(GsmNumberType2Phone(again, typeAgain), shown) << text;
+    }
 }
 
 TEST(GsmPhone, TextToNumberAndType)
