@@ -79,7 +79,7 @@ void VPerifSendingFile::abandon(uint32_t now, Protikus* party)
 
 std::string VPerifSendingFile::FileNameOf(const std::string& path)
 {
-    const size_t cut = path.find_last_of("/\\:");
+    const size_t cut = path.rfind('/');
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
@@ -104,18 +104,14 @@ void VPerifSendingFile::enqueue(VListItemFile* item)
 
 void VPerifSendingFile::dequeue(VListItemFile* item)
 {
-    const auto it = std::find(queue.begin(), queue.end(), item);
-    if (it == queue.end())
+    if (!item)
         return;
-    queue.erase(it);
-    // The station stays while other rows still wait for it: they would
-    // never be dialled otherwise.
-    const std::string number = item->getPeerNumber();
-    const bool othersWait = std::any_of(queue.begin(), queue.end(),
-                                        [&](const VListItemFile* other) { return other->getPeerNumber() == number; });
-    if (!othersWait)
-        modem().protikus().removeStation(number);
-    item->release();
+    const auto it = std::find(queue.begin(), queue.end(), item);
+    if (it != queue.end()) {
+        queue.erase(it);
+        item->release();
+    }
+    modem().protikus().removeStation(item->getPeerNumber());
 }
 
 // ---- Transfer ----------------------------------------------------------------

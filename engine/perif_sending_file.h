@@ -68,7 +68,7 @@ public:
     virtual void enqueue(VListItemFile* item);
     virtual void dequeue(VListItemFile* item);
 
-    // The part of a path after its last "/", "\" or ":".
+    // The part of a path after its last "/".
     static std::string FileNameOf(const std::string& path);
 
     const std::vector<VListItemFile*>& getQueue() const { return queue; }

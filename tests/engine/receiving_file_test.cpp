@@ -219,37 +219,39 @@ TEST_F(Receiving, AnOfferAfterANameOrBlockIsAnotherFile)
     EXPECT_EQ(rig.received(1)->getNumber(), 2);
 }
 
-TEST_F(Receiving, TheEndOfTheCallOrARestartFailsTheRowButKeepsItsData)
+TEST(ReceivingCut, TheEndOfTheCallOrARestartFailsTheRowButKeepsItsData)
 {
     for (int way = 0; way < 3; ++way) {
-        feed(T::Offer(4) + T::Name("cut" + std::to_string(way)) + T::Block(0, "12"));
-        VListItemFile* r = row();
+        TTransferRig station;
+        station.answered(Caller);
+        station.line(TCallsRig::Bytes(T::GM22Identity));
+        station.line(T::Offer(4) + T::Name("cut") + T::Block(0, "12"));
+        VListItemFile* r = station.receiver().getCurrent();
         ASSERT_NE(r, nullptr);
         if (way == 0) {
             // Another party's call ends: nothing changes.
             Protikus other;
-            rig.receiver().abandon(rig.now, &other);
-            ASSERT_EQ(row(), r);
-            rig.line("NO CARRIER\r\n");
+            station.receiver().abandon(station.now, &other);
+            ASSERT_EQ(station.receiver().getCurrent(), r);
+            station.line("NO CARRIER\r\n");
         } else if (way == 1) {
-            rig.engine.restart(rig.now);
+            station.engine.restart(station.now);
         } else {
-            rig.engine.resetAll(rig.now);
+            station.engine.resetAll(station.now);
         }
-        EXPECT_EQ(row(), nullptr) << way;
+        EXPECT_EQ(station.receiver().getCurrent(), nullptr) << way;
         EXPECT_EQ(r->getState(), 6) << way;
         EXPECT_EQ(r->holdCount(), 0);
-        const std::string target = rig.dir.File("saved" + std::to_string(way));
+        // What arrived stays and can be saved.
+        const std::string target = station.dir.File("saved");
         EXPECT_TRUE(r->save(target)) << way;
         EXPECT_EQ(TestSupport::ReadFile(target), "12");
-        // A new call for the next round.
-        if (way == 0) {
-            rig.answered(Caller);
-        } else {
-            rig.engine.setMode(3);
-        }
-        rig.line(TCallsRig::Bytes(T::GM22Identity));
-        rig.sent();
+        // The sender's End of the cut transfer finds the receiver idle.
+        station.sent();
+        station.engine.setMode(3);
+        station.line(T::End());
+        EXPECT_EQ(T::SplitFrames(station.sent()), std::vector<std::string>{CompleteHex}) << way;
+        EXPECT_EQ(r->getState(), 6) << way;
     }
 }
 

@@ -35,6 +35,19 @@ const std::string EndHex = "80 00 B0 A0 41 12";
 std::vector<std::string> Frames(std::initializer_list<std::string> hex) { return hex; }
 const std::vector<std::string> None;
 
+// The file-transfer frames among written pieces (an idle link's "+++" and
+// the exchange are left out).
+std::vector<std::string> FileFramesOf(const std::vector<std::string>& pieces)
+{
+    std::vector<std::string> out;
+    for (const std::string& hex : pieces) {
+        const std::string b = TCallsRig::Bytes(hex);
+        if (b.size() >= 6 && (uint8_t(b[0]) & 0xF0) == 0x80 && uint8_t(b[4]) >= 0x40 && uint8_t(b[4]) <= 0x43)
+            out.push_back(hex);
+    }
+    return out;
+}
+
 struct Sending : ::testing::Test {
     TTransferRig rig;
     VListItemFile* row = nullptr;
@@ -106,7 +119,7 @@ TEST_F(Sending, AnEmptyFileGoesStraightToEnd)
     begin("empty", "");
     EXPECT_EQ(rig.runFrames(10), Frames({"80 03 B0 A0 40 00 00 00 14"}));
     rig.line(Accept);
-    EXPECT_EQ(rig.runFrames(1010), Frames({"80 06 B0 A0 43 01 65 6D 70 74 79 6F"}));
+    EXPECT_EQ(rig.runFrames(1010), Frames({"80 06 B0 A0 43 01 65 6D 70 74 79 4A"}));
     rig.line(NameReceived);
     EXPECT_EQ(rig.runFrames(1030), Frames({EndHex}));
     rig.line(Complete);
@@ -156,7 +169,7 @@ TEST_F(Sending, NoStartWithoutExactlyOneDataCallToAStationThatTakesFiles)
         c.change(station);
         station.exchange(c.capabilities);
         station.sent();
-        EXPECT_EQ(station.runFrames(3000), None) << c.what;
+        EXPECT_EQ(FileFramesOf(station.runFrames(3000)), None) << c.what;
         EXPECT_FALSE(station.sender().isBusy()) << c.what;
     }
     // Before the other station told its capabilities on this call: no
@@ -315,7 +328,7 @@ TEST_F(Sending, FilesAreLimitedToWhat24BitsCarry)
     rig.runFrames(10);
     // The receiver stands near the end: the next Block starts there.
     rig.line(T::Ack(8, {}, 16777208));
-    EXPECT_EQ(rig.runFrames(40), Frames({"80 0C B0 A0 42 F8 FF FF 07 00 00 00 00 00 00 00 00 0A"}));
+    EXPECT_EQ(rig.runFrames(40), Frames({"80 0C B0 A0 42 F8 FF FF 07 00 00 00 00 00 00 00 00 1C"}));
 }
 
 TEST_F(Sending, TheSizeOfTheOpenedFileIsOfferedAndSent)
@@ -394,7 +407,7 @@ TEST_F(Sending, AFileThatShrinksFailsWithAReadError)
     rig.run(1010);
     EXPECT_EQ(rig.runFrames(10), Frames({TCallsRig::Hex(T::Wire(0x42, T::Le24(0) + T::Le16(4) + "0123"))}));
     rig.line(T::Ack(4, {}, 4));
-    EXPECT_EQ(rig.runFrames(1100), None) << "no End follows a failed read";
+    EXPECT_EQ(FileFramesOf(rig.runFrames(1100)), None) << "no End follows a failed read";
     EXPECT_EQ(row->getState(), 4);
     ASSERT_EQ(rig.window.messages.size(), 1u);
     EXPECT_EQ(rig.window.messages[0].text, Cz("Chyba čtení ze souboru - končím přenos"));
@@ -416,9 +429,10 @@ TEST_F(Sending, ARowRemovedWhileSentIsSentToTheEndAndThenFreed)
     rig.run(1010);
     EXPECT_EQ(rig.runFrames(10), Frames({TCallsRig::Hex(T::Block(0, "abc"))}));
     rig.line(T::Ack(3, {}, 3));
-    rig.runFrames(1010);
+    EXPECT_EQ(rig.runFrames(1010), Frames({EndHex}));
     rig.line(Complete);
-    rig.run(20);
+    // The transfer ends a pause after the last frame, as always.
+    rig.run(1010);
     EXPECT_FALSE(sender().isBusy());
     EXPECT_EQ(rig.engine.getSendList().getCount(), rowsBefore - 1);
 }
@@ -441,8 +455,12 @@ TEST_F(Sending, TheEndOfTheCallARestartOrClosingFailsTheRowForTheNextWalk)
         } else if (way == 1) {
             station.engine.restart(station.now);
         } else {
-            // Closing lets go of the transfers: nothing is left busy.
+            // Closing lets go of the transfers, also of one the other
+            // station offered meanwhile: nothing is left busy.
+            station.line(T::Offer(3));
+            ASSERT_TRUE(station.receiver().isBusy());
             station.engine.finish();
+            EXPECT_FALSE(station.receiver().isBusy());
             EXPECT_FALSE(station.modem.isBusy());
         }
         EXPECT_FALSE(station.sender().isBusy()) << way;
@@ -497,23 +515,29 @@ TEST_F(Sending, AnswersOfTheWrongShapeAreIgnoredAndGapsStayInTheFile)
     EXPECT_EQ(rig.runFrames(40), Frames({TCallsRig::Hex(T::Block(8, "89"))}));
 }
 
-TEST_F(Sending, TheQueueKeepsTheStationWhileRowsWaitForIt)
+TEST_F(Sending, TheQueueNamesTheStationsToReach)
 {
     rig.queue(rig.file("a", "1"), "111");
     rig.queue(rig.file("b", "2"), "222");
     rig.queue(rig.file("c", "3"), "111");
+    rig.run(10);
+    // Each walk queues every ready row again; a number stands once, last
+    // where its last row was queued.
     EXPECT_EQ(rig.protikus().getStations(), std::vector<std::string>({"222", "111"}));
-    EXPECT_EQ(VPerifSendingFile::FileNameOf("/x/y:z\\name.txt"), "name.txt");
-    // One of two rows for 111 leaves: the station stays for the other.
+    EXPECT_EQ(sender().getQueue().size(), 3u);
+    // Names are what follows the last "/": other bytes are the name's own.
+    EXPECT_EQ(VPerifSendingFile::FileNameOf("/x/y:z\\name.txt"), "y:z\\name.txt");
+    EXPECT_EQ(VPerifSendingFile::FileNameOf("plain"), "plain");
+    // A removed row takes one entry of its number away.
     rig.engine.removeSendFile(0);
-    EXPECT_EQ(rig.protikus().getStations(), std::vector<std::string>({"222", "111"}));
-    rig.engine.removeSendFile(1);
+    rig.run(10);
     EXPECT_EQ(rig.protikus().getStations(), std::vector<std::string>({"222"}));
-    // A row that was not queued takes no station away.
+    EXPECT_EQ(sender().getQueue().size(), 2u);
+    // Also a row that was never queued.
     rig.engine.addSendFile(rig.file("d", "4"), "222");
     rig.run(10);
-    rig.engine.removeSendFile(1);
-    EXPECT_EQ(rig.protikus().getStations(), std::vector<std::string>({"222"}));
-    rig.engine.removeSendFile(0);
+    rig.engine.removeSendFile(rig.engine.getSendList().getCount() - 1);
+    rig.run(10);
     EXPECT_TRUE(rig.protikus().getStations().empty());
+    EXPECT_EQ(sender().getQueue().size(), 2u);
 }
