@@ -66,7 +66,7 @@ void TTransferRig::exchange(const std::string& capabilitiesAnswerHex)
     line(Bytes(capabilitiesAnswerHex));
 }
 
-std::vector<std::string> TTransferRig::SplitFrames(const std::string& bytes)
+std::vector<std::string> TTransferRig::SplitRaw(const std::string& bytes)
 {
     std::vector<std::string> out;
     std::string other;
@@ -77,9 +77,9 @@ std::vector<std::string> TTransferRig::SplitFrames(const std::string& bytes)
             const size_t total = size_t((b0 & 0x0F) << 8 | uint8_t(bytes[i + 1])) + 6;
             if (i + total <= bytes.size()) {
                 if (!other.empty())
-                    out.push_back(Hex(other));
+                    out.push_back(other);
                 other.clear();
-                out.push_back(Hex(bytes.substr(i, total)));
+                out.push_back(bytes.substr(i, total));
                 i += total;
                 continue;
             }
@@ -87,7 +87,15 @@ std::vector<std::string> TTransferRig::SplitFrames(const std::string& bytes)
         other += bytes[i++];
     }
     if (!other.empty())
-        out.push_back(Hex(other));
+        out.push_back(other);
+    return out;
+}
+
+std::vector<std::string> TTransferRig::SplitFrames(const std::string& bytes)
+{
+    std::vector<std::string> out = SplitRaw(bytes);
+    for (std::string& piece : out)
+        piece = Hex(piece);
     return out;
 }
 

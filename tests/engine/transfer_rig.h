@@ -58,7 +58,9 @@ struct TTransferRig : TCallsRig {
     static const std::string GM22IdentityAnswer;
     // The GM22's identity request, as the caller opens the exchange.
     static const std::string GM22Identity;
-    // Splits written bytes into frames (hex), other bytes kept together.
+    // Splits written bytes into frames, other bytes kept together; as
+    // they are, and as hex.
+    static std::vector<std::string> SplitRaw(const std::string& bytes);
     static std::vector<std::string> SplitFrames(const std::string& bytes);
     // A whole frame of this type and payload, and little-endian numbers.
     static std::string Wire(uint8_t type, const std::string& payload);
