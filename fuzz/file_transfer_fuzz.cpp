@@ -25,6 +25,7 @@
 #include "engine/protikus.h"
 #include "fuzz/support/engine_rig.h"
 #include "fuzz/support/fuzz_input.h"
+#include "fuzz/support/frames.h"
 
 namespace {
 
@@ -53,21 +54,6 @@ const TFolder& Folder()
 {
     static const TFolder folder;
     return folder;
-}
-
-std::string Frame(uint8_t type, const std::string& payload)
-{
-    std::string frame;
-    frame += char(0x80 | (payload.size() >> 8));
-    frame += char(payload.size() & 0xFF);
-    frame += char(0xB0);
-    frame += char(0xA0);
-    frame += char(type);
-    frame += payload;
-    unsigned sum = 1;
-    for (const char c : frame)
-        sum += uint8_t(c);
-    return frame + char(sum & 0xFF);
 }
 
 std::string Payload(Fuzz::TInput& in)
@@ -181,8 +167,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             m.sendingFile().beginTransfer(engine.getSendList().getItem(0), VPerifSendingFile::AutoBlockSize);
             FUZZ_REQUIRE(m.sendingFile().isBusy());
             // Accepted and named: the data phase.
-            rig.receive(Frame(0, std::string("\x40\x01", 2)));
-            rig.receive(Frame(0, std::string("\x43\x01", 2)));
+            rig.receive(Fuzz::Frame(0, std::string("\x40\x01", 2)));
+            rig.receive(Fuzz::Frame(0, std::string("\x43\x01", 2)));
             rig.tick(1010);
             rig.tick(1010);
         }
@@ -191,11 +177,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             switch (input.byte() % 3) {
             case 0: {
                 const uint8_t type = input.byte();
-                rig.receive(Frame(type, Payload(input)));
+                rig.receive(Fuzz::Frame(type, Payload(input)));
                 break;
             }
             case 1:
-                rig.receive(Frame(0, Payload(input)));
+                rig.receive(Fuzz::Frame(0, Payload(input)));
                 break;
             default:
                 rig.tick(uint32_t(input.byte()) * 5);

@@ -14,8 +14,12 @@
 #include "engine/perif_receiving_file.h"
 #include "engine/perif_sending_file.h"
 #include "tests/engine/engine_on_sim.h"
+#include "tests/engine/linked_stations.h"
 #include "tests/support/files.h"
 
+using EngineTest::Both;
+using EngineTest::Numbered;
+using EngineTest::RowsFree;
 using EngineTest::RunBoth;
 using EngineTest::TEngineOnSim;
 using ModemSim::TProfile;
@@ -23,27 +27,11 @@ using W = VMainWindowLink;
 
 namespace {
 
-TProfile Numbered(const char* base, const char* number)
+// The line rate plays no part here: the M20 takes any.
+TProfile AnyRate(TProfile p)
 {
-    TProfile p = TProfile::Builtin(base);
-    p.ownNumber = number;
-    // The line rate plays no part here: the M20 takes any.
     p.baud = 0;
     return p;
-}
-
-bool RowsFree(TEngineOnSim& station)
-{
-    const VPerifCalls& calls = station.Engine().getHandlers().calls();
-    for (int i = 0; i < VPerifCalls::RowCount; ++i)
-        if (calls.row(i).state != 0)
-            return false;
-    return true;
-}
-
-std::string Transcripts(TEngineOnSim& caller, TEngineOnSim& callee)
-{
-    return "caller:\n" + caller.Sim().Transcript().ToText() + "\ncallee:\n" + callee.Sim().Transcript().ToText();
 }
 
 }  // namespace
@@ -58,8 +46,8 @@ TEST(TransferOnSim, AHundredBytesFromAGm22ToAnM20)
     const std::string source = dir.File("hundred.bin");
     ASSERT_TRUE(TestSupport::WriteFile(source, bytes));
 
-    TEngineOnSim caller(Numbered("gm22", "+420601000001"));
-    TEngineOnSim callee(Numbered("m20", "+420601000002"));
+    TEngineOnSim caller(AnyRate(Numbered("gm22", "+420601000001")));
+    TEngineOnSim callee(AnyRate(Numbered("m20", "+420601000002")));
     callee.window.texts[W::EditPIN] = "0000";
     callee.window.answers = {W::IDYES};
     callee.window.tempDir = dir.File("in");
@@ -75,7 +63,7 @@ TEST(TransferOnSim, AHundredBytesFromAGm22ToAnM20)
     };
     ASSERT_TRUE(RunBoth(caller, callee, ready, 60000))
         << caller.Engine().getMissing() << " / " << callee.Engine().getMissing() << "\n"
-        << Transcripts(caller, callee);
+        << Both(caller, callee);
 
     // The page's send button: the queued file names the station to call.
     caller.Engine().addSendFile(source, "+420601000002");
@@ -84,7 +72,7 @@ TEST(TransferOnSim, AHundredBytesFromAGm22ToAnM20)
     ASSERT_EQ(row->getState(), 1);
     EXPECT_EQ(cm.protikus().getStations(), std::vector<std::string>{"+420601000002"});
     ASSERT_TRUE(RunBoth(caller, callee, [&] { return em.calls().row(0).state == 6; }, 15000))
-        << Transcripts(caller, callee);
+        << Both(caller, callee);
     em.calls().setAnswerPending(true);
 
     auto arrived = [&] {
@@ -92,7 +80,7 @@ TEST(TransferOnSim, AHundredBytesFromAGm22ToAnM20)
         return row->getState() == 3 && in.getCount() == 1 && in.getItem(0)->getState() == 7;
     };
     ASSERT_TRUE(RunBoth(caller, callee, arrived, 60000))
-        << "sent row " << row->getState() << "\n" << Transcripts(caller, callee);
+        << "sent row " << row->getState() << "\n" << Both(caller, callee);
     VListItemFile* received = callee.Engine().getReceivedList().getItem(0);
     EXPECT_EQ(received->getPath(), "hundred.bin");
     EXPECT_EQ(received->getPeerNumber(), "+420601000001");
@@ -107,12 +95,12 @@ TEST(TransferOnSim, AHundredBytesFromAGm22ToAnM20)
         return RowsFree(caller) && RowsFree(callee) && caller.Engine().getMode() == 0 &&
                callee.Engine().getMode() == 0;
     };
-    ASSERT_TRUE(RunBoth(caller, callee, ended, 30000)) << Transcripts(caller, callee);
+    ASSERT_TRUE(RunBoth(caller, callee, ended, 30000)) << Both(caller, callee);
     std::string sent;
     for (const auto& e : caller.Sim().Transcript().Entries())
         if (e.direction == ModemSim::TDirection::Received)
             sent += e.data;
-    EXPECT_NE(sent.find("+++ATH\r"), std::string::npos) << Transcripts(caller, callee);
+    EXPECT_NE(sent.find("+++ATH\r"), std::string::npos) << Both(caller, callee);
     EXPECT_EQ(row->getState(), 3);
     EXPECT_FALSE(cm.sendingFile().isBusy());
     EXPECT_FALSE(em.receivingFile().isBusy());
