@@ -233,6 +233,9 @@ void VPerifSendingFile::dataTick(uint32_t now)
 {
     if (remote)
         remote->idleMark = false;
+    // Nothing queued and nothing under way: nothing to look at.
+    if (!current && file < 0 && queue.empty())
+        return;
     if (othersBusy())
         return;
     if (!current && file < 0 && !queue.empty())
