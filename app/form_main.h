@@ -94,6 +94,10 @@ public:
         std::string initialDir;  // folder, native bytes, with trailing "/"
         std::string fileName;    // file name without folder
         bool save = false;
+        // Several files may be chosen (open dialogs).
+        bool several = false;
+        // A save dialog asks before it names an existing file.
+        bool confirmOverwrite = true;
     };
 
     explicit TFormMain(QWidget* parent = nullptr);
@@ -458,6 +462,31 @@ public:
     void buildFilesPage();
     void bindFileList(TControl List, VListViewModel* Model) override;
     std::string tempFolder() override;
+    // File transfer: choosing, sending and saving files.
+    QLabel* LabelFilesSend = nullptr;
+    QPushButton* BtnSendFiles = nullptr;
+    QCheckBox* CheckHideSent = nullptr;
+    QPushButton* BtnFilesNew = nullptr;
+    QPushButton* BtnFilesDel = nullptr;
+    QLabel* LabelFilesRecv = nullptr;
+    QPushButton* BtnSaveFile = nullptr;
+    // Hidden test buttons: row 0 becomes a data call, as its caller (Src)
+    // or as the called station (Dst).
+    QPushButton* BtnTestSrc = nullptr;
+    QPushButton* BtnTestDst = nullptr;
+    TFileDialogSetup OpenDialogFiles;
+    TFileDialogSetup SaveDialogFile;
+    // Runs a file dialog that may choose several files; true with the
+    // chosen full paths in the order chosen. Tests replace it.
+    std::function<bool(TFileDialogSetup& setup, std::vector<std::string>& chosen)> RunFilesDialog;
+    void BtnFilesNewClick();
+    void BtnFilesDelClick();
+    void BtnSendFilesClick();
+    void BtnSaveFileClick();
+    void BtnTestSrcClick();
+    void BtnTestDstClick();
+    // The row selected in a list view; -1 when none.
+    static int SelectedRow(QTreeView* view);
 
     // ---- Phonebook page (form_main_phonebook.cpp) ------------------------
     // The memory tabs hold the tree of the shown memory; the selector picks
@@ -561,6 +590,7 @@ private:
         std::string myPhone;
     } options;
     bool runFileDialog(TFileDialogSetup& setup, std::string& chosen);
+    bool runFilesDialog(TFileDialogSetup& setup, std::vector<std::string>& chosen);
 
     std::vector<std::string> commandLine;
     bool sessionEnding = false;

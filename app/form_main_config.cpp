@@ -226,20 +226,35 @@ void TFormMain::ItemFileSavePCcfgClick()
 
 bool TFormMain::runFileDialog(TFileDialogSetup& setup, std::string& chosen)
 {
+    std::vector<std::string> files;
+    if (!runFilesDialog(setup, files))
+        return false;
+    chosen = files.front();
+    return true;
+}
+
+bool TFormMain::runFilesDialog(TFileDialogSetup& setup, std::vector<std::string>& chosen)
+{
     QFileDialog dialog(this);
     dialog.setObjectName(QString::fromLatin1(setup.name.c_str()));
     dialog.setWindowTitle(Platform::ToQString(getLangText("FormMain", setup.name, setup.title)));
-    dialog.setNameFilters(NameFilters(getLangText("FormMain", setup.name + "_Filter", setup.filter)));
+    if (!setup.filter.empty())
+        dialog.setNameFilters(NameFilters(getLangText("FormMain", setup.name + "_Filter", setup.filter)));
     dialog.setDefaultSuffix(QString::fromLatin1(setup.defaultExt.c_str()));
     dialog.setAcceptMode(setup.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(setup.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setFileMode(setup.save ? QFileDialog::AnyFile
+                                  : (setup.several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile));
+    if (setup.save && !setup.confirmOverwrite)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!setup.initialDir.empty())
         dialog.setDirectory(QFile::decodeName(setup.initialDir.c_str()));
     if (!setup.fileName.empty())
         dialog.selectFile(QFile::decodeName(setup.fileName.c_str()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    chosen = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+    chosen.clear();
+    for (const QString& file : dialog.selectedFiles())
+        chosen.push_back(QFile::encodeName(file).toStdString());
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "calls/list_view_file.h"
 #include "engine/main_window_link.h"
 #include "engine/perif_cpin.h"
+#include "engine/perif_receiving_file.h"
 #include "engine/perif_sending_file.h"
 #include "foundation/utils.h"
 #include "platform/tick.h"
@@ -27,7 +28,8 @@ VUniSET::VUniSET(VTixCommunicationComponent* port, VMainWindowLink* window)
 VUniSET::~VUniSET()
 {
     // The sender lets go of its rows before they go, and the views of the
-    // lists before their models go.
+    // lists before their models go. (The transfers' rows go with the lists;
+    // the handlers, deleted after them, never touch them again.)
     handlers.sendingFile().clearQueue();
     window->bindFileList(VMainWindowLink::ListFilesOut, nullptr);
     window->bindFileList(VMainWindowLink::ListFilesIn, nullptr);
@@ -312,6 +314,13 @@ VListItemFile* VUniSET::addReceivedFile()
     VListItemFile* row = item.get();
     receivedList->addItem(std::move(item));
     return row;
+}
+
+void VUniSET::releaseTransfers()
+{
+    const uint32_t now = Platform::GetTickCount();
+    handlers.sendingFile().reset(now);
+    handlers.receivingFile().reset(now);
 }
 
 VListItemFile* VUniSET::receivedItemOf(int row)

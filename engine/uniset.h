@@ -65,6 +65,9 @@ public:
     virtual void walkSendList(bool dropFinished);
     virtual VListItemFile* addReceivedFile();
     virtual VListItemFile* receivedItemOf(int row);
+    // The file sender and receiver drop their transfers and let go of
+    // their rows (closing).
+    void releaseTransfers();
     virtual void poll(uint32_t now);
     virtual void dataTick(uint32_t now);
     virtual void restart(uint32_t now);

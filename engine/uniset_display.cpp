@@ -158,9 +158,10 @@ bool VUniSET::finish()
         if (TVTSComm32* serial = serialPort())
             serial->Signals().SetRTS(true);
     }
-    // The sender's queue holds its rows; emptied first, so that closing
-    // never waits on it.
+    // The sender's queue and the transfers hold their rows; let go first,
+    // so that closing never waits on them.
     handlers.sendingFile().clearQueue();
+    releaseTransfers();
     const bool sendStopped = sendList->requestStop();
     const bool receivedStopped = receivedList->requestStop();
     if (state >= 0 && state <= 2) {

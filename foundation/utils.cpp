@@ -207,7 +207,8 @@ bool StrIsPrefix(const char* A, const char* B)
 
 int64_t GetFileSize64(const std::string& Path)
 {
-    const int fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Never waits: a pipe or a device would block the open.
+    const int fd = ::open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return -1;
     struct stat st {};

@@ -13,6 +13,7 @@
 #include "engine/perif_protikus.h"
 #include "fuzz/support/engine_rig.h"
 #include "fuzz/support/fuzz_input.h"
+#include "fuzz/support/frames.h"
 
 namespace {
 
@@ -55,23 +56,6 @@ void Check(VUniSET& engine)
     Require(m.protikus().getPending() >= 0 && m.protikus().getPending() <= 4, "exchange state out of range");
 }
 
-// A frame with a right check byte: the type and payload come from the input.
-std::string Frame(uint8_t type, const std::string& payload)
-{
-    std::string frame;
-    const size_t length = payload.size() & 0x0FFF;
-    frame += char(0x80 | (length >> 8));
-    frame += char(length & 0xFF);
-    frame += char(0xB0);
-    frame += char(0xA0);
-    frame += char(type);
-    frame += payload.substr(0, length);
-    unsigned sum = 1;
-    for (const char c : frame)
-        sum += uint8_t(c);
-    return frame + char(sum & 0xFF);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -95,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         case 3: {  // an exchange frame (the engine's data mode decides whether it is one)
             static const uint8_t Types[] = {0x00, 0x11, 0x12, 0x21};
             const uint8_t type = Types[in.below(std::size(Types))];
-            rig.receive(Frame(type, in.text()));
+            rig.receive(Fuzz::Frame(type, in.text()));
             break;
         }
         case 4:  // time passes

@@ -78,6 +78,10 @@ public:
     VTixSMSList* smsList() override { return &smsListOwned; }
     bool windowMinimized() override { return minimized; }
 
+    // File transfer: the folder of the received files' temporary files.
+    std::string temporaryFolder;
+    std::string tempFolder() override { return temporaryFolder; }
+
     // Characters the terminal was given, to keep the call from being
     // optimised away and to bound what a target keeps.
     size_t terminalBytes = 0;

@@ -10,29 +10,17 @@
 #include "engine/perif_protikus.h"
 #include "tests/engine/calls_rig.h"
 #include "tests/engine/engine_on_sim.h"
+#include "tests/engine/linked_stations.h"
 
+using EngineTest::Both;
+using EngineTest::Numbered;
+using EngineTest::RowsFree;
 using EngineTest::RunBoth;
 using EngineTest::TEngineOnSim;
 using ModemSim::TProfile;
 using W = VMainWindowLink;
 
 namespace {
-
-TProfile Numbered(const char* base, const char* number)
-{
-    TProfile p = TProfile::Builtin(base);
-    p.ownNumber = number;
-    return p;
-}
-
-bool RowsFree(TEngineOnSim& station)
-{
-    const VPerifCalls& calls = station.Engine().getHandlers().calls();
-    for (int i = 0; i < VPerifCalls::RowCount; ++i)
-        if (calls.row(i).state != 0)
-            return false;
-    return true;
-}
 
 // The first bytes the engine wrote in a data call.
 std::string FirstDataWrite(const TRecordingWindow& window)
@@ -41,11 +29,6 @@ std::string FirstDataWrite(const TRecordingWindow& window)
         if (line.binary)
             return TCallsRig::Hex(line.bytes);
     return std::string();
-}
-
-std::string Both(TEngineOnSim& caller, TEngineOnSim& callee)
-{
-    return "caller:\n" + caller.Sim().Transcript().ToText() + "\ncallee:\n" + callee.Sim().Transcript().ToText();
 }
 
 }  // namespace
