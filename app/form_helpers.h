@@ -2,6 +2,7 @@
 // Small helpers for building forms in code: the Czech design texts and
 // the object names the tests and the window positions look controls up by.
 #include <QLabel>
+#include <QPushButton>
 #include <QString>
 #include <string>
 
@@ -26,6 +27,15 @@ inline QLabel* Label(QWidget* parent, const char* name, const char* text, QWidge
     if (buddy)
         label->setBuddy(buddy);
     return label;
+}
+
+// A named push button with a Czech design text, at least the width the
+// design gives its buttons.
+inline QPushButton* Button(QWidget* parent, const char* name, const char* text, int minWidth = 73)
+{
+    auto* button = Named(new QPushButton(Cz(text), parent), name);
+    button->setMinimumWidth(minWidth);
+    return button;
 }
 
 }  // namespace FormHelpers

@@ -28,6 +28,7 @@
 #include "widgets/image_list.h"
 #include "widgets/widget_pictures.h"
 
+using FormHelpers::Button;
 using FormHelpers::Cz;
 using FormHelpers::Label;
 using FormHelpers::Named;
@@ -80,13 +81,6 @@ void SetLineText(QLineEdit* edit, const QString& text)
 {
     if (edit->text() != text)
         edit->setText(text);
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const char* text)
-{
-    auto* b = Named(new QPushButton(Cz(text), parent), name);
-    b->setMinimumWidth(75);
-    return b;
 }
 
 }  // namespace

@@ -480,7 +480,7 @@ TEST_F(SmsPage, NumberCheckAndTheOfferedNumber)
     w().BtnSMSSend->click();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, Cz("Číslo nebylo vloženo."));
-    EXPECT_EQ(boxes[0].flags & 0xF, unsigned(MsgBox::MB_OK));
+    EXPECT_EQ(boxes[0].flags, MsgBox::MB_OK | MsgBox::MB_SETFOREGROUND);
     EXPECT_EQ(smss().getMySMS(), nullptr);
     EXPECT_EQ(first->GetState(), VTixSMS_stateSIMUnsent);
 
@@ -498,12 +498,22 @@ TEST_F(SmsPage, NumberCheckAndTheOfferedNumber)
     w().BtnSMSSend->click();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].text, Cz("Číslo nebylo vloženo. Odeslat na +420603000001 ?"));
-    EXPECT_EQ(boxes[1].flags & 0xF, unsigned(MsgBox::MB_YESNO));
+    EXPECT_EQ(boxes[1].flags, MsgBox::MB_YESNO | MsgBox::MB_SETFOREGROUND);
     EXPECT_EQ(smss().getMySMS(), nullptr);
     EXPECT_EQ(Tel(), "");
-    // Yes: the number is in the message before the handler takes it.
+    // Yes: the number is in the message before the handler takes it (its
+    // taking makes the record BeingSent).
+    std::string numberWhenTaken;
+    const VSMSMessageStateChange page = list().OnMessageStateChange;
+    list().OnMessageStateChange = [&](VTixSMSList* l, VTixSMSRecord* sms) {
+        if (sms->GetState() == VTixSMS_stateBeingSent)
+            numberWhenTaken = sms->GetUserPhone();
+        page(l, sms);
+    };
     answers = {MsgBox::IDYES};
     w().BtnSMSSend->click();
+    list().OnMessageStateChange = page;
+    EXPECT_EQ(numberWhenTaken, "+420603000001");
     EXPECT_EQ(smss().getMySMS(), second);
     EXPECT_EQ(second->GetUserPhone(), "+420603000001");
     EXPECT_EQ(Tel(), "+420603000001");
