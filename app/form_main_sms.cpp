@@ -32,6 +32,7 @@ using FormHelpers::Button;
 using FormHelpers::Cz;
 using FormHelpers::Label;
 using FormHelpers::Named;
+using FormHelpers::SetTextColor;
 using Platform::FromQString;
 using Platform::ToQString;
 
@@ -65,16 +66,6 @@ QIcon DeletePicture()
     p.drawLine(QPointF(12, 4), QPointF(4, 12));
     p.end();
     return QIcon(QPixmap::fromImage(picture));
-}
-
-void SetTextColor(QWidget* w, const QColor& color)
-{
-    QPalette p = w->palette();
-    if (p.color(QPalette::Active, QPalette::Text) == color && p.color(QPalette::Inactive, QPalette::Text) == color)
-        return;
-    p.setColor(QPalette::Active, QPalette::Text, color);
-    p.setColor(QPalette::Inactive, QPalette::Text, color);
-    w->setPalette(p);
 }
 
 void SetLineText(QLineEdit* edit, const QString& text)
