@@ -10,6 +10,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeView>
 
 #include "app/app_info.h"
 #include "app/form_main_controls.h"
@@ -128,6 +129,15 @@ TFormMain::~TFormMain()
     }
     delete VTixTerminal1;
     VTixTerminal1 = nullptr;
+    // The pages' signals must not reach a half-destroyed window: the
+    // focus leaving the hidden window, the SMS list model going.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+    if (ListSMSs)
+        ListSMSs->selectionModel()->disconnect(this);
+    if (SMSListModel)
+        SMSListModel->disconnect(this);
+    if (VSMSList1)
+        VSMSList1->OnMessageStateChange = nullptr;
 }
 
 // ---- Engine, first show, start-up -------------------------------------------

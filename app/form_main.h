@@ -32,6 +32,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QMenuBar;
+class QModelIndex;
 class QPainter;
 class QPushButton;
 class QRect;
@@ -49,6 +50,8 @@ class TFormMainShape;
 class TOwnerDrawComboBox;
 class TRadioGroup;
 class TSCAComboBox;
+class TSMSMemo;
+class VTixSMSRecord;
 class TVTSComm32;
 class VTixAppInfo;
 class VTixQtTranslations;
@@ -525,6 +528,51 @@ public:
     void phonebookFocusChanged(QWidget* old, QWidget* now);
     void phonebookEditorClosed();
 
+    // ---- SMS page (form_main_sms.cpp) ------------------------------------
+    // The messages of VSMSList1, the focused one's text, number and
+    // validity, and the buttons that hand the selected messages to the SMS
+    // handler or delete them.
+    QTreeView* ListSMSs = nullptr;
+    QMenu* PopupListSMS = nullptr;
+    QAction* ItemSMSDelete = nullptr;
+    QLabel* LabelSMSLen = nullptr;
+    QLabel* LabelSMSTextLen = nullptr;
+    QLabel* LabelSMSCaptState = nullptr;
+    QLabel* LabelSMSState = nullptr;
+    QLabel* LabelSMSValid = nullptr;
+    QLineEdit* EditSMSValidity = nullptr;
+    QLabel* LabelSMSnumber = nullptr;
+    QLineEdit* EditSMStel = nullptr;
+    QLabel* LabelSMSText = nullptr;
+    TSMSMemo* MemoSMS = nullptr;
+    QPushButton* BtnSMSNew = nullptr;
+    QPushButton* BtnSMSWrite = nullptr;
+    QPushButton* BtnSMSSend = nullptr;
+    QPushButton* BtnSMSDel = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    QCheckBox* CheckBox3 = nullptr;
+    std::unique_ptr<TImageList> ImageListSMSStates;
+    // The number of the last store or send, offered for an empty number.
+    std::string lastSMSNumber;
+    void buildSMSPage();
+    void refreshSMSPage();
+    void storeSMSEdits(VTixSMSRecord* sms);
+    // True: abort. An empty number is refused, or replaced by
+    // lastSMSNumber when the user agrees; `number` is the one to use.
+    bool checkSMSNumber(VTixSMSRecord* sms, std::string& number);
+    void BtnSMSNewClick();
+    void BtnSMSWriteClick();
+    void BtnSMSSendClick();
+    void BtnSMSDelClick();
+    void ItemSMSDeleteClick();
+    void MemoSMSChange();
+    void VSMSList1MessageStateChange(VTixSMSList* smsList, VTixSMSRecord* sms);
+    // The record of ListSMSs's current row; null without one.
+    VTixSMSRecord* focusedSMS() const;
+    // The records of the selected rows in list order.
+    std::vector<VTixSMSRecord*> selectedSMSs() const;
+
     // The widget of a control; null for a control not built yet.
     QWidget* controlWidget(TControl Control) const;
     // The language text of the "Texts" section.
@@ -541,6 +589,26 @@ private:
     void buildPages();
     void buildGeneralPage();
     void buildGeneralGroups();
+    // SMS page (form_main_sms.cpp).
+    friend class TSMSPageKeys;
+    void ListSMSsCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
+    // Return clicks the default button, Del deletes; true when used.
+    bool smsPageKey(QObject* watched, QKeyEvent* event);
+    // Column captions and widths from the list, once the view has its width.
+    void applySMSColumns();
+    bool smsColumnsPending = true;
+    // Rows of ListSMSs being removed: the current row leaving them stores
+    // nothing into their records.
+    int smsRowsLeavingFirst = -1;
+    int smsRowsLeavingLast = -1;
+    // The record the edits show and the number and validity last shown
+    // from it: a refresh keeps what the user typed and has not stored.
+    VTixSMSRecord* smsShown = nullptr;
+    // The record of the current row the page last followed: the selection
+    // model tells a new selection before the current row's change.
+    VTixSMSRecord* smsCurrent = nullptr;
+    std::string smsShownPhone;
+    std::string smsShownValidity;
     // Calls page (form_main_calls.cpp).
     void buildCallsPage();
     void bindCallsEvents();

@@ -24,6 +24,7 @@
 #include "widgets/image_list.h"
 #include "widgets/widget_pictures.h"
 
+using FormHelpers::Button;
 using FormHelpers::Cz;
 using FormHelpers::Label;
 using FormHelpers::Named;
@@ -46,13 +47,6 @@ QLabel* RowLabel(QWidget* parent, const QString& text)
     l->setAttribute(Qt::WA_TranslucentBackground);
     l->setTextFormat(Qt::PlainText);
     return l;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const char* text)
-{
-    auto* b = Named(new QPushButton(Cz(text), parent), name);
-    b->setMinimumWidth(73);
-    return b;
 }
 
 }  // namespace

@@ -152,13 +152,7 @@ QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons)
 // text the device does not hold.
 void MarkEdit(QLineEdit* edit, bool blue)
 {
-    const QColor color = Platform::ToQColor(blue ? clBlue : clWindowText);
-    QPalette p = edit->palette();
-    if (p.color(QPalette::Active, QPalette::Text) == color && p.color(QPalette::Inactive, QPalette::Text) == color)
-        return;
-    p.setColor(QPalette::Active, QPalette::Text, color);
-    p.setColor(QPalette::Inactive, QPalette::Text, color);
-    edit->setPalette(p);
+    FormHelpers::SetTextColor(edit, Platform::ToQColor(blue ? clBlue : clWindowText));
 }
 
 // The wanted power mode of an item's tag; 0 for an item that is none.

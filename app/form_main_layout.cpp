@@ -146,6 +146,8 @@ void TFormMain::buildPages()
     buildFilesPage();
     buildCallsPage();
     buildPhonebookPage();
+    // SMS page
+    buildSMSPage();
 }
 
 void TFormMain::buildGeneralPage()

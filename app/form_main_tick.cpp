@@ -281,6 +281,9 @@ void TFormMain::VTixLanguage1ChangeLanguage()
     }
     if (VSMSList1)
         VSMSList1->changedLanguage();
+    // SMS page (its messages come with the engine)
+    if (uniset)
+        refreshSMSPage();
     refreshAboutTexts();
     lastCommKey = nullptr;  // the port texts in the new language
     VTSComm321StateChange(VTSComm321 ? VTSComm321->ConnectionState() : CommStateDisconnected);
