@@ -13,6 +13,7 @@
 
 #include "app/app_info.h"
 #include "app/form_main_controls.h"
+#include "app/sca_combo_box.h"
 #include "app/terminal.h"
 #include "engine/uniset.h"
 #include "foundation/utils.h"
@@ -20,6 +21,8 @@
 #include "platform/tick.h"
 #include "serial/ui/port_settings_dialog.h"
 #include "serial/vtscomm32.h"
+#include "sms/sms_list.h"
+#include "sms/sms_list_model.h"
 #include "translation/qt_translations.h"
 #include "widgets/image_list.h"
 #include "widgets/widget_pictures.h"
@@ -50,6 +53,7 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
     VTSComm321 = std::make_unique<TVTSComm32>();
     Serial::InstallPortSettingsDialog(*VTSComm321);
 
+    createSMSList();
     OperatorImageList = Widgets::MakeOperatorImageList();
     RingImageList = Widgets::MakeRingImageList();
 
@@ -134,6 +138,7 @@ void TFormMain::createEngine()
         return;
     PageControl1->setUpdatesEnabled(false);
     uniset = std::make_unique<VUniSET>(VTSComm321.get(), this);
+    bindPhonebookPage();
     PageControl1->setUpdatesEnabled(true);
     uniset->start();
 }
@@ -165,6 +170,10 @@ void TFormMain::startupInit()
     VTixAppInfo1->ProcessMessages();
     if (closeDone)
         return;
+
+    const std::string windows = Platform::WindowsDirectory();
+    if (!windows.empty())
+        VSMSList1->SetSCAFile(windows + "/tix_smsc.ini");
 
     configFileName = VTixAppInfo1->ReadRegistryString("Options", "ConfigFile", "");
     tempDir = VTixAppInfo1->ReadRegistryString("Options", "TempDir", "");

@@ -15,6 +15,15 @@
 #include "serial/comm_component.h"
 
 class QAction;
+class QKeyEvent;
+class TFormImportPB;
+class TMFEdit;
+class TMFNumEdit;
+class TRadioGroup;
+class TTabControl;
+class TVSTEditor;
+class TVirtualStringTreeEx;
+class VTixPhoneBookItemModel;
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
@@ -39,6 +48,7 @@ class TListViewBinding;
 class TFormMainShape;
 class TOwnerDrawComboBox;
 class TRadioGroup;
+class TSCAComboBox;
 class TVTSComm32;
 class VTixAppInfo;
 class VTixQtTranslations;
@@ -46,6 +56,8 @@ class VTixGauge;
 class VTixImage;
 class VTixLanguage;
 class VTixLanguageForms;
+class VTixSMSList;
+class VTixSMSListModel;
 class VTixTerminal;
 class VUniSET;
 struct VTixGaugePaintColors;
@@ -201,6 +213,20 @@ public:
     // The serial port; deleted at the end of the staged close (null then).
     std::unique_ptr<TVTSComm32> VTSComm321;
 
+    // ---- SMS list (form_main_smslist.cpp) ----------------------------------
+    // The SMS model; declared before the engine, whose SMS handler uses it.
+    std::unique_ptr<VTixSMSList> VSMSList1;
+    // Its rows as a Qt item model (for ListSMSs); attached to the list.
+    std::unique_ptr<VTixSMSListModel> SMSListModel;
+    // The options dialog's ComboSCA as the list's SMS-centre combo.
+    std::unique_ptr<TSCAComboBox> SCAComboLink;
+    void createSMSList();
+    // Binds ComboSCA (the options dialog exists): its items become the
+    // SMS-centre list.
+    void bindSCACombo();
+    VTixSMSList* smsList() override;
+    bool windowMinimized() override;
+
     // ---- Members ----------------------------------------------------------
     // Declared after the port: destroyed before it (the engine points at it).
     std::unique_ptr<VUniSET> uniset;
@@ -224,15 +250,6 @@ public:
     // The call type of the configuration file, kept until the calls page
     // shows it, so that saving writes back what was read.
     int callType = 0;
-    // The phonebook memory selector's items and selected item, the memory
-    // tabs and the selected tab, kept as values until the phonebook page
-    // shows them.
-    struct TPBStorageValues {
-        std::vector<std::string> items;
-        int itemIndex = -1;
-        std::vector<std::string> tabs;
-        int tabIndex = -1;
-    } pbStorages;
 
     // ---- Life cycle (form_main.cpp) --------------------------------------
     void createEngine();
@@ -433,13 +450,6 @@ public:
     void setFlashCount(int Count) override;
     void setRinging(bool Ringing) override;
     void EditCALAtextChange() override;
-    // Phonebook page: memory selector and memory tabs (form_main_link.cpp).
-    void setPBStorageItems(const std::vector<std::string>& Items) override;
-    int pbStorageItemIndex() override;
-    void setPBStorageItemIndex(int Index) override;
-    void setPBStorageTabs(const std::vector<std::string>& Names) override;
-    // The selected tab's memory is shown.
-    void TabsPBStoragesChange() override;
 
     // ---- File lists (form_main_files.cpp) --------------------------------
     // The two lists of SheetFiles show the engine's file lists.
@@ -448,6 +458,43 @@ public:
     void buildFilesPage();
     void bindFileList(TControl List, VListViewModel* Model) override;
     std::string tempFolder() override;
+
+    // ---- Phonebook page (form_main_phonebook.cpp) ------------------------
+    // The memory tabs hold the tree of the shown memory; the selector picks
+    // the memory the device works with; the buttons write and read the
+    // phonebook file.
+    TTabControl* TabsPBStorages = nullptr;
+    TVirtualStringTreeEx* VTPhonebook = nullptr;
+    VTixPhoneBookItemModel* VTPhonebookModel = nullptr;
+    TVSTEditor* VSTEditor1 = nullptr;
+    TMFEdit* MFEdit1 = nullptr;
+    TMFNumEdit* MFNumEdit1 = nullptr;
+    TRadioGroup* RGroupPBStorage = nullptr;
+    QPushButton* BtnReadPBFromFile = nullptr;
+    QPushButton* BtnWritePBToFile = nullptr;
+    std::unique_ptr<TImageList> ImagesPhonebookStates;
+    // Runs the import dialog (filled by the caller); true with OK. Tests
+    // replace it.
+    std::function<bool(TFormImportPB& dialog)> RunImportDialog;
+    void buildPhonebookPage();
+    // The tree shows the engine's phonebook (called once the engine exists).
+    void bindPhonebookPage();
+    void setPBStorageItems(const std::vector<std::string>& Items) override;
+    int pbStorageItemIndex() override;
+    void setPBStorageItemIndex(int Index) override;
+    void setPBStorageTabs(const std::vector<std::string>& Names) override;
+    // The selected tab's memory is shown.
+    void TabsPBStoragesChange() override;
+    void RGroupPBStorageClick();
+    void BtnReadPBFromFileClick();
+    void BtnWritePBToFileClick();
+    // Runs a phonebook file dialog; the name with ".ini" when it has no
+    // extension. False when cancelled (or without an engine).
+    bool choosePhonebookFile(TFileDialogSetup& dialog, std::string& name);
+    // The tree's keys (on release), its focus leaving it, the end of an edit.
+    bool phonebookTreeKey(QKeyEvent* event);
+    void phonebookFocusChanged(QWidget* old, QWidget* now);
+    void phonebookEditorClosed();
 
     // The widget of a control; null for a control not built yet.
     QWidget* controlWidget(TControl Control) const;

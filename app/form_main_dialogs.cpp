@@ -24,6 +24,7 @@ void TFormMain::createDialogs()
     if (!FormOptions) {
         FormOptions = new TFormOptions(this, this);
         VTixLanguageForms1->SetLangCombo(FormOptions->ComboLang);
+        bindSCACombo();
     }
     if (!FormAbout) {
         FormAbout = new TFormAbout(VTixAppInfo1, this);
@@ -157,17 +158,6 @@ void TFormMain::enterPinAgain()
 {
     if (uniset)
         uniset->getHandlers().cpin().confirmPIN();
-}
-
-void TFormMain::writeSCANumber()
-{
-    // The SMS-centre list and the SMS handler's write come with the SMS
-    // page; there is no number to write before it.
-}
-
-void TFormMain::setShowSMSStateAsText(bool)
-{
-    // Shown by the SMS list, which comes with the SMS page.
 }
 
 void TFormMain::setTerminalDebugWindowsVisible(bool value)

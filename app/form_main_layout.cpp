@@ -145,6 +145,7 @@ void TFormMain::buildPages()
     buildGeneralPage();
     buildFilesPage();
     buildCallsPage();
+    buildPhonebookPage();
 }
 
 void TFormMain::buildGeneralPage()

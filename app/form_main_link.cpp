@@ -18,7 +18,6 @@
 #include "app/form_main_general.h"
 #include "app/terminal.h"
 #include "engine/perif_modem.h"
-#include "engine/perif_phonebook.h"
 #include "engine/uniset.h"
 #include "foundation/tixutils_datetime.h"
 #include "platform/qt/qt_text.h"
@@ -522,40 +521,4 @@ void TFormMain::setFlashCount(int Count)
 void TFormMain::setRinging(bool Ringing)
 {
     ringing = Ringing;
-}
-
-// ---- Phonebook page: memory selector and memory tabs --------------------------------------
-
-void TFormMain::setPBStorageItems(const std::vector<std::string>& Items)
-{
-    pbStorages.items = Items;
-    if (pbStorages.itemIndex >= int(Items.size()))
-        pbStorages.itemIndex = -1;
-}
-
-int TFormMain::pbStorageItemIndex()
-{
-    return pbStorages.itemIndex;
-}
-
-void TFormMain::setPBStorageItemIndex(int Index)
-{
-    pbStorages.itemIndex = Index >= 0 && Index < int(pbStorages.items.size()) ? Index : -1;
-}
-
-void TFormMain::setPBStorageTabs(const std::vector<std::string>& Names)
-{
-    pbStorages.tabs = Names;
-    // A tab bar with tabs has one selected, the first unless another is.
-    if (Names.empty())
-        pbStorages.tabIndex = -1;
-    else if (pbStorages.tabIndex < 0 || pbStorages.tabIndex >= int(Names.size()))
-        pbStorages.tabIndex = 0;
-}
-
-void TFormMain::TabsPBStoragesChange()
-{
-    if (!uniset || pbStorages.tabIndex < 0)
-        return;
-    uniset->getHandlers().phonebook().setDisplayedStorage(pbStorages.tabs[size_t(pbStorages.tabIndex)]);
 }

@@ -23,6 +23,7 @@
 #include "platform/tick.h"
 #include "serial/modem_lines.h"
 #include "serial/vtscomm32.h"
+#include "sms/sms_list.h"
 #include "translation/qt_translations.h"
 #include "translation/tixlanguage.h"
 #include "widgets/check_control.h"
@@ -278,6 +279,8 @@ void TFormMain::VTixLanguage1ChangeLanguage()
         uniset->updateStatusBar();
         uniset->showState();
     }
+    if (VSMSList1)
+        VSMSList1->changedLanguage();
     refreshAboutTexts();
     lastCommKey = nullptr;  // the port texts in the new language
     VTSComm321StateChange(VTSComm321 ? VTSComm321->ConnectionState() : CommStateDisconnected);

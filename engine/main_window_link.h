@@ -7,6 +7,7 @@
 #include "serial/comm_component.h"
 
 class VListViewModel;
+class VTixSMSList;
 
 // Everything the connection engine and its handlers read or write of the
 // main window, the options dialog, the terminal and the application
@@ -223,4 +224,10 @@ public:
     {
         (void)Index, (void)StatePicture, (void)TypePicture, (void)NumberText, (void)StateText;
     }
+
+    // ---- SMS ---------------------------------------------------------
+    // The window's SMS list (VSMSList1); without one the SMS handler is idle.
+    virtual VTixSMSList* smsList() { return nullptr; }
+    // The main window is minimised (new messages then flash its button).
+    virtual bool windowMinimized() { return false; }
 };

@@ -109,6 +109,18 @@ std::string HexaStringSpacedToBytes(const std::string& text)
     return out;
 }
 
+std::string AnsiQuotedStr(const std::string& text)
+{
+    std::string out = "\"";
+    for (char c : text) {
+        out += c;
+        if (c == '"')
+            out += '"';
+    }
+    out += '"';
+    return out;
+}
+
 std::string TixQuotedStr(const std::string& text, bool keepControls)
 {
     std::string out;

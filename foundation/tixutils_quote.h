@@ -29,6 +29,9 @@ std::string BytesToHexaStringSpaced(const std::string& bytes);
 // itself. Never fails.
 std::string HexaStringSpacedToBytes(const std::string& text);
 
+// The class library's quoted-string form: the text between double
+// quotes, every double quote inside doubled.
+std::string AnsiQuotedStr(const std::string& text);
 // The own quoting style: "ab"#13#10"cd". Without keepControls the control
 // characters other than CR and LF are dropped. The empty text stays empty.
 std::string TixQuotedStr(const std::string& text, bool keepControls = false);

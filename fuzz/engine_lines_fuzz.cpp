@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/perif_smss.h"
 #include "fuzz/support/engine_rig.h"
 #include "fuzz/support/fuzz_input.h"
 
@@ -21,6 +22,9 @@ const char* const Commands[] = {
     "AT+CCLK?",    "AT+CCLK=?",   "AT+CALA?",     "AT+CALA=?",    "AT+CBC",      "AT+CBC=?",
     "AT^SBC?",     "AT^SBC=?",    "AT+CFUN?",     "AT+CFUN=?",    "AT+CFUN=1",   "AT+CFUN=0",
     "AT+CFUN=5",   "AT^SMSO",     "AT^SMSO=?",    "\x1B" "AT",
+    // SMS
+    "AT+CSCA?",    "AT+CNMI=?",   "AT+CNMI=2,1,2,1,0", "AT+CPMS=?", "AT+CPMS?",   "AT+CPMS=\"ME\"",
+    "AT+CMGL=4",   "AT+CMGR=3",   "AT+CMGD=2",    "AT+CMGW=18",   "AT+CMGS=18",  "AT+CMSS=3",
 };
 
 // The answers' prefixes.
@@ -28,6 +32,9 @@ const char* const Prefixes[] = {
     "+CMEE: ", "+CGMI: ", "+CGMM: ", "+CPIN: ", "+COPS: ", "+CREG: ", "+CSQ: ", "+CCLK: ",
     "+CALA: ", "+CBC: ",  "^SBC: ",  "+CFUN: ", "+CME ERROR: ", "+CMS ERROR: ", "CONNECT", "",
     "+COPS: (", "+CREG: 2,", "+CCLK: \"", "+CALA: \"", "+CPIN: SIM ", "^SMSO: ",
+    // SMS
+    "+CSCA: ", "+CNMI: ", "+CPMS: ", "+CPMS: (", "+CMTI: ", "+CMT: ", "+CMGL: ", "+CMGR: ",
+    "+CMGW: ", "+CMGS: ", "0791246030500200",
 };
 
 const char* const Finals[] = {"OK\r\n", "ERROR\r\n", "RING\r\n", "NO CARRIER\r\n", "BUSY\r\n",
@@ -83,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             rig.receive(in.text());
             break;
         default:  // the user or the window
-            switch (in.below(8)) {
+            switch (in.below(10)) {
             case 0: rig.window.answer = VMainWindowLink::IDYES; break;
             case 1: rig.window.answer = VMainWindowLink::IDNO; break;
             case 2: rig.engine->setPIN(in.text()); break;
@@ -91,6 +98,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             case 4: rig.engine->restart(rig.now); break;
             case 5: rig.window.automation = in.below(3); break;
             case 6: rig.engine->setMode(int(in.below(4))); break;
+            case 8:  // the SMS page asks for a send or store, or a delete
+            {
+                VTixSMSList& list = rig.window.smsListOwned;
+                VTixSMSRecord* sms = list.getSMS(int(in.below(unsigned(list.getSMSCount()) + 1)));
+                if (!sms) {
+                    sms = list.smsDoesExist(VTixSMSList::ProgramStorage, 0);
+                    sms->SetState(VTixSMS_stateSIMUnsent);
+                    sms->SetUserNumber(in.text());
+                    sms->SetText(in.text());
+                }
+                if (in.flag())
+                    list.wantDelete(sms);
+                else
+                    rig.engine->getHandlers().smss().wantSendWrite(sms, in.flag());
+                break;
+            }
+            case 9: rig.engine->getHandlers().smss().setWantedSCA(in.text()); break;
             default: rig.window.setEditText(VMainWindowLink::TControl(in.below(VMainWindowLink::ControlCount)), in.text()); break;
             }
             rig.checkInvariants();

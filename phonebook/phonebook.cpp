@@ -26,7 +26,7 @@ VTixPhoneBook::~VTixPhoneBook()
 {
     OnStoragesChanged = nullptr;
     OnDeviceStorageChanged = nullptr;
-    observer = nullptr;
+    attachObserver(nullptr);
     deviceStorage = nullptr;
     displayedStorage = nullptr;
     while (!storages.empty())
@@ -105,6 +105,11 @@ void VTixPhoneBook::setDisplayedStorage(const std::string& name)
 
 void VTixPhoneBook::attachObserver(VTixPhoneBookObserver* view)
 {
+    if (observer && observer != view) {
+        VTixPhoneBookObserver* old = observer;
+        observer = nullptr;
+        old->phonebookDetached(*this);
+    }
     observer = view;
     if (observer)
         observer->displayedStorageReplaced(displayedStorage);
@@ -298,5 +303,10 @@ int VTixPhoneBook::fillStorageList(std::vector<std::string>& lines, const std::s
 
 std::string VTixPhoneBook::getText(const std::string& key, const std::string& def) const
 {
-    return language ? language(Section, key, def) : def;
+    return getText(Section, key, def);
+}
+
+std::string VTixPhoneBook::getText(const std::string& section, const std::string& key, const std::string& def) const
+{
+    return language ? language(section, key, def) : def;
 }

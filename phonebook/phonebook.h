@@ -6,6 +6,7 @@
 
 #include "phonebook/phonebook_record.h"
 #include "phonebook/phonebook_storage.h"
+#include "platform/colors.h"
 
 class VTixPhoneBookObserver;
 
@@ -87,6 +88,87 @@ public:
     // The shown list was rebuilt: no entry waits for the focus.
     virtual void refreshView();
 
+    // ---- The view (phonebook_view.cpp) --------------------------------
+    // The tree shows the displayed memory, row n = its entry n, in three
+    // columns. Its events come here as plain operations; the window's tree
+    // and its item model do what the answers say.
+    enum TTreeColumn { tcIndex = 0, tcNumber = 1, tcText = 2, TreeColumnCount = 3 };
+    // Keys of treeKeyUp and the bits of its shift state (Windows codes).
+    static constexpr int vkInsert = 0x2D;
+    static constexpr int vkDelete = 0x2E;
+    static constexpr int vkC = 'C';
+    enum TShiftBits { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32 };
+    // State images of column 0.
+    static constexpr int imageModified = 1;
+    static constexpr int imageNewEntry = 2;
+
+    // The in-place editor of a cell: the position editor with its limits
+    // and start value, or the text editor with its start text and maximum
+    // length (0: none); ekNone: the cell is not edited.
+    struct TTreeEditor {
+        enum TKind { ekNone, ekNumber, ekText } kind = ekNone;
+        int minValue = 0;
+        int maxValue = 0;
+        int startValue = 0;
+        std::string startText;
+        int maxLength = 0;
+    };
+    // What the tree does after a key: rows to deselect (and the focus
+    // taken away when it was on one of them), a row to focus alone and
+    // edit in a column, text for the clipboard; consumed: the key is used.
+    struct TTreeKeyAction {
+        bool consumed = false;
+        std::vector<int> deselect;
+        bool clearFocus = false;
+        int focusRow = -1;
+        int editColumn = -1;
+        bool copy = false;
+        std::string clipboard;
+    };
+
+    // The view has the cell editors (the tree edits nothing without them).
+    void setEditorAttached(bool attached) { editorAttached = attached; }
+    bool isEditorAttached() const { return editorAttached; }
+    // The entry of a row of the displayed memory; none outside the rows.
+    VTixPhoneBookRecord* recordOfRow(int row) const;
+    // The row of an entry of the displayed memory, -1 when not shown.
+    virtual int nodeOfRecord(const VTixPhoneBookRecord* entry) const;
+    // Rows of the displayed memory (0 without one).
+    int rowCount() const;
+
+    virtual std::string treeGetText(int row, int column) const;
+    virtual bool treeEditing(int row, int column) const;
+    virtual TTreeEditor treeCreateEditor(int row, int column) const;
+    // A cell's new text: a number or name edited (not committed), or the
+    // entry moved to the position typed into column 0.
+    virtual void treeNewText(int row, int column, const std::string& text);
+    // After an edit: the row to focus (the entry moved to), -1 for none.
+    virtual int treeEdited();
+    // Leaving a row commits its edits; so does leaving the tree.
+    virtual void treeFocusChanging(int oldRow, int newRow);
+    virtual void treeExit(int focusedRow);
+    // The background of a row (clNone: the normal one) and its text
+    // colour: yellow with blue text while it waits to be written.
+    virtual TColor treeBeforeItemErase(int row, bool selected) const;
+    virtual TColor treePaintText(int row, bool selected, bool treeFocused) const;
+    // The state image of a cell, -1 for none.
+    virtual int treeGetImageIndex(int row, int column) const;
+    virtual std::string treeGetHint(int row) const;
+    // Delete, Insert and the copy keys; `selectedRows` in tree order.
+    virtual TTreeKeyAction treeKeyUp(int key, int shift, const std::vector<int>& selectedRows, int focusedRow);
+
+    // ---- The phonebook file (phonebook_file.cpp) ------------------------
+    // Writes every memory's edited entries, or with two or more selected
+    // rows of the displayed memory only those; "" on success, else the
+    // message.
+    virtual std::string saveToFile(const std::string& fileName, const std::vector<int>& selectedRows = {});
+    // Scan (apply false): adds to `storages` the memories of the file that
+    // the device has and can write. Apply: loads the entries of the memories
+    // named in `storages`. "" when every line was taken, else the message
+    // of the last line refused.
+    virtual std::string loadFromFile(const std::string& fileName, bool deleteOld, bool preservePositions,
+                                     std::vector<std::string>& storages, bool apply);
+
     // The memory changed: the write scan looks at it again.
     void storageChanged(const VTixPhoneBookStorage* storage);
     // The text of `key` in section "Phonebook", `def` without a language.
@@ -118,8 +200,16 @@ private:
     static void takeWrite(const VTixPhoneBookStorage& storage, int position, int& index,
                           std::string& number, int& type, std::string& text);
 
+    // The text of `key` in another section, `def` without a language.
+    std::string getText(const std::string& section, const std::string& key, const std::string& def) const;
+    // The displayed memory's entry of a row when it may be edited.
+    VTixPhoneBookRecord* editableRecord(int row) const;
+    // The row is the new-entry row of a writable memory (its last one).
+    bool isNewEntryRow(int row) const;
+
     TLangText language;
     VTixPhoneBookObserver* observer = nullptr;
+    bool editorAttached = false;
     int writeCursor = 0;
     int focusIndex = -1;
     VTixPhoneBookStorage* deviceStorage = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+class VTixPhoneBook;
 class VTixPhoneBookStorage;
 
 // What the phonebook model tells its view: the rows of a memory's entry
@@ -24,4 +25,7 @@ public:
     // leaves the model was replaced as the shown one before it goes; its
     // entries then go without notices.
     virtual void displayedStorageReplaced(const VTixPhoneBookStorage* storage) {}
+    // The model tells this view no more: another view was attached, or
+    // the model goes away (its memories go without notices).
+    virtual void phonebookDetached(const VTixPhoneBook& model) {}
 };

@@ -72,6 +72,51 @@ bool writeAll(int fd, const std::string& data)
     return true;
 }
 
+// The whole file through a temporary beside it renamed over it; false,
+// the old file untouched and no temporary left, on any failure. With
+// `inPlace` a folder that refuses the temporary gets the file written in
+// place instead.
+bool replaceFile(const std::string& fileName, const std::string& data, unsigned createMode, bool inPlace)
+{
+    struct stat st {};
+    const bool exists = ::stat(fileName.c_str(), &st) == 0;
+    const mode_t mode = exists ? (st.st_mode & 07777) : mode_t(createMode);
+    std::string tmp = fileName + ".XXXXXX";
+    const int fd = ::mkstemp(tmp.data());
+    if (fd < 0) {
+        if (!inPlace)
+            return false;
+        const int direct = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+        if (direct < 0)
+            return false;
+        const bool written = writeAll(direct, data);
+        return (::close(direct) == 0) && written;
+    }
+    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && ::rename(tmp.c_str(), fileName.c_str()) == 0)
+        return true;
+    ::unlink(tmp.c_str());
+    return false;
+}
+
+// What the file holds; false when it cannot be opened. A read that fails
+// on the way sets readError (what was read is kept).
+bool readWhole(const std::string& fileName, std::string& data, bool* readError = nullptr)
+{
+    FILE* f = std::fopen(fileName.c_str(), "rb");
+    if (!f)
+        return false;
+    char buf[8192];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        data.append(buf, n);
+    if (readError)
+        *readError = std::ferror(f) != 0;
+    std::fclose(f);
+    return true;
+}
+
 }  // namespace
 
 std::string TrimBlanks(const std::string& s) { return std::string(trimView(s)); }
@@ -106,15 +151,9 @@ void TIniFile::Reload()
         parse(memory_);
         return;
     }
-    FILE* f = std::fopen(fileName_.c_str(), "rb");
-    if (!f)
-        return;
     std::string data;
-    char buf[8192];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        data.append(buf, n);
-    std::fclose(f);
+    if (!readWhole(fileName_, data))
+        return;
     loaded_ = true;
     parse(data);
 }
@@ -318,22 +357,36 @@ bool TIniFile::UpdateFile()
         loaded_ = true;
         return true;
     }
-    const std::string data = text();
-    struct stat st {};
-    const bool exists = ::stat(fileName_.c_str(), &st) == 0;
-    const mode_t mode = exists ? (st.st_mode & 07777) : mode_t(createMode_);
-    std::string tmp = fileName_ + ".XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0)
+    if (!replaceFile(fileName_, text(), createMode_, false))
         return false;
-    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(tmp.c_str(), fileName_.c_str()) == 0) {
-        loaded_ = true;
-        return true;
-    }
-    ::unlink(tmp.c_str());
-    return false;
+    loaded_ = true;
+    return true;
+}
+
+bool TIniFile::ReadLines(const std::string& fileName, std::vector<std::string>& lines)
+{
+    lines.clear();
+    struct stat st {};
+    std::string data;
+    bool readError = false;
+    if (::stat(fileName.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !readWhole(fileName, data, &readError) ||
+        readError)
+        return false;
+    TIniFile file;
+    file.parse(data);
+    lines.reserve(file.lines_.size());
+    for (Line& l : file.lines_)
+        lines.push_back(std::move(l.text));
+    return true;
+}
+
+bool TIniFile::WriteLines(const std::string& fileName, const std::vector<std::string>& lines, unsigned createMode)
+{
+    TIniFile file;
+    file.lines_.reserve(lines.size());
+    for (const std::string& l : lines)
+        file.lines_.push_back({l});
+    return replaceFile(fileName, file.text(), createMode, true);
 }
 
 }  // namespace Platform

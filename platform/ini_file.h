@@ -56,6 +56,18 @@ public:
     void Reload();
     bool Loaded() const { return loaded_; }
 
+    // ---- Whole files of raw lines (the phonebook file) ----------------
+    // Every line of the file without its line end (LF or CR LF); false,
+    // lines empty, when it is no readable regular file.
+    static bool ReadLines(const std::string& fileName, std::vector<std::string>& lines);
+    // Replaces the file by the lines, each ended by CR LF, through a
+    // temporary file beside it renamed over the old one: a failed write
+    // leaves the old file whole and no temporary behind. Only where the
+    // folder refuses a temporary is the file written in place. False when
+    // it was not written.
+    static bool WriteLines(const std::string& fileName, const std::vector<std::string>& lines,
+                           unsigned createMode = 0644);
+
 private:
     TIniFile() = default;
     struct Line {

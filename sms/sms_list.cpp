@@ -6,7 +6,7 @@
 
 namespace {
 
-const char kProgramStorage[] = "PC";
+const char* const kProgramStorage = VTixSMSList::ProgramStorage;
 
 }  // namespace
 
@@ -15,6 +15,8 @@ VTixSMSList::VTixSMSList() = default;
 VTixSMSList::~VTixSMSList()
 {
     clearMessages();
+    clearStorages();
+    SetListView(nullptr);
 }
 
 VTixSMSRecord* VTixSMSList::smsDoesExist(const std::string& storage, int index)
@@ -37,6 +39,10 @@ VTixSMSRecord* VTixSMSList::smsDoesExist(const std::string& storage, int index)
     sms->AfterCreate(this, VTixSMS_state_Unknown);
     sms->SetIndex(index);
     sms->SetStorage(name);
+    if (view_) {
+        view_->smsRowAdded(sms);
+        sms->SetListItem(view_);
+    }
     DoSendSMSChangeNotify(vtioAdd, sms);
     return sms;
 }
@@ -82,6 +88,21 @@ void VTixSMSList::clearMessages()
         messageDeleted(records_.back().get());
 }
 
+void VTixSMSList::clearDeviceMessages()
+{
+    // Deleting one record may take its parts or parent along: look again
+    // from the end after each.
+    for (;;) {
+        VTixSMSRecord* last = nullptr;
+        for (auto it = records_.rbegin(); it != records_.rend() && !last; ++it)
+            if ((*it)->GetStorage() != kProgramStorage)
+                last = it->get();
+        if (!last)
+            return;
+        messageDeleted(last);
+    }
+}
+
 // ---- Notifications ----------------------------------------------------------
 
 void VTixSMSList::BeginUpdate()
@@ -125,6 +146,7 @@ void VTixSMSList::DoSendSMSChangeNotify(VTixItemOperation operation, VTixSMSReco
 {
     if (!sms)
         return;
+    ++changeCount_;
     if (operation != vtioRemove && updateCount_ > 0) {
         const VTixItemOperation held = sms->GetHeldNotify();
         if (held == vtioNone || held == vtioUpdate)
@@ -158,10 +180,17 @@ void VTixSMSList::DecPendingSomeOperations()
 
 // ---- The view ---------------------------------------------------------------
 
-void VTixSMSList::UpdateListItem(VTixSMSRecord*)
+void VTixSMSList::UpdateListItem(VTixSMSRecord* sms)
 {
+    ++changeCount_;
+    if (view_ && sms && sms->GetListItem() == view_)
+        view_->smsRowChanged(sms);
 }
 
-void VTixSMSList::ReleaseListItem(VTixSMSRecord*, void*)
+void VTixSMSList::ReleaseListItem(VTixSMSRecord* sms, void* row)
 {
+    ++changeCount_;
+    // A row of a view detached since has gone with that view's reset.
+    if (view_ && sms && row == view_)
+        view_->smsRowRemoved(sms);
 }

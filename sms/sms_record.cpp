@@ -97,6 +97,7 @@ void VTixSMSRecord::AfterCreate(VTixSMSList* list, VTixSMS_textSMSstates state)
     setFieldString(fsText, "");
     fieldsStale_ = false;
     pduStale_ = false;
+    editedSinceLoad_ = false;
     internal_ = false;
     pduCount_ = 0;
     keptTPDU_.clear();
@@ -128,6 +129,7 @@ void VTixSMSRecord::endSet(bool tpdu)
         return;
     if (tpdu)
         keptTPDU_.clear();
+    editedSinceLoad_ = true;
     SetChangedFields(true);
 }
 

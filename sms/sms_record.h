@@ -162,6 +162,10 @@ public:
     bool GetFieldsChanged() const { return pduStale_; }
     void SetChangedFields(bool changed);
     bool GetPDUChanged() const { return fieldsStale_; }
+    // A field was changed since PDU octets were last loaded (SetPDUText):
+    // the octets the device holds no longer carry the message. Builds
+    // leave it alone.
+    bool GetEditedSinceLoad() const { return editedSinceLoad_; }
 
     // ---- User-data header elements -------------------------------------------
     int GetUserDataCount();
@@ -318,6 +322,7 @@ private:
 
     bool fieldsStale_ = false;
     bool pduStale_ = false;
+    bool editedSinceLoad_ = false;
     bool internal_ = false;
     uint8_t pdu_[MaxPDUBytes] = {};
     int pduCount_ = 0;

@@ -84,6 +84,7 @@ std::string VTixSMSRecord::GetPDUText()
 
 void VTixSMSRecord::SetPDUText(const std::string& text)
 {
+    editedSinceLoad_ = false;
     pduCount_ = 0;
     keptTPDU_.clear();
     const std::string hex = text.substr(0, text.find_first_of("\r\x1A\x1B"));

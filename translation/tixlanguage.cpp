@@ -36,19 +36,6 @@ std::string IndexedKey(const std::string& key, int index)
     return index == -1 ? key : key + "_" + std::to_string(index);
 }
 
-// The class library's quoted-string form: inner quotes doubled.
-std::string DoubleQuoted(const std::string& text)
-{
-    std::string out = "\"";
-    for (char c : text) {
-        out += c;
-        if (c == '"')
-            out += '"';
-    }
-    out += '"';
-    return out;
-}
-
 // Code page of a language id for the class-level conversions.
 int CodePageOfId(int languageId)
 {
@@ -491,7 +478,7 @@ void VTixLanguage::SetCachedText(const std::string& Section, const std::string& 
     if (Key.empty())
         return;
     const std::string prefix = IndexedKey(Key, Index) + "=";
-    const std::string line = prefix + DoubleQuoted(Text);
+    const std::string line = prefix + Tixutils::AnsiQuotedStr(Text);
     const std::string header = "[" + Section + "]";
     const bool wasIndexed = Cache.Indexed();
     std::vector<std::string>& lines = Cache.Lines;

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "engine/perif_smss.h"
+
 namespace Fuzz {
 
 namespace {
@@ -53,6 +55,14 @@ void TEngineRig::checkInvariants() const
     Require(state >= 0 && state <= 6, "state out of range");
     // A line that grows without end is dropped; a frame is bounded too.
     Require(engine->getRxBuffer().length() <= VUniSET::MaxLineLength + 8, "receive buffer grows without bound");
+    // The SMS handler points only at records the list still holds.
+    const VPerifSMSs& sms = engine->getHandlers().smss();
+    for (const VTixSMSRecord* held : {sms.getMySMS(), sms.getUserSMS()}) {
+        bool found = held == nullptr;
+        for (int i = 0; !found && i < window.smsListOwned.getSMSCount(); ++i)
+            found = window.smsListOwned.getSMS(i) == held;
+        Require(found, "SMS handler holds a record the list does not");
+    }
 }
 
 }  // namespace Fuzz

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/main_window_link.h"
+#include "sms/sms_list.h"
 
 namespace Fuzz {
 
@@ -70,6 +71,12 @@ public:
     void setFlashCount(int) override {}
     void setRinging(bool) override {}
     void EditCALAtextChange() override {}
+
+    // SMS: a list of its own, so that the SMS handler reads into it.
+    VTixSMSList smsListOwned;
+    bool minimized = false;
+    VTixSMSList* smsList() override { return &smsListOwned; }
+    bool windowMinimized() override { return minimized; }
 
     // Characters the terminal was given, to keep the call from being
     // optimised away and to bound what a target keeps.

@@ -1,8 +1,11 @@
 #include "phonebook/ui/virtual_string_tree_ex.h"
 
+#include <QHeaderView>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
+
+#include "platform/qt/qt_text.h"
 
 namespace {
 
@@ -109,4 +112,31 @@ void TVirtualStringTreeEx::paintEvent(QPaintEvent* Event)
     }
     QPainter p(viewport());
     p.drawImage(Event->rect(), *m_buffer, Event->rect());
+}
+
+void TVirtualStringTreeEx::SetShowVertGridLines(bool On)
+{
+    if (On == m_vertGridLines)
+        return;
+    m_vertGridLines = On;
+    viewport()->update();
+}
+
+void TVirtualStringTreeEx::drawRow(QPainter* Painter, const QStyleOptionViewItem& Option,
+                                   const QModelIndex& Index) const
+{
+    QTreeView::drawRow(Painter, Option, Index);
+    if (!m_vertGridLines)
+        return;
+    const QHeaderView* h = header();
+    Painter->save();
+    Painter->setPen(Platform::ToQColor(clBtnFace));
+    for (int visual = 0; visual < h->count(); ++visual) {
+        const int logical = h->logicalIndex(visual);
+        if (h->isSectionHidden(logical))
+            continue;
+        const int x = h->sectionViewportPosition(logical) + h->sectionSize(logical) - 1;
+        Painter->drawLine(x, Option.rect.top(), x, Option.rect.bottom());
+    }
+    Painter->restore();
 }

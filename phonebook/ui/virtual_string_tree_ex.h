@@ -50,6 +50,11 @@ public:
     // The snapshot shown during an update; null outside one.
     const QImage* UpdateBuffer() const { return m_buffer.get(); }
 
+    // A line at the right edge of every column (the paint option of the
+    // vertical grid lines), in the button face colour.
+    bool ShowVertGridLines() const { return m_vertGridLines; }
+    void SetShowVertGridLines(bool On);
+
     // Dims the picture: an 8 x 8 checker (rows 0xAA and 0x55) of white and
     // black blended over it with constant alpha 180 and bias -30.
     virtual void ShadeBitmap(QImage& Bitmap);
@@ -57,6 +62,7 @@ public:
 protected:
     virtual void DoUpdating(TVTUpdateState State);
     void paintEvent(QPaintEvent* Event) override;
+    void drawRow(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override;
 
 private:
     bool Buffering() const;
@@ -64,4 +70,5 @@ private:
     TVirtualTreeExOptions m_options;
     std::unique_ptr<QImage> m_buffer;
     int m_updateCount = 0;
+    bool m_vertGridLines = false;
 };

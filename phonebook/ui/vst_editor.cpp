@@ -291,3 +291,10 @@ void TVSTEditor::updateEditorGeometry(QWidget* Editor, const QStyleOptionViewIte
     else
         QStyledItemDelegate::updateEditorGeometry(Editor, Option, Index);
 }
+
+void TVSTEditor::initStyleOption(QStyleOptionViewItem* Option, const QModelIndex& Index) const
+{
+    QStyledItemDelegate::initStyleOption(Option, Index);
+    if (OnInitStyleOption)
+        OnInitStyleOption(*Option, Index);
+}

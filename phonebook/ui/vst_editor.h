@@ -64,6 +64,8 @@ public:
 
     // The view's owner picks the editor of a cell here.
     std::function<void(TVSTEditor* Sender, const QModelIndex& Index, TVSTEditorLinkPtr& Link)> OnCreateEditor;
+    // The look of a cell before it is painted (colours, a state picture).
+    std::function<void(QStyleOptionViewItem& Option, const QModelIndex& Index)> OnInitStyleOption;
     // Where misuse is reported; a plain message box unless replaced.
     std::function<void(const std::string& Text)> Reporter;
 
@@ -85,6 +87,7 @@ public:
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
+    void initStyleOption(QStyleOptionViewItem* Option, const QModelIndex& Index) const override;
 
 private:
     struct TSlot {

@@ -14,6 +14,8 @@
 
 #include "app/form_main_controls.h"
 #include "app/form_options.h"
+#include "app/radio_group.h"
+#include "app/tab_control.h"
 #include "app/terminal.h"
 #include "engine/perif_phonebook.h"
 #include "engine/uniset.h"
@@ -96,12 +98,14 @@ TEST_F(StartUp, ReachesReadyOnTheDeviceAndClosesInStages)
     EXPECT_NE(Panel(1).find("TC35"), std::string::npos) << Panel(1);
     // The device's phonebook memories in the memory selector and the
     // tabs, the SIM card's chosen and shown.
-    EXPECT_EQ(w().pbStorages.items,
-              (std::vector<std::string>{Cz("SM (SIM karta)"), Cz("ME (V GSM modemu (v telefonu))"),
-                                        Cz("FD (Pevná volba)"), Cz("LD (Posledně volané)")}));
-    EXPECT_EQ(w().pbStorages.itemIndex, 0);
-    EXPECT_EQ(w().pbStorages.tabs, (std::vector<std::string>{"SM", "ME", "FD", "LD"}));
-    EXPECT_EQ(w().pbStorages.tabIndex, 0);
+    QStringList items;
+    for (const char* item : {"SM (SIM karta)", "ME (V GSM modemu (v telefonu))", "FD (Pevná volba)",
+                             "LD (Posledně volané)"})
+        items << QString::fromUtf8(item);
+    EXPECT_EQ(w().RGroupPBStorage->Items(), items);
+    EXPECT_EQ(w().RGroupPBStorage->ItemIndex(), 0);
+    EXPECT_EQ(w().TabsPBStorages->TabTexts(), (std::vector<std::string>{"SM", "ME", "FD", "LD"}));
+    EXPECT_EQ(w().TabsPBStorages->TabIndex(), 0);
     EXPECT_EQ(w().uniset->getHandlers().phonebook().getPhonebook().displayedStorageName(), "SM");
     EXPECT_TRUE(w().isChecked(VMainWindowLink::CheckPhonebookActive)) << "Read phonebooks, as at design";
     EXPECT_EQ(FromQString(w().LabelDevice->text()), Panel(1));

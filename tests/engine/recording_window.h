@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/main_window_link.h"
+#include "sms/sms_list.h"
 
 // A main window for engine and handler tests: it records every call in
 // `calls` (one text per call, e.g. "setEditText EditCCLKtime 10:37"), keeps
@@ -165,6 +166,13 @@ public:
     void createCallRows() override;
     void showCallRow(int Index, int StatePicture, int TypePicture, const std::string& NumberText,
                      const std::string& StateText) override;
+
+    // ---- SMS: a list of its own (null: the SMS handler idles) ---------
+    VTixSMSList smsListOwned;
+    VTixSMSList* smsListShown = &smsListOwned;
+    bool minimized = false;
+    VTixSMSList* smsList() override { return smsListShown; }
+    bool windowMinimized() override { return minimized; }
 
 private:
     void record(const std::string& text) { calls.push_back(text); }

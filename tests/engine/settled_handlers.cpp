@@ -14,6 +14,7 @@
 #include "engine/perif_creg.h"
 #include "engine/perif_csq.h"
 #include "engine/perif_power.h"
+#include "engine/perif_smss.h"
 
 namespace {
 
@@ -117,6 +118,15 @@ public:
     bool isSettled() const override { return true; }
 };
 
+// SMS: the settings known, nothing to read or send.
+class SettledSMSs : public VPerifSMSs {
+public:
+    using VPerifSMSs::VPerifSMSs;
+    void tick(uint32_t) override {}
+    bool isBusy() const override { return false; }
+    bool isInitialised() const override { return true; }
+};
+
 template <class T>
 void Put(VUniSET& engine, int slot, int except)
 {
@@ -143,6 +153,7 @@ void InstallSettledStatus(VUniSET& engine)
     Put<KnownCSQ>(engine, VPerifModem::hCSQ, -1);
     Put<ResolvedCCLK>(engine, VPerifModem::hCCLK, -1);
     Put<ResolvedCALA>(engine, VPerifModem::hCALA, -1);
+    Put<SettledSMSs>(engine, VPerifModem::hSMSs, -1);
 }
 
 void InstallSettledCalls(VUniSET& engine)

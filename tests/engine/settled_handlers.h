@@ -11,8 +11,9 @@
 void InstallSettledStartup(VUniSET& engine, int except = -1);
 
 // The same for the status handlers that follow the start-up (operator,
-// signal, clock, alarm): an operator selected and settled, the values
-// known or resolved, nobody waiting, nothing sent.
+// signal, clock, alarm) and the SMS handler: an operator selected and
+// settled, the values known or resolved, the SMS settings made, nobody
+// waiting, nothing sent.
 void InstallSettledStatus(VUniSET& engine);
 
 // The call handler with its settings known and no call: it sends nothing.

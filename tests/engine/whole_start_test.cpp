@@ -88,9 +88,9 @@ TEST(WholeStart, SiemensTc35FromPortOpenToEveryValueKnown)
     // mode, identity, card; then the operator's names form by form while
     // signal, clock and registration take the turns in between; alarm and
     // battery; the call handler's caller identification and phone activity;
-    // the phonebook memories last, each worked through (the PIN2 memory
-    // refused three times, the last-dialled one read-only) and the device
-    // back on the SIM card's.
+    // the SMS settings; the phonebook memories last, each worked through (the
+    // PIN2 memory refused three times, the last-dialled one read-only) and
+    // the device back on the SIM card's.
     std::vector<TStep> steps;
     int64_t wakeUp = -1;
     for (const auto& e : rig.Sim().Transcript().Entries()) {
@@ -111,7 +111,12 @@ TEST(WholeStart, SiemensTc35FromPortOpenToEveryValueKnown)
         "AT+COPS=3,2", "AT+COPS?",    "AT+CREG=1", "AT+COPS=3,0", "AT+CREG?",  "AT+CCLK?",
         "AT+CALA=?",   "AT+CALA?",    "AT+CBC=?",  "AT^SBC=?",    "AT^SBC?",   "AT+CLIP=1",
         "AT+CPAS",
-        "AT+CPBS=?",   "AT+CPBS?",    "AT+CPBR=?", "AT+CPBR=1,250", "AT+CPBW=?",
+        // The SMS handler's settings once the device is registered. Its
+        // first listing waits 10 s from the turn after "AT+CPMS?"; the
+        // phonebook's pause, which begins later, is passed by moving the
+        // tick clock, and that passes the listing's wait too.
+        "AT+CSCA?",    "AT+CNMI=?",   "AT+CNMI=2,1,2,1,0",        "AT+CPMS=?", "AT+CPMS?",
+        "AT+CPBS=?",   "AT+CPBS?",    "AT+CMGL=4", "AT+CPBR=?", "AT+CPBR=1,250", "AT+CPBW=?",
         "AT+CPBS=\"ME\"", "AT+CPBR=?", "AT+CPBR=1,100", "AT+CPBW=?",
         "AT+CPBS=\"FD\"", "AT+CPBS=\"FD\"", "AT+CPBS=\"FD\"",
         "AT+CPBS=\"LD\"", "AT+CPBR=?", "AT+CPBR=1,10", "AT+CPBW=?", "AT+CPBS=\"SM\"",

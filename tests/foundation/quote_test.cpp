@@ -98,6 +98,14 @@ TEST(HexText, RoundTripsAndSurvivesRandomInput)
     }
 }
 
+TEST(LibraryQuoting, DoublesInnerQuotesOnly)
+{
+    EXPECT_EQ(Tixutils::AnsiQuotedStr(""), "\"\"");
+    EXPECT_EQ(Tixutils::AnsiQuotedStr("Jan \"Honza\" Novak"), "\"Jan \"\"Honza\"\" Novak\"");
+    EXPECT_EQ(Tixutils::AnsiQuotedStr("\""), "\"\"\"\"");
+    EXPECT_EQ(Tixutils::AnsiQuotedStr("a,\r\x9E"), "\"a,\r\x9E\"") << "nothing else changes";
+}
+
 TEST(OwnQuoting, WritesRunsAndCodes)
 {
     EXPECT_EQ(TixQuotedStr("ab\r\ncd"), "\"ab\"#13#10\"cd\"");

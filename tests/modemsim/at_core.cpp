@@ -254,8 +254,11 @@ void TAtCore::Pump(int64_t now)
             continue;
         }
         const double byteMs = 10000.0 / paceBaud_;
+        // A line idle for a while, or a thread woken late, sends at most
+        // 16 characters at once; a late wake-up must not cost the line its
+        // rate (starting over from now would send one character per wake).
         if (nextByteAt_ < now - 16 * byteMs)
-            nextByteAt_ = static_cast<double>(now);
+            nextByteAt_ = now - 16 * byteMs;
         if (nextByteAt_ > now)
             break;
         const size_t can = 1 + static_cast<size_t>((now - nextByteAt_) / byteMs);

@@ -12,50 +12,15 @@
 #include <unistd.h>
 
 #include "tests/modemsim/modem_sim.h"
+#include "tests/support/gammu.h"
 
 using ModemSim::TProfile;
 
 namespace {
 
-bool HaveGammu()
-{
-    const char* path = std::getenv("PATH");
-    std::istringstream dirs(path ? path : "/usr/bin:/bin");
-    std::string dir;
-    while (std::getline(dirs, dir, ':'))
-        if (!dir.empty() && ::access((dir + "/gammu").c_str(), X_OK) == 0)
-            return true;
-    return false;
-}
-
-// Lower case, runs of white space as one blank: layout does not matter.
-std::string Flat(const std::string& s)
-{
-    std::string out;
-    for (char c : s) {
-        if (std::isspace(static_cast<unsigned char>(c))) {
-            if (!out.empty() && out.back() != ' ')
-                out += ' ';
-        } else
-            out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
-
-// What a shell command writes.
-std::string CommandOutput(const std::string& cmd)
-{
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p)
-        return {};
-    std::string out;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-        out.append(buf, n);
-    ::pclose(p);
-    return out;
-}
+using TestSupport::CommandOutput;
+using TestSupport::Flat;
+using TestSupport::HaveGammu;
 
 class Gammu : public ::testing::Test {
 protected:
