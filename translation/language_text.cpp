@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <numeric>
+#include <string_view>
 
 #include "foundation/tixutils_quote.h"
 #include "foundation/tixutils_text.h"
@@ -35,7 +36,7 @@ int CompareKeys(const std::string& a, const std::string& b)
     }
 }
 
-bool ServesSection(const std::string& name, const std::string& section)
+bool ServesSection(std::string_view name, const std::string& section)
 {
     if (name.size() > section.size() || section.compare(0, name.size(), name) != 0)
         return false;
@@ -43,6 +44,23 @@ bool ServesSection(const std::string& name, const std::string& section)
         return true;
     const char after = section[name.size()];
     return after == '.' || after == '_';
+}
+
+// The name of a section header line (blanks around it allowed), as
+// IsSectionHeader(TrimLine(line)) gives it but without copying: lookups
+// pass every header of a text.
+bool HeaderName(const std::string& line, std::string_view& name)
+{
+    size_t b = 0;
+    size_t e = line.size();
+    while (b < e && static_cast<unsigned char>(line[b]) <= ' ')
+        ++b;
+    while (e > b && static_cast<unsigned char>(line[e - 1]) <= ' ')
+        --e;
+    if (e - b < 2 || line[b] != '[' || line[e - 1] != ']')
+        return false;
+    name = std::string_view(line).substr(b + 1, e - b - 2);
+    return true;
 }
 
 bool HasWildcard(const std::string& s, size_t end)
@@ -273,14 +291,14 @@ std::string TixFindInIni(const std::string& Section, const std::string& Key,
     int best = -1;
     size_t i = 0;
     while (i < n) {
-        std::string name;
+        std::string_view name;
         size_t next = i + 1;
         bool header = false;
         if (indexed) {
             next = std::max<size_t>(Lines.Index[i] >> 2, i + 1);
-            header = (Lines.Index[i] & 3) == lkHeader && IsSectionHeader(TrimLine(Lines.Lines[i]), &name);
+            header = (Lines.Index[i] & 3) == lkHeader && HeaderName(Lines.Lines[i], name);
         } else {
-            header = IsSectionHeader(TrimLine(Lines.Lines[i]), &name);
+            header = HeaderName(Lines.Lines[i], name);
         }
         if (!header || !ServesSection(name, Section) || int(name.size()) <= best) {
             i = next;
