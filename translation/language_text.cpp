@@ -46,10 +46,8 @@ bool ServesSection(std::string_view name, const std::string& section)
     return after == '.' || after == '_';
 }
 
-// The name of a section header line (blanks around it allowed), as
-// IsSectionHeader(TrimLine(line)) gives it but without copying: lookups
-// pass every header of a text.
-bool HeaderName(const std::string& line, std::string_view& name)
+// A line without the blanks (and control bytes) around it.
+std::string_view Trimmed(const std::string& line)
 {
     size_t b = 0;
     size_t e = line.size();
@@ -57,9 +55,18 @@ bool HeaderName(const std::string& line, std::string_view& name)
         ++b;
     while (e > b && static_cast<unsigned char>(line[e - 1]) <= ' ')
         --e;
-    if (e - b < 2 || line[b] != '[' || line[e - 1] != ']')
+    return std::string_view(line).substr(b, e - b);
+}
+
+// The name of a section header line (blanks around it allowed), as
+// IsSectionHeader(TrimLine(line)) gives it but without copying: lookups
+// pass every header of a text.
+bool HeaderName(const std::string& line, std::string_view& name)
+{
+    const std::string_view t = Trimmed(line);
+    if (t.size() < 2 || t.front() != '[' || t.back() != ']')
         return false;
-    name = std::string_view(line).substr(b + 1, e - b - 2);
+    name = t.substr(1, t.size() - 2);
     return true;
 }
 
@@ -112,13 +119,7 @@ void TLangCache::SetLines(std::vector<std::string> lines)
 
 std::string TrimLine(const std::string& line)
 {
-    size_t b = 0;
-    size_t e = line.size();
-    while (b < e && static_cast<unsigned char>(line[b]) <= ' ')
-        ++b;
-    while (e > b && static_cast<unsigned char>(line[e - 1]) <= ' ')
-        --e;
-    return line.substr(b, e - b);
+    return std::string(Trimmed(line));
 }
 
 bool IsSectionHeader(const std::string& trimmedLine, std::string* name)
