@@ -16,8 +16,8 @@
 
 // The engine targets run thousands of code edges per input. libFuzzer's
 // default schedule (entropic) keeps a frequency per edge and updates it on
-// every run, which cost more than twice the engine's own work per input
-// here; the plain schedule leaves the checks as they are.
+// every run: a third of the time from the seeds, a tenth to a fifth with a
+// grown corpus. The plain schedule leaves the checks as they are.
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     Fuzz::DefaultFlags(argc, argv, {"-entropic=0"});
