@@ -46,14 +46,16 @@ struct LineSnapshot {
     uint32_t status = 0;
     TLineCounts counts;
     bool haveCounts = false;
+    bool haveStatus = false;
 };
 
 // 0, or the error of a device that has gone away.
-int ReadStatus(TPortIO& port, uint32_t& status)
+int ReadStatus(TPortIO& port, LineSnapshot& snap)
 {
-    const int r = port.GetModemStatus(status);
+    const int r = port.GetModemStatus(snap.status);
+    snap.haveStatus = r == 0;
     if (r == ENOTTY) {
-        status = 0;  // no modem lines (a pseudo-terminal)
+        snap.status = 0;  // no modem lines (a pseudo-terminal)
         return 0;
     }
     return r;
@@ -80,7 +82,7 @@ int TakeSnapshot(TPortIO& port, LineSnapshot& snap)
         LineSnapshot after;
         int r = ReadCounts(port, snap);
         if (r == 0)
-            r = ReadStatus(port, snap.status);
+            r = ReadStatus(port, snap);
         if (r == 0 && snap.haveCounts)
             r = ReadCounts(port, after);
         if (r)
@@ -239,7 +241,11 @@ void TReadThread::Execute(const std::shared_ptr<TPortSession>& sp)
     bool lost = lostError != 0;
 
     while (!lost) {
-        const unsigned w = port.WaitRead(s.closeEvent.Fd(), kReadWaitMs);
+        // The lines are looked at every kReadWaitMs; a device without
+        // lines and counters wakes the thread only with data, a hang-up
+        // or the close.
+        const bool lineDevice = lines.haveStatus || lines.haveCounts;
+        const unsigned w = port.WaitRead(s.closeEvent.Fd(), lineDevice ? kReadWaitMs : -1);
         if (w & TPortIO::WaitClose)
             break;
         uint32_t mask = 0, errors = 0;
@@ -285,7 +291,9 @@ void TReadThread::Execute(const std::shared_ptr<TPortSession>& sp)
             s.poster->Post(std::make_unique<TCommMessage>(TCommMessage::PortEvent, s.session, mask,
                                                           (errors << 16) | (lines.status & 0xFFFF)));
         }
-        if (!lost && Tixutils::IsTimerOver(s.creationTick, 10) && !s.poster->pollPending.exchange(true))
+        // A device without modem lines has no status to poll.
+        if (!lost && lines.haveStatus && Tixutils::IsTimerOver(s.creationTick, 10) &&
+            !s.poster->pollPending.exchange(true))
             s.poster->Post(std::make_unique<TCommMessage>(TCommMessage::ModemPoll, s.session, 0, 0));
     }
     if (lost) {

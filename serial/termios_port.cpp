@@ -191,6 +191,8 @@ int TTermiosPort::Open(const std::string& path)
     }
     ioctl(fd, TIOCEXCL);  // keeps other (unprivileged) programs out
     fd_ = fd;
+    noModemStatus_ = false;
+    noLineCounts_ = false;
     return 0;
 }
 
@@ -261,9 +263,15 @@ int TTermiosPort::BytesReady(uint32_t& count)
 
 int TTermiosPort::GetModemStatus(uint32_t& status)
 {
+    if (noModemStatus_.load(std::memory_order_relaxed))
+        return ENOTTY;
     int bits = 0;
-    if (ioctl(fd_, TIOCMGET, &bits) != 0)
-        return errno == EINVAL ? ENOTTY : errno;
+    if (ioctl(fd_, TIOCMGET, &bits) != 0) {
+        const int error = errno == EINVAL ? ENOTTY : errno;
+        if (error == ENOTTY)
+            noModemStatus_.store(true, std::memory_order_relaxed);
+        return error;
+    }
     status = 0;
     if (bits & TIOCM_CTS)
         status |= MS_CTS_ON;
@@ -278,9 +286,15 @@ int TTermiosPort::GetModemStatus(uint32_t& status)
 
 int TTermiosPort::GetLineCounts(TLineCounts& counts)
 {
+    if (noLineCounts_.load(std::memory_order_relaxed))
+        return ENOTTY;
     serial_icounter_struct ic {};
-    if (ioctl(fd_, TIOCGICOUNT, &ic) != 0)
-        return errno;
+    if (ioctl(fd_, TIOCGICOUNT, &ic) != 0) {
+        const int error = errno;
+        if (error == ENOTTY || error == EINVAL)
+            noLineCounts_.store(true, std::memory_order_relaxed);
+        return error;
+    }
     counts.cts = ic.cts;
     counts.dsr = ic.dsr;
     counts.ring = ic.rng;

@@ -1,4 +1,6 @@
 #pragma once
+#include <atomic>
+
 #include "serial/port_io.h"
 
 namespace Serial {
@@ -34,6 +36,12 @@ private:
     unsigned wait(int closeFd, short events, int timeoutMs);
 
     int fd_ = -1;
+    // A device without modem lines or line counters (a pseudo-terminal)
+    // refuses those requests for as long as it is open: once refused they
+    // are answered here, not by a system call on every tick. Both threads
+    // of the port ask.
+    std::atomic<bool> noModemStatus_{false};
+    std::atomic<bool> noLineCounts_{false};
 };
 
 // The standard port factory.

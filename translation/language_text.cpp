@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <numeric>
+#include <string_view>
 
 #include "foundation/tixutils_quote.h"
 #include "foundation/tixutils_text.h"
@@ -35,7 +36,7 @@ int CompareKeys(const std::string& a, const std::string& b)
     }
 }
 
-bool ServesSection(const std::string& name, const std::string& section)
+bool ServesSection(std::string_view name, const std::string& section)
 {
     if (name.size() > section.size() || section.compare(0, name.size(), name) != 0)
         return false;
@@ -43,6 +44,30 @@ bool ServesSection(const std::string& name, const std::string& section)
         return true;
     const char after = section[name.size()];
     return after == '.' || after == '_';
+}
+
+// A line without the blanks (and control bytes) around it.
+std::string_view Trimmed(const std::string& line)
+{
+    size_t b = 0;
+    size_t e = line.size();
+    while (b < e && static_cast<unsigned char>(line[b]) <= ' ')
+        ++b;
+    while (e > b && static_cast<unsigned char>(line[e - 1]) <= ' ')
+        --e;
+    return std::string_view(line).substr(b, e - b);
+}
+
+// The name of a section header line (blanks around it allowed), as
+// IsSectionHeader(TrimLine(line)) gives it but without copying: lookups
+// pass every header of a text.
+bool HeaderName(const std::string& line, std::string_view& name)
+{
+    const std::string_view t = Trimmed(line);
+    if (t.size() < 2 || t.front() != '[' || t.back() != ']')
+        return false;
+    name = t.substr(1, t.size() - 2);
+    return true;
 }
 
 bool HasWildcard(const std::string& s, size_t end)
@@ -94,13 +119,7 @@ void TLangCache::SetLines(std::vector<std::string> lines)
 
 std::string TrimLine(const std::string& line)
 {
-    size_t b = 0;
-    size_t e = line.size();
-    while (b < e && static_cast<unsigned char>(line[b]) <= ' ')
-        ++b;
-    while (e > b && static_cast<unsigned char>(line[e - 1]) <= ' ')
-        --e;
-    return line.substr(b, e - b);
+    return std::string(Trimmed(line));
 }
 
 bool IsSectionHeader(const std::string& trimmedLine, std::string* name)
@@ -273,14 +292,14 @@ std::string TixFindInIni(const std::string& Section, const std::string& Key,
     int best = -1;
     size_t i = 0;
     while (i < n) {
-        std::string name;
+        std::string_view name;
         size_t next = i + 1;
         bool header = false;
         if (indexed) {
             next = std::max<size_t>(Lines.Index[i] >> 2, i + 1);
-            header = (Lines.Index[i] & 3) == lkHeader && IsSectionHeader(TrimLine(Lines.Lines[i]), &name);
+            header = (Lines.Index[i] & 3) == lkHeader && HeaderName(Lines.Lines[i], name);
         } else {
-            header = IsSectionHeader(TrimLine(Lines.Lines[i]), &name);
+            header = HeaderName(Lines.Lines[i], name);
         }
         if (!header || !ServesSection(name, Section) || int(name.size()) <= best) {
             i = next;

@@ -1,0 +1,307 @@
+// Idle cost of the main window, measured beside the floor of any Qt
+// program. Run by hand (offscreen, never in CI):
+//   build/bench/idle_cost_bench [--seconds N] [--settle N] [--pages NAME,...]
+//
+// The real main window runs in this process on the simulated TC35 (the
+// zelvitor-modemsim tool, a child process, so that the device's own work is
+// not counted); beside it runs idle_bare_qt, a bare Qt Widgets program with
+// an 800 x 600 window and one precise 10 ms timer. Once the program has
+// started (device ready, signal, clock, alarm and battery known) each page is
+// put in front in turn, and after a short settling time the CPU time of both
+// processes (utime + stime from /proc/<pid>/stat) is taken over the same
+// interval. Per page it prints both as percent of one core and their ratio.
+//
+// Pages are named by their objectName, so the list stays valid as pages
+// gain content; the terminal is the tab of its docked form.
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <signal.h>
+#include <sstream>
+#include <string>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "app/app_info.h"
+#include "app/form_main.h"
+#include "app/form_main_controls.h"
+#include "engine/perif_cala.h"
+#include "engine/perif_cbc.h"
+#include "engine/perif_cclk.h"
+#include "engine/perif_csq.h"
+#include "engine/uniset.h"
+#include "platform/qt/qt_text.h"
+#include "platform/tick.h"
+#include "tests/support/phonebook_pause.h"
+
+namespace {
+
+const char* const DefaultPages = "SheetGeneral,VTixTerminal1_Form,SheetSMS,SheetCalls,SheetPhonebook,SheetFiles";
+
+struct TOptions {
+    int seconds = 10;
+    int settleSeconds = 2;
+    std::vector<std::string> pages;
+};
+
+std::vector<std::string> SplitNames(const std::string& text)
+{
+    std::vector<std::string> names;
+    std::stringstream in(text);
+    for (std::string name; std::getline(in, name, ',');)
+        if (!name.empty())
+            names.push_back(name);
+    return names;
+}
+
+[[noreturn]] void Fail(const std::string& why)
+{
+    std::fprintf(stderr, "idle_cost_bench: %s\n", why.c_str());
+    std::exit(1);
+}
+
+TOptions ParseArguments(int argc, char* argv[])
+{
+    TOptions o;
+    o.pages = SplitNames(DefaultPages);
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (i + 1 >= argc)
+            Fail("usage: idle_cost_bench [--seconds N] [--settle N] [--pages NAME,...]");
+        const std::string value = argv[++i];
+        if (arg == "--seconds")
+            o.seconds = std::max(1, std::atoi(value.c_str()));
+        else if (arg == "--settle")
+            o.settleSeconds = std::max(0, std::atoi(value.c_str()));
+        else if (arg == "--pages")
+            o.pages = SplitNames(value);
+        else
+            Fail("unknown argument " + arg);
+    }
+    return o;
+}
+
+// A child process that ends with this one. With `out` its standard output
+// comes back through a pipe.
+pid_t Spawn(const std::vector<std::string>& argv, int* out = nullptr)
+{
+    int fds[2] = {-1, -1};
+    if (out && ::pipe(fds) != 0)
+        Fail("no pipe");
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        Fail("cannot fork");
+    if (pid == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (out) {
+            ::dup2(fds[1], STDOUT_FILENO);
+            ::close(fds[0]);
+            ::close(fds[1]);
+        }
+        std::vector<char*> args;
+        for (const auto& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        ::execv(args[0], args.data());
+        std::fprintf(stderr, "idle_cost_bench: cannot run %s: %s\n", args[0], std::strerror(errno));
+        ::_exit(127);
+    }
+    if (out) {
+        ::close(fds[1]);
+        *out = fds[0];
+    }
+    return pid;
+}
+
+std::string ReadLine(int fd)
+{
+    std::string line;
+    char c;
+    while (::read(fd, &c, 1) == 1 && c != '\n')
+        line += c;
+    return line;
+}
+
+// utime + stime of a process, in seconds.
+double CpuSeconds(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The command name in parentheses may hold spaces: fields count from
+    // after its closing parenthesis (field 3, the state, comes first).
+    const size_t close = text.rfind(')');
+    if (close == std::string::npos)
+        Fail("cannot read /proc/" + std::to_string(pid) + "/stat");
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    unsigned long long utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14)
+            utime = std::stoull(field);
+        else if (i == 15)
+            stime = std::stoull(field);
+    }
+    return double(utime + stime) / double(::sysconf(_SC_CLK_TCK));
+}
+
+// Time on a CPU of all threads of a process, in seconds, from the
+// scheduler's nanosecond counts: a finer cross-check of the 10 ms clock
+// ticks that utime and stime count in.
+double ScheduledSeconds(pid_t pid)
+{
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    unsigned long long ns = 0;
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        std::ifstream in(tasks.filePath(task).toStdString() + "/schedstat");
+        unsigned long long run = 0;
+        if (in >> run)
+            ns += run;
+    }
+    return double(ns) / 1e9;
+}
+
+// Runs the event loop as the program's own would run it, for ms.
+void RunFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Runs the event loop until cond holds (checked every 50 ms) or timeoutMs pass.
+bool RunUntil(const std::function<bool()>& cond, int timeoutMs)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!cond()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        RunFor(50);
+    }
+    return true;
+}
+
+bool StartedOnDevice(TFormMain& w)
+{
+    if (!w.uniset)
+        return false;
+    VPerifModem& m = w.uniset->getHandlers();
+    TestSupport::PassPhonebookPause(m);
+    int rssi = -1, ber = -1;
+    m.csq().getValues(rssi, ber);
+    const int battery = m.cbc().getState();
+    return Platform::FromQString(w.ShapeProgress->toolTip()) == "P\xF8ipraven" && rssi >= 0 &&
+           m.cclk().getState() == 2 && m.cala().getState() == 2 && (battery == 1 || battery == 3) &&
+           m.cbc().getCharge() >= 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    const TOptions options = ParseArguments(argc, argv);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+
+    // A private home: the configuration, the registry's file and the
+    // temporary folder live in a folder removed at the end.
+    char homeTemplate[] = "/tmp/zelvitor-idle-XXXXXX";
+    if (!::mkdtemp(homeTemplate))
+        Fail("no temporary folder");
+    const std::string home = homeTemplate;
+    const std::string configHome = home + "/config";
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+
+    int simOut = -1;
+    const pid_t sim = Spawn({ZELVITOR_MODEMSIM, "--profile", "tc35"}, &simOut);
+    const std::string pty = ReadLine(simOut);
+    if (pty.empty())
+        Fail("the simulated device did not start");
+    const pid_t bare = Spawn({ZELVITOR_BARE_QT});
+
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setApplicationName(QStringLiteral("Zelvitor"));
+    QApplication::setOrganizationName(QStringLiteral("Tix"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(configHome));
+
+    const std::string appFolder = home + "/Documents/Tix/Zelvitor/";
+    const std::string cfg = appFolder + "Zelvitor.cfg";
+    QDir().mkpath(QString::fromStdString(appFolder));
+    {
+        std::ofstream out(cfg, std::ios::binary);
+        out << "[General]\r\nCommPort=" << pty << "\r\n";
+    }
+    {
+        QSettings registry(QSettings::IniFormat, QSettings::UserScope, "Tix", "Zelvitor");
+        registry.setValue("Options/ConfigFile", QString::fromStdString(cfg));
+        registry.setValue("Options/TempDir", QString::fromStdString(appFolder));
+    }
+
+    auto window = std::make_unique<TFormMain>();
+    FormMain = window.get();
+    window->VTixAppInfo1->SetMessageBoxResponder(
+        [](const std::string&, const std::string& text, unsigned) {
+            std::fprintf(stderr, "idle_cost_bench: message box: %s\n", text.c_str());
+            return int(MsgBox::IDNO);
+        });
+    window->createDialogs();
+    window->resize(800, 600);
+    window->show();
+
+    std::printf("Started on %s; waiting for the device...\n", pty.c_str());
+    std::fflush(stdout);
+    if (!RunUntil([&] { return StartedOnDevice(*window); }, 90000))
+        Fail("the program did not get ready on the simulated device");
+
+    std::printf("%-20s %10s %10s %8s   %s\n", "page", "program %", "bare %", "ratio",
+                "(scheduler: program %, bare %, ratio)");
+    std::fflush(stdout);
+    double worst = 0;
+    for (const std::string& name : options.pages) {
+        QWidget* page = window->PageControl1->findChild<QWidget*>(Platform::ToQString(name));
+        if (!page || window->PageControl1->indexOf(page) < 0) {
+            std::printf("%-20s (no such page)\n", name.c_str());
+            continue;
+        }
+        window->PageControl1->setCurrentWidget(page);
+        RunFor(options.settleSeconds * 1000);
+        const auto t0 = std::chrono::steady_clock::now();
+        const double p0 = CpuSeconds(::getpid()), b0 = CpuSeconds(bare);
+        const double sp0 = ScheduledSeconds(::getpid()), sb0 = ScheduledSeconds(bare);
+        RunFor(options.seconds * 1000);
+        const double p1 = CpuSeconds(::getpid()), b1 = CpuSeconds(bare);
+        const double sp1 = ScheduledSeconds(::getpid()), sb1 = ScheduledSeconds(bare);
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        const double program = 100.0 * (p1 - p0) / wall, floor = 100.0 * (b1 - b0) / wall;
+        const double ratio = floor > 0 ? program / floor : 0;
+        worst = std::max(worst, ratio);
+        const double sProgram = 100.0 * (sp1 - sp0) / wall, sFloor = 100.0 * (sb1 - sb0) / wall;
+        std::printf("%-20s %10.2f %10.2f %8.2f   (%.2f, %.2f, %.2f)\n", name.c_str(), program, floor, ratio,
+                    sProgram, sFloor, sFloor > 0 ? sProgram / sFloor : 0);
+        std::fflush(stdout);
+    }
+    std::printf("worst ratio %.2f\n", worst);
+
+    window.reset();
+    ::kill(bare, SIGTERM);
+    ::kill(sim, SIGTERM);
+    ::waitpid(bare, nullptr, 0);
+    ::waitpid(sim, nullptr, 0);
+    QDir(QString::fromStdString(home)).removeRecursively();
+    return 0;
+}
