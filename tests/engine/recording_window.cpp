@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/tick.h"
+
 TRecordingWindow::TRecordingWindow()
 {
     // "Read phonebooks" is checked at design.
@@ -87,8 +89,8 @@ std::string TRecordingWindow::dateTimeText(double DateTime)
 
 void TRecordingWindow::terminalAddLine(const char* Text, int Length, bool Binary)
 {
-    terminal.push_back({std::string(Text ? Text : "", Text && Length > 0 ? size_t(Length) : 0),
-                        Binary});
+    terminal.push_back({std::string(Text ? Text : "", Text && Length > 0 ? size_t(Length) : 0), Binary,
+                        Platform::GetTickCount()});
     record(std::string("terminalAddLine ") + (Binary ? "bin" : "line"));
 }
 

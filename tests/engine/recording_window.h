@@ -19,6 +19,7 @@ public:
     struct TTerminalLine {
         std::string bytes;
         bool binary;
+        uint32_t tick = 0;  // the engine's clock when the line was logged
     };
     struct TPowerItem {
         bool enabled = true;
