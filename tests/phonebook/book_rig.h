@@ -12,8 +12,9 @@
 // lengths 20 and 18, the given entries read and writable (so with its
 // new-entry row), shown, with a checking view and the cell editors.
 struct TBookRig {
-    VTixPhoneBook model;
+    // The view outlives the model, which tells it when it goes.
     TCheckingView view;
+    VTixPhoneBook model;
 
     // (index, number, text) as the device lists them.
     struct TEntry {

@@ -92,8 +92,9 @@ TEST(PhonebookModel, SelectorLinesWithDescriptions)
 
 TEST(PhonebookModel, ScansGoThroughTheMemoriesInListOrder)
 {
-    VTixPhoneBook model;
+    // The view outlives the model, which tells it when it goes.
     TCheckingView view;
+    VTixPhoneBook model;
     model.attachObserver(&view);
     for (const char* n : {"SM", "FD", "ME"})
         model.storageByName(n);
@@ -169,8 +170,9 @@ TEST(PhonebookModel, ScansGoThroughTheMemoriesInListOrder)
 
 TEST(PhonebookModel, ShownMemoryAndFocus)
 {
-    VTixPhoneBook model;
+    // The view outlives the model, which tells it when it goes.
     TCheckingView view;
+    VTixPhoneBook model;
     model.storageByName("SM");
     model.setDisplayedStorage("SM");
     model.setFocusIndex(5);
