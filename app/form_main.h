@@ -14,6 +14,7 @@
 #include "platform/colors.h"
 #include "serial/comm_component.h"
 
+class QAbstractButton;
 class QAction;
 class QKeyEvent;
 class TFormImportPB;
@@ -675,6 +676,14 @@ private:
     bool lastCommConnectButton = false;
     // The last text read of each edit, as Qt has it and converted.
     std::array<std::pair<QString, std::string>, ControlCount> textCache;
+    // Idle cost: the kind of each control isChecked last read, looked up
+    // again only when the control's widget is another one.
+    struct TCheckKind {
+        const QWidget* widget = nullptr;
+        QAbstractButton* button = nullptr;
+        TIACheckControl* check = nullptr;
+    };
+    std::array<TCheckKind, ControlCount> checkKinds;
     // The last date-time text and what it was made of.
     double lastDateTimeSecond = -1e300;
     std::string lastDateFormat, lastTimeFormat, lastDateSeparator, lastTimeSeparator, lastDateTimeText;

@@ -397,13 +397,16 @@ void TFormMain::invalidate(TControl Control)
 bool TFormMain::isChecked(TControl Control)
 {
     QWidget* w = controlWidget(Control);
-    if (auto* b = qobject_cast<QAbstractButton*>(w))
-        return b->isChecked();
-    if (auto* c = qobject_cast<TIACheckControl*>(w))
-        return c->Checked();
-    if (!w && Control >= 0 && Control < ControlCount)
-        return shadow(Control).checked;
-    return false;
+    if (!w)
+        return Control >= 0 && Control < ControlCount && shadow(Control).checked;
+    // Handlers ask some check boxes on every tick (a control with a widget
+    // is always a named one).
+    TCheckKind& kind = checkKinds[size_t(Control)];
+    if (kind.widget != w)
+        kind = {w, qobject_cast<QAbstractButton*>(w), qobject_cast<TIACheckControl*>(w)};
+    if (kind.button)
+        return kind.button->isChecked();
+    return kind.check && kind.check->Checked();
 }
 
 // ---- Progress shape, gauges, pictures, power items ---------------------------------

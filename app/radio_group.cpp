@@ -10,6 +10,8 @@ TRadioGroup::TRadioGroup(const QString& caption, QWidget* parent)
     FButtons->setExclusive(true);
     FLayout->setSpacing(4);
     connect(FButtons, &QButtonGroup::idClicked, this, &TRadioGroup::buttonClicked);
+    // Every way a button gets checked or cleared (click, keys, code) toggles it.
+    connect(FButtons, &QButtonGroup::idToggled, this, [this](int, bool) { FCheckedId = FButtons->checkedId(); });
 }
 
 QStringList TRadioGroup::Items() const
@@ -42,6 +44,8 @@ void TRadioGroup::SetItems(const QStringList& items)
     }
     placeItems();
     SetItemIndex(selected);
+    // A removed button leaves the group without toggling.
+    FCheckedId = FButtons->checkedId();
 }
 
 void TRadioGroup::SetColumns(int columns)
@@ -58,7 +62,7 @@ void TRadioGroup::placeItems()
     }
 }
 
-int TRadioGroup::ItemIndex() const { return FButtons->checkedId(); }
+int TRadioGroup::ItemIndex() const { return FCheckedId; }
 
 void TRadioGroup::SetItemIndex(int index)
 {
@@ -74,6 +78,7 @@ void TRadioGroup::SetItemIndex(int index)
         checked->setChecked(false);
         FButtons->setExclusive(true);
     }
+    FCheckedId = FButtons->checkedId();
 }
 
 QRadioButton* TRadioGroup::Button(int index) const

@@ -46,5 +46,8 @@ private:
     int FColumns = 1;
     std::vector<QRadioButton*> FItems;
     int FLastIndex = -1;
+    // The checked item as QButtonGroup::checkedId() gives it, kept on every
+    // change of a button: the engine reads the options on every tick.
+    int FCheckedId = -1;
     TNotifyEvent FOnClick;
 };

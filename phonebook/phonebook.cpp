@@ -7,11 +7,16 @@
 namespace {
 
 // Memory codes are ASCII: only ASCII letters change.
-std::string UpperCode(std::string text)
+void UpperCodeInPlace(std::string& text)
 {
     for (char& c : text)
         if (c >= 'a' && c <= 'z')
             c = char(c - 'a' + 'A');
+}
+
+std::string UpperCode(std::string text)
+{
+    UpperCodeInPlace(text);
     return text;
 }
 
@@ -185,7 +190,8 @@ void VTixPhoneBook::clear()
 
 bool VTixPhoneBook::nextReadRange(std::string& name, int& first, int& last)
 {
-    name = UpperCode(name);
+    // Asked on every tick: the name is upper-cased where it lies.
+    UpperCodeInPlace(name);
     if (name.empty()) {
         for (const auto& storage : storages)
             if (storage->nextReadRange(first, last)) {
@@ -218,7 +224,8 @@ void VTixPhoneBook::takeWrite(const VTixPhoneBookStorage& storage, int position,
 bool VTixPhoneBook::nextWrite(std::string& name, int& index, std::string& number, int& type,
                               std::string& text)
 {
-    name = UpperCode(name);
+    // Asked on every tick: the name is upper-cased where it lies.
+    UpperCodeInPlace(name);
     if (name.empty()) {
         for (int i = writeCursor; i < int(storages.size()); ++i) {
             VTixPhoneBookStorage& storage = *storages[size_t(i)];

@@ -114,7 +114,11 @@ void VTixApplicationEvents::DoHint()
 
 bool VTixApplicationEvents::eventFilter(QObject* Watched, QEvent* Event)
 {
-    if (Event->type() == QEvent::ToolTip || Event->type() == QEvent::StatusTip)
+    // Every event of the program passes here: all but the two hint events
+    // go on at once, and none is ever eaten.
+    const QEvent::Type type = Event->type();
+    if (type == QEvent::ToolTip || type == QEvent::StatusTip)
         DoHint();
-    return QObject::eventFilter(Watched, Event);
+    (void)Watched;
+    return false;
 }
