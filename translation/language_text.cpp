@@ -1,8 +1,11 @@
 #include "translation/language_text.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
+#include <cerrno>
 #include <numeric>
 #include <string_view>
 
@@ -14,7 +17,7 @@ namespace Tixlanguage {
 namespace {
 
 // Language files beyond this size are not taken (no real one comes near).
-constexpr std::streamoff kMaxLanguageFileSize = 64LL * 1024 * 1024;
+constexpr off_t kMaxLanguageFileSize = 64LL * 1024 * 1024;
 
 // The key of a line for sorting and binary search: up to the first "=".
 int CompareKeys(const std::string& a, const std::string& b)
@@ -365,8 +368,8 @@ std::string TixFindInIni(const std::string& Section, const std::string& Key,
             }
         }
         if (hit) {
-            result = value;
-            Remainder = rest;
+            result = std::move(value);
+            Remainder = std::move(rest);
             best = int(name.size());
             if (best == int(Section.size()))
                 break;
@@ -381,8 +384,10 @@ int QuickReadKey(const std::string& Section, const std::string& Key, const std::
                  const std::string& FileName, int BufferSize, std::string& Buffer)
 {
     Buffer = Default;
-    std::FILE* f = std::fopen(FileName.c_str(), "rb");
-    if (!f)
+    // A plain descriptor and a buffer on the stack: no stream buffer is
+    // allocated for the few hundred bytes a key is usually found in.
+    const int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return 0;
     enum State { sStart, sBom1, sBom2, sLineStart, sHeader, sSkip, sAfterCR, sSectionSkip,
                  sSectionAfterCR, sKey, sValueFirst, sValue };
@@ -393,11 +398,14 @@ int QuickReadKey(const std::string& Section, const std::string& Key, const std::
     bool done = false;
     bool found = false;
     std::string value;
-    unsigned char piece[31];
+    unsigned char piece[512];
     while (!done) {
-        const size_t got = std::fread(piece, 1, sizeof(piece), f);
-        if (got == 0)
+        const ssize_t read = ::read(fd, piece, sizeof(piece));
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read <= 0)
             break;
+        const size_t got = size_t(read);
         for (size_t k = 0; k < got && !done; ++k) {
             const unsigned char b = piece[k];
             switch (state) {
@@ -484,7 +492,7 @@ int QuickReadKey(const std::string& Section, const std::string& Key, const std::
             }
         }
     }
-    std::fclose(f);
+    ::close(fd);
     if (!found || BufferSize <= 0)
         return 0;
     if (quoted && !value.empty() && value.back() == '"')
@@ -538,18 +546,29 @@ int ParseLangNumber(const std::string& text, int def)
 
 bool ReadWholeFile(const std::string& fileName, std::string& bytes)
 {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in)
+    // A plain descriptor: a stream would allocate its own buffer for every
+    // file the languages are scanned and reloaded from.
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0 || size > kMaxLanguageFileSize)
+    struct stat st {};
+    const off_t size = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : off_t(-1);
+    if (size < 0 || size > kMaxLanguageFileSize) {
+        ::close(fd);
         return false;
-    in.seekg(0, std::ios::beg);
+    }
     bytes.assign(size_t(size), '\0');
-    if (size > 0 && !in.read(bytes.data(), size))
-        return false;
-    return true;
+    size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += size_t(n);
+    }
+    ::close(fd);
+    return got == bytes.size();
 }
 
 }  // namespace Tixlanguage
