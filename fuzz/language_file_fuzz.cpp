@@ -2,8 +2,10 @@
 // reading, whole loading, merging over a built-in text) and as a startup
 // text, then every kind of lookup through them: sections that serve
 // sub-sections, wildcard keys, indexes, redirections, code pages.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -17,13 +19,20 @@
 
 namespace {
 
+// A plain descriptor: no stream buffer allocated for every input.
 void WriteFile(const std::string& path, const std::string& bytes)
 {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
         std::abort();
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0)
+            std::abort();
+        done += size_t(n);
+    }
+    ::close(fd);
 }
 
 // A small language text to merge over or redirect into.
