@@ -66,6 +66,9 @@ std::string_view Trimmed(const std::string& line)
 // pass every header of a text.
 bool HeaderName(const std::string& line, std::string_view& name)
 {
+    // Most lines begin with their first character: no header unless "[".
+    if (line.empty() || (static_cast<unsigned char>(line[0]) > ' ' && line[0] != '['))
+        return false;
     const std::string_view t = Trimmed(line);
     if (t.size() < 2 || t.front() != '[' || t.back() != ']')
         return false;
@@ -168,7 +171,7 @@ void JoinContinuationLines(std::vector<std::string>& lines)
     ReversedChain chain;
     bool chained = false;  // the lower line is the chain, not lines[k + 1]
     for (size_t k = lines.size() - 1; k-- > 0;) {
-        const std::string upper = TrimLine(lines[k]);
+        const std::string_view upper = Trimmed(lines[k]);
         bool join = false;
         size_t cut = 0, drop = 0;     // chars cut off upper's end, off lower's start
         size_t lowerB = 0, lowerE = 0;  // the trimmed lower line, in its own string
@@ -235,9 +238,10 @@ void JoinContinuationLines(std::vector<std::string>& lines)
 
 TLineKind ClassifyLine(const std::string& line)
 {
-    const std::string t = TrimLine(line);
-    if (IsSectionHeader(t))
+    std::string_view name;
+    if (HeaderName(line, name))
         return lkHeader;
+    const std::string_view t = Trimmed(line);
     if (t.size() < 2)
         return lkOther;
     for (char c : t) {
