@@ -41,9 +41,10 @@ const char BaseText[] =
     "[Texts]\r\nHello=\"Ahoj\"\r\nList_0=\"a\"\r\nList_1=\"b\"\r\nPtr=@Other,Key\r\n"
     "[Other]\r\nKey=\"x\"#13#10\"y\"\r\nWild*=\"w\"\r\n";
 
-// Sections and keys to look up: the input's own and well-known ones.
-const char* const Sections[] = {"Texts", "General", "Other", "FormMain", "FormMain.Panel1", "FormMain_X", ""};
-const char* const Keys[] = {"Hello", "List", "Ptr", "Key", "Wildcard", "LanguageId", "LanguageName",
+// Sections and keys to look up: the input's own and well-known ones (made
+// once: the grid is looked up hundreds of times per input).
+const std::string Sections[] = {"Texts", "General", "Other", "FormMain", "FormMain.Panel1", "FormMain_X", ""};
+const std::string Keys[] = {"Hello", "List", "Ptr", "Key", "Wildcard", "LanguageId", "LanguageName",
                             "FileName", "IconString", "LanguageCharset", "LOCALE_SDECIMAL", ""};
 
 }  // namespace
@@ -82,8 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         bool found = false;
         std::string rest;
         Tixlanguage::TixFindInIni(section, key, "-", found, rest, cache);
-        for (const char* s : Sections)
-            for (const char* k : Keys)
+        for (const std::string& s : Sections)
+            for (const std::string& k : Keys)
                 Tixlanguage::TixFindInIni(s, k, "-", found, rest, cache);
         Tixlanguage::ParseLangNumber(key, -2);
         Tixlanguage::ParseLangNumber(startup, -2);
@@ -143,8 +144,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         lang.GetLangTextW(section, key, u"default");
         lang.GetLangTextUtf8(section, key, "default");
         lang.GetSimpleText(key);
-        for (const char* s : Sections)
-            for (const char* k : Keys) {
+        for (const std::string& s : Sections)
+            for (const std::string& k : Keys) {
                 lang.GetLangText(s, k, "d");
                 lang.GetLangText(s, k, "d", 1);
             }
