@@ -1,6 +1,9 @@
 // Wildcard matching: "?" one character, "*" any run.
 #include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <memory_resource>
 #include <unordered_set>
 #include <vector>
 
@@ -128,9 +131,13 @@ int CutWildcard(int& Pos, const std::string& S, const char*& PatternPtr, const c
         size_t text;
         size_t start;
     };
-    std::vector<Star> stars;
-    std::unordered_set<uint64_t> failed;
-    std::vector<size_t> exhaustedFrom;
+    // Nearly every call needs a few entries at most: they live in a buffer
+    // on the stack, and only long patterns against long texts reach the heap.
+    std::array<std::byte, 1024> arena;
+    std::pmr::monotonic_buffer_resource memory(arena.data(), arena.size());
+    std::pmr::vector<Star> stars(&memory);
+    std::pmr::unordered_set<uint64_t> failed(&memory);
+    std::pmr::vector<size_t> exhaustedFrom(&memory);
     auto key = [](size_t a, size_t b) { return (uint64_t(a) << 32) ^ uint64_t(b); };
     // Whether only stars are left from pattern position a on.
     auto onlyStars = [&](size_t a) {
@@ -206,13 +213,13 @@ int CutWildcard(int& Pos, const std::string& S, const char*& PatternPtr, const c
         if (stars.empty())
             return result;
         Star& s = stars.back();
-        failed.insert(key(s.star + 1, s.text));
         if (s.star + 1 >= plen) {
             // A final star: the match ends here, the rest stays unconsumed.
             Pos = int(s.text);
             PatternPtr = P + s.star + 1;
             return 0;
         }
+        failed.insert(key(s.star + 1, s.text));
         ++s.text;  // the star takes one more character
         p = s.star + 1;
         t = s.text;

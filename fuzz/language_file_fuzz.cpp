@@ -2,8 +2,10 @@
 // reading, whole loading, merging over a built-in text) and as a startup
 // text, then every kind of lookup through them: sections that serve
 // sub-sections, wildcard keys, indexes, redirections, code pages.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -17,13 +19,20 @@
 
 namespace {
 
+// A plain descriptor: no stream buffer allocated for every input.
 void WriteFile(const std::string& path, const std::string& bytes)
 {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
         std::abort();
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0)
+            std::abort();
+        done += size_t(n);
+    }
+    ::close(fd);
 }
 
 // A small language text to merge over or redirect into.
@@ -32,9 +41,10 @@ const char BaseText[] =
     "[Texts]\r\nHello=\"Ahoj\"\r\nList_0=\"a\"\r\nList_1=\"b\"\r\nPtr=@Other,Key\r\n"
     "[Other]\r\nKey=\"x\"#13#10\"y\"\r\nWild*=\"w\"\r\n";
 
-// Sections and keys to look up: the input's own and well-known ones.
-const char* const Sections[] = {"Texts", "General", "Other", "FormMain", "FormMain.Panel1", "FormMain_X", ""};
-const char* const Keys[] = {"Hello", "List", "Ptr", "Key", "Wildcard", "LanguageId", "LanguageName",
+// Sections and keys to look up: the input's own and well-known ones (made
+// once: the grid is looked up hundreds of times per input).
+const std::string Sections[] = {"Texts", "General", "Other", "FormMain", "FormMain.Panel1", "FormMain_X", ""};
+const std::string Keys[] = {"Hello", "List", "Ptr", "Key", "Wildcard", "LanguageId", "LanguageName",
                             "FileName", "IconString", "LanguageCharset", "LOCALE_SDECIMAL", ""};
 
 }  // namespace
@@ -73,8 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         bool found = false;
         std::string rest;
         Tixlanguage::TixFindInIni(section, key, "-", found, rest, cache);
-        for (const char* s : Sections)
-            for (const char* k : Keys)
+        for (const std::string& s : Sections)
+            for (const std::string& k : Keys)
                 Tixlanguage::TixFindInIni(s, k, "-", found, rest, cache);
         Tixlanguage::ParseLangNumber(key, -2);
         Tixlanguage::ParseLangNumber(startup, -2);
@@ -134,8 +144,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         lang.GetLangTextW(section, key, u"default");
         lang.GetLangTextUtf8(section, key, "default");
         lang.GetSimpleText(key);
-        for (const char* s : Sections)
-            for (const char* k : Keys) {
+        for (const std::string& s : Sections)
+            for (const std::string& k : Keys) {
                 lang.GetLangText(s, k, "d");
                 lang.GetLangText(s, k, "d", 1);
             }

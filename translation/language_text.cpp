@@ -1,8 +1,11 @@
 #include "translation/language_text.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
+#include <cerrno>
 #include <numeric>
 #include <string_view>
 
@@ -14,7 +17,7 @@ namespace Tixlanguage {
 namespace {
 
 // Language files beyond this size are not taken (no real one comes near).
-constexpr std::streamoff kMaxLanguageFileSize = 64LL * 1024 * 1024;
+constexpr off_t kMaxLanguageFileSize = 64LL * 1024 * 1024;
 
 // The key of a line for sorting and binary search: up to the first "=".
 int CompareKeys(const std::string& a, const std::string& b)
@@ -63,6 +66,9 @@ std::string_view Trimmed(const std::string& line)
 // pass every header of a text.
 bool HeaderName(const std::string& line, std::string_view& name)
 {
+    // Most lines begin with their first character: no header unless "[".
+    if (line.empty() || (static_cast<unsigned char>(line[0]) > ' ' && line[0] != '['))
+        return false;
     const std::string_view t = Trimmed(line);
     if (t.size() < 2 || t.front() != '[' || t.back() != ']')
         return false;
@@ -165,7 +171,7 @@ void JoinContinuationLines(std::vector<std::string>& lines)
     ReversedChain chain;
     bool chained = false;  // the lower line is the chain, not lines[k + 1]
     for (size_t k = lines.size() - 1; k-- > 0;) {
-        const std::string upper = TrimLine(lines[k]);
+        const std::string_view upper = Trimmed(lines[k]);
         bool join = false;
         size_t cut = 0, drop = 0;     // chars cut off upper's end, off lower's start
         size_t lowerB = 0, lowerE = 0;  // the trimmed lower line, in its own string
@@ -232,9 +238,10 @@ void JoinContinuationLines(std::vector<std::string>& lines)
 
 TLineKind ClassifyLine(const std::string& line)
 {
-    const std::string t = TrimLine(line);
-    if (IsSectionHeader(t))
+    std::string_view name;
+    if (HeaderName(line, name))
         return lkHeader;
+    const std::string_view t = Trimmed(line);
     if (t.size() < 2)
         return lkOther;
     for (char c : t) {
@@ -365,8 +372,8 @@ std::string TixFindInIni(const std::string& Section, const std::string& Key,
             }
         }
         if (hit) {
-            result = value;
-            Remainder = rest;
+            result = std::move(value);
+            Remainder = std::move(rest);
             best = int(name.size());
             if (best == int(Section.size()))
                 break;
@@ -381,8 +388,10 @@ int QuickReadKey(const std::string& Section, const std::string& Key, const std::
                  const std::string& FileName, int BufferSize, std::string& Buffer)
 {
     Buffer = Default;
-    std::FILE* f = std::fopen(FileName.c_str(), "rb");
-    if (!f)
+    // A plain descriptor and a buffer on the stack: no stream buffer is
+    // allocated for the few hundred bytes a key is usually found in.
+    const int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return 0;
     enum State { sStart, sBom1, sBom2, sLineStart, sHeader, sSkip, sAfterCR, sSectionSkip,
                  sSectionAfterCR, sKey, sValueFirst, sValue };
@@ -393,11 +402,14 @@ int QuickReadKey(const std::string& Section, const std::string& Key, const std::
     bool done = false;
     bool found = false;
     std::string value;
-    unsigned char piece[31];
+    unsigned char piece[512];
     while (!done) {
-        const size_t got = std::fread(piece, 1, sizeof(piece), f);
-        if (got == 0)
+        const ssize_t read = ::read(fd, piece, sizeof(piece));
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read <= 0)
             break;
+        const size_t got = size_t(read);
         for (size_t k = 0; k < got && !done; ++k) {
             const unsigned char b = piece[k];
             switch (state) {
@@ -484,7 +496,7 @@ int QuickReadKey(const std::string& Section, const std::string& Key, const std::
             }
         }
     }
-    std::fclose(f);
+    ::close(fd);
     if (!found || BufferSize <= 0)
         return 0;
     if (quoted && !value.empty() && value.back() == '"')
@@ -538,18 +550,29 @@ int ParseLangNumber(const std::string& text, int def)
 
 bool ReadWholeFile(const std::string& fileName, std::string& bytes)
 {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in)
+    // A plain descriptor: a stream would allocate its own buffer for every
+    // file the languages are scanned and reloaded from.
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0 || size > kMaxLanguageFileSize)
+    struct stat st {};
+    const off_t size = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : off_t(-1);
+    if (size < 0 || size > kMaxLanguageFileSize) {
+        ::close(fd);
         return false;
-    in.seekg(0, std::ios::beg);
+    }
     bytes.assign(size_t(size), '\0');
-    if (size > 0 && !in.read(bytes.data(), size))
-        return false;
-    return true;
+    size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += size_t(n);
+    }
+    ::close(fd);
+    return got == bytes.size();
 }
 
 }  // namespace Tixlanguage

@@ -74,7 +74,7 @@ std::string TixFindInIni(const std::string& Section, const std::string& Key,
                          const TLangCache& Lines);
 
 // Reads one key of a section straight from a file without loading it (the
-// file is read in pieces of 31 bytes; lines must end in CR LF). Buffer
+// file is read piece by piece; lines must end in CR LF). Buffer
 // receives Default first; the result is the number of characters of the
 // value stored in Buffer (at most BufferSize - 1; surrounding quotes of a
 // quoted value dropped), 0 when the file, the section or the key is

@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QString>
 #include <cstdio>
+#include <unordered_map>
 
 #include "platform/qt/qt_text.h"
 
@@ -165,12 +166,19 @@ const std::vector<std::pair<int, const char*>>& LocaleTypeTable()
     return table;
 }
 
-std::string LocaleTypeToName(int localeType)
+const std::string& LocaleTypeToName(int localeType)
 {
-    for (const auto& [type, name] : LocaleTypeTable())
-        if (type == localeType)
-            return name;
-    return {};
+    // Asked for every locale value of every change of language: found by
+    // hashing and handed out without a copy.
+    static const std::unordered_map<int, std::string> byType = [] {
+        std::unordered_map<int, std::string> m;
+        for (const auto& [type, name] : LocaleTypeTable())
+            m.emplace(type, name);
+        return m;
+    }();
+    static const std::string none;
+    const auto it = byType.find(localeType);
+    return it == byType.end() ? none : it->second;
 }
 
 std::string SystemLocaleInfo(int langId, int localeType)

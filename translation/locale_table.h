@@ -44,7 +44,7 @@ enum TLocaleType : int {
 // The 110 locale types with their Windows names ("LOCALE_SNATIVELANGNAME").
 const std::vector<std::pair<int, const char*>>& LocaleTypeTable();
 // The name of a locale type; empty for 0 or a type not in the table.
-std::string LocaleTypeToName(int localeType);
+const std::string& LocaleTypeToName(int localeType);
 
 // Primary language and sublanguage of a language identifier.
 inline int PrimaryLangId(int langId) { return langId & 0x3FF; }

@@ -31,6 +31,29 @@ VTixLanguage*& GlobalSlot()
 std::string ToUtf8(const std::string& ansi, int codePage) { return Platform::AnsiToUtf8(ansi, codePage); }
 std::string FromUtf8(const std::string& utf8, int codePage) { return Platform::Utf8ToAnsi(utf8, codePage); }
 
+bool IsAscii(const std::string& text)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+// ASCII reads the same in every code page and in UTF-8, so such a text
+// (nearly every section and key) is looked up as it is, without a copy.
+const std::string& AsUtf8(const std::string& ansi, int codePage, std::string& converted)
+{
+    if (IsAscii(ansi))
+        return ansi;
+    converted = ToUtf8(ansi, codePage);
+    return converted;
+}
+
+std::string TakeFromUtf8(std::string&& utf8, int codePage)
+{
+    return IsAscii(utf8) ? std::move(utf8) : FromUtf8(utf8, codePage);
+}
+
 std::string IndexedKey(const std::string& key, int index)
 {
     return index == -1 ? key : key + "_" + std::to_string(index);
@@ -290,7 +313,8 @@ std::string VTixLanguage::cachedTextUtf8(const std::string& Section, const std::
                                          int depth) const
 {
     found = false;
-    const std::string key = IndexedKey(Key, Index);
+    const std::string indexed = Index == -1 ? std::string() : IndexedKey(Key, Index);
+    const std::string& key = Index == -1 ? Key : indexed;
     bool hit = false;
     std::string remainder;
     const std::string value = Tixlanguage::TixFindInIni(Section, key, "", hit, remainder, record->Cache);
@@ -351,8 +375,10 @@ std::string VTixLanguage::GetLangText(const std::string& Section, const std::str
         return Default;
     const int cp = CodePageOf(record);
     bool found = false;
-    const std::string text = lookupUtf8(ToUtf8(Section, cp), ToUtf8(Key, cp), Index, record, found, 0);
-    return found ? FromUtf8(text, cp) : Default;
+    std::string section;
+    std::string key;
+    std::string text = lookupUtf8(AsUtf8(Section, cp, section), AsUtf8(Key, cp, key), Index, record, found, 0);
+    return found ? TakeFromUtf8(std::move(text), cp) : Default;
 }
 
 std::string VTixLanguage::GetLangTextSuff(const std::string& Section, const std::string& Key,
@@ -400,7 +426,9 @@ std::u16string VTixLanguage::GetLangTextW(const std::string& Section, const std:
     if (Key.empty() || !record)
         return Default;
     bool hit = false;
-    const std::string text = lookupUtf8(ToUtf8(Section, cp), ToUtf8(Key, cp), Index, record, hit, 0);
+    std::string section;
+    std::string key;
+    const std::string text = lookupUtf8(AsUtf8(Section, cp, section), AsUtf8(Key, cp, key), Index, record, hit, 0);
     if (!hit)
         return Default;
     if (found)
@@ -420,7 +448,9 @@ std::string VTixLanguage::GetLangTextUtf8(const std::string& Section, const std:
     if (Key.empty() || !record)
         return Default;
     bool found = false;
-    const std::string text = lookupUtf8(ToUtf8(Section, cp), ToUtf8(Key, cp), -1, record, found, 0);
+    std::string section;
+    std::string key;
+    const std::string text = lookupUtf8(AsUtf8(Section, cp, section), AsUtf8(Key, cp, key), -1, record, found, 0);
     return found ? text : Default;
 }
 
@@ -531,7 +561,7 @@ std::string VTixLanguage::GetLocaleStr(int Locale, int LocaleType, const std::st
         return FromUtf8(system, CodePageOfId(Locale));
     VTixLanguage* global = GlobalInstance();
     if (global) {
-        const std::string name = Tixlanguage::LocaleTypeToName(LocaleType);
+        const std::string& name = Tixlanguage::LocaleTypeToName(LocaleType);
         if (!name.empty()) {
             const std::string text = global->GetLangText("General", name, "", -1, Locale);
             if (!text.empty())

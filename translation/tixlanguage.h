@@ -303,7 +303,8 @@ private:
     void clampActiveIndex();
     void sortLanguages();
     void rebuildOverrideSources();
-    void scanDirectory(const std::string& dir, int pass);
+    // The ".lng" files of a folder, as listed.
+    static std::vector<std::string> languageFiles(const std::string& dir);
     void takeFile(const std::string& path, int pass);
     void cachesChanged() { ++cacheGeneration_; }
     // Images 0 and 1 of the image list.

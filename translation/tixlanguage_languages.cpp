@@ -1,12 +1,18 @@
 // Languages of the translation component: records from the built-in texts
 // and the ".lng" files on disk, their order, the choice of the active
 // language and what a change of language does.
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <system_error>
 
 #include "foundation/tixutils_quote.h"
@@ -70,7 +76,10 @@ std::vector<std::string> SplitDirs(const std::string& entry)
 
 void VTixLanguage::loadBuiltInImages()
 {
-    images_ = {Resource(":/translation/LANG_WHITEBOARD.png"), Resource(":/translation/LANG_TWOFLAGS.png")};
+    // The resources never change: read once per process.
+    static const std::vector<std::string> builtIn = {Resource(":/translation/LANG_WHITEBOARD.png"),
+                                                     Resource(":/translation/LANG_TWOFLAGS.png")};
+    images_ = builtIn;
     imageNames_ = {"LANG_WHITEBOARD", "LANG_TWOFLAGS"};
 }
 
@@ -209,11 +218,15 @@ void VTixLanguage::updateLanguages(bool UpdateComponents)
         r->HasFile = false;
         r->ConfigFile.clear();
     }
-    scanDirectory(cfgDirectory_, 1);
-    scanDirectory(cfgDirectory_, 2);
+    // The configuration folder is listed once for its two passes.
+    const std::vector<std::string> cfgFiles = languageFiles(cfgDirectory_);
+    for (int pass = 1; pass <= 2; ++pass)
+        for (const std::string& f : cfgFiles)
+            takeFile(f, pass);
     for (const std::string& entry : runtimeDirs_)
         for (const std::string& dir : SplitDirs(entry))
-            scanDirectory(dir, 3);
+            for (const std::string& f : languageFiles(dir))
+                takeFile(f, 3);
     for (size_t k = languages_.size(); k-- > 0;) {
         updateCachedIcon(*languages_[k]);
         refreshRecordDetails(*languages_[k]);
@@ -231,25 +244,46 @@ void VTixLanguage::updateLanguages(bool UpdateComponents)
     startupAnyLanguages_.clear();
 }
 
-void VTixLanguage::scanDirectory(const std::string& dir, int pass)
+// The entries come straight from the kernel into a buffer on the stack:
+// a directory stream would allocate 32 KiB for every listing, and the
+// folders are listed again on every rescan.
+std::vector<std::string> VTixLanguage::languageFiles(const std::string& dir)
 {
+    std::vector<std::string> files;
     std::error_code ec;
     const std::filesystem::path base = std::filesystem::absolute(dir.empty() ? "." : dir, ec);
     if (ec)
-        return;
-    std::filesystem::directory_iterator it(base, ec);
-    if (ec)
-        return;
-    std::vector<std::string> files;
-    for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        if (ec)
+        return files;
+    const int fd = ::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return files;
+    alignas(8) char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::getdents64(fd, buffer, sizeof(buffer));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
             break;
-        std::error_code ec2;
-        if (it->is_regular_file(ec2) && EndsWithLng(it->path()))
-            files.push_back(it->path().string());
+        for (ssize_t at = 0; at < n;) {
+            const auto* entry = reinterpret_cast<const struct dirent64*>(buffer + at);
+            at += entry->d_reclen;
+            const std::string_view name(entry->d_name);
+            if (name == "." || name == "..")
+                continue;
+            const std::filesystem::path path = base / name;
+            if (!EndsWithLng(path))
+                continue;
+            // A link or an entry of unknown kind is asked about (links followed).
+            std::error_code ec2;
+            const bool regular = entry->d_type == DT_REG
+                || ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)
+                    && std::filesystem::is_regular_file(path, ec2));
+            if (regular)
+                files.push_back(path.string());
+        }
     }
-    for (const std::string& f : files)
-        takeFile(f, pass);
+    ::close(fd);
+    return files;
 }
 
 // pass 1: CfgDirectory, full languages; 2: CfgDirectory, neutral records;
