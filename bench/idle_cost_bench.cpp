@@ -6,7 +6,8 @@
 // zelvitor-modemsim tool, a child process, so that the device's own work is
 // not counted); beside it runs idle_bare_qt, a bare Qt Widgets program with
 // an 800 x 600 window and one precise 10 ms timer. Once the program has
-// started (device ready, signal, clock, alarm and battery known) each page is
+// started (device ready, signal, clock, alarm and battery known, the SMS
+// listed and the phonebooks read, so no reading is counted) each page is
 // put in front in turn, and after a short settling time the CPU time of both
 // processes (utime + stime from /proc/<pid>/stat) is taken over the same
 // interval. Per page it prints both as percent of one core and their ratio.
@@ -43,6 +44,8 @@
 #include "engine/perif_cbc.h"
 #include "engine/perif_cclk.h"
 #include "engine/perif_csq.h"
+#include "engine/perif_phonebook.h"
+#include "engine/perif_smss.h"
 #include "engine/uniset.h"
 #include "platform/qt/qt_text.h"
 #include "platform/tick.h"
@@ -205,7 +208,8 @@ bool StartedOnDevice(TFormMain& w)
     const int battery = m.cbc().getState();
     return Platform::FromQString(w.ShapeProgress->toolTip()) == "P\xF8ipraven" && rssi >= 0 &&
            m.cclk().getState() == 2 && m.cala().getState() == 2 && (battery == 1 || battery == 3) &&
-           m.cbc().getCharge() >= 0;
+           m.cbc().getCharge() >= 0 && m.smss().isInitialised() && m.smss().getLastListTick() != 0 &&
+           m.phonebook().isReady() && !m.isBusy();
 }
 
 }  // namespace
