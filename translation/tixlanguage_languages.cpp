@@ -1,13 +1,9 @@
 // Languages of the translation component: records from the built-in texts
 // and the ".lng" files on disk, their order, the choice of the active
 // language and what a change of language does.
-#include <dirent.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <QFile>
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
@@ -254,35 +250,17 @@ std::vector<std::string> VTixLanguage::languageFiles(const std::string& dir)
     const std::filesystem::path base = std::filesystem::absolute(dir.empty() ? "." : dir, ec);
     if (ec)
         return files;
-    const int fd = ::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    std::filesystem::directory_iterator it(base, ec);
+    if (ec)
         return files;
-    alignas(8) char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::getdents64(fd, buffer, sizeof(buffer));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
+    for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        if (ec)
             break;
-        for (ssize_t at = 0; at < n;) {
-            const auto* entry = reinterpret_cast<const struct dirent64*>(buffer + at);
-            at += entry->d_reclen;
-            const std::string_view name(entry->d_name);
-            if (name == "." || name == "..")
-                continue;
-            const std::filesystem::path path = base / name;
-            if (!EndsWithLng(path))
-                continue;
-            // A link or an entry of unknown kind is asked about (links followed).
-            std::error_code ec2;
-            const bool regular = entry->d_type == DT_REG
-                || ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)
-                    && std::filesystem::is_regular_file(path, ec2));
-            if (regular)
-                files.push_back(path.string());
-        }
+        // Links are followed.
+        std::error_code ec2;
+        if (EndsWithLng(it->path()) && it->is_regular_file(ec2))
+            files.push_back(it->path().string());
     }
-    ::close(fd);
     return files;
 }
 
