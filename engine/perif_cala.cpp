@@ -1,5 +1,6 @@
 #include "engine/perif_cala.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/handler_text.h"
@@ -149,9 +150,18 @@ void VPerifCALA::refreshEdits(uint32_t now)
 {
     if (state != 2 || !elapsed(EditsQuietMs, now))
         return;
+    const int offset = modem().cclk().getOffset();
+    if (shown.valid && shown.relative == relativeMode && shown.offset == offset && shown.relSeconds == relSeconds &&
+        !Utils::IsTickElapsed(shown.tick, shown.untilNextMs, now))
+        return;
     const Tixutils::TDateTime devNow = deviceNow();
     const bool was = updating;
     updating = true;
+    // Milliseconds left of the second a date-time is in.
+    auto restOfSecond = [](Tixutils::TDateTime t) {
+        const double ms = t * 86400000.0;
+        return uint32_t(std::clamp(1000.0 - (ms - std::floor(ms / 1000.0) * 1000.0), 0.0, 1000.0));
+    };
     if (relativeMode) {
         const Tixutils::TDateTime at = devNow + (double(relSeconds) + 0.5) / 86400.0;
         const double second = std::floor(at * 86400.0);
@@ -159,6 +169,7 @@ void VPerifCALA::refreshEdits(uint32_t now)
             showText(W::EditCALAtime, window().dateTimeText(at));
             shown = {true, true, relSeconds, second, {}};
         }
+        shown.untilNextMs = restOfSecond(at);
     } else {
         // A time without a date means its next occurrence: the text is
         // read again each second as well as after every change.
@@ -170,7 +181,10 @@ void VPerifCALA::refreshEdits(uint32_t now)
                 setRelative(HandlerText::WholeSeconds((time - devNow) * 86400.0), false);
             shown = {true, false, relSeconds, second, std::move(text)};
         }
+        shown.untilNextMs = restOfSecond(devNow);
     }
+    shown.offset = offset;
+    shown.tick = now;
     updating = was;
 }
 

@@ -101,6 +101,11 @@ protected:
         int relSeconds = 0;
         double second = 0;
         std::string timeText;
+        // The device's clock offset they were made with, and when (tick)
+        // the shown second ends: until then nothing is read or computed.
+        int offset = 0;
+        uint32_t tick = 0;
+        uint32_t untilNextMs = 0;
     } shown;
     // The read under way: some "+CALA: " line came, and one gave a time.
     bool readLineSeen = false;

@@ -33,6 +33,11 @@ public:
     static constexpr uint32_t MaxLineLength = 64 * 1024;
     // A partial data frame that gets no byte for this long is dropped.
     static constexpr uint32_t FrameIdleGap = 2000;
+    // Once the device is ready and nothing was received or sent for this
+    // long, the handlers are polled every QuietPassMs instead of on every
+    // tick.
+    static constexpr uint32_t QuietAfterMs = 1000;
+    static constexpr uint32_t QuietPassMs = 50;
 
     // Neither is owned; both must outlive the engine.
     VUniSET(VTixCommunicationComponent* port, VMainWindowLink* window);
@@ -91,6 +96,10 @@ public:
     // More than `limit` ms since the last write.
     bool idleElapsed(uint32_t limit, uint32_t now) const;
     bool portConnected() const;
+    // Ready, in command mode, the port open, and nothing received or sent for
+    // QuietAfterMs: the handlers can only act on their own timers (or on
+    // a request of the window, taken up within QuietPassMs).
+    bool isQuiet(uint32_t now) const;
     VTixCommunicationComponent* getPort() const { return port; }
     // Staged close: true once both file lists have stopped and the state
     // is "finished".
@@ -179,6 +188,7 @@ private:
     std::string missing;
     uint32_t lastSendTick = 0;
     uint32_t lastReceiveTick = 0;
+    uint32_t lastPassTick = 0;
     int mode = 0;
     bool escapePending = false;
     int recogniser = 0;

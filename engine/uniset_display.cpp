@@ -61,8 +61,23 @@ std::string Hex4(int value)
 
 // ---- Tick and progress state ----------------------------------------------
 
+bool VUniSET::isQuiet(uint32_t now) const
+{
+    return state == 0 && mode == 0 && !escapePending && !reopen.pending && !rtsPulse.pending && portConnected() &&
+           Utils::IsTickElapsed(lastReceiveTick, QuietAfterMs, now) &&
+           Utils::IsTickElapsed(lastSendTick, QuietAfterMs, now);
+}
+
 void VUniSET::tick(uint32_t now)
 {
+    // An idle program's tick costs next to nothing: between the spaced
+    // passes only the shown clock and alarm follow the time.
+    if (isQuiet(now) && !Utils::IsTickElapsed(lastPassTick, QuietPassMs - 1, now)) {
+        handlers.cclk().refreshDisplay(now);
+        handlers.cala().refreshEdits(now);
+        return;
+    }
+    lastPassTick = now;
     if (mode == 3 && !rxBuffer.isEmpty() &&
         Utils::IsTickElapsed(lastReceiveTick, FrameIdleGap, now))
         dropPartialFrame(now);

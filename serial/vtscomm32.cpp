@@ -97,6 +97,7 @@ bool TVTSComm32::StartComm()
         session->session = ++sessionCounter_;  // 0 stands for "no port"
     session->creationTick = creationTick_;
     session_ = session;
+    noModemLines_ = false;
     portState_ = PortState::Open;
 
     UpdateDCB2();
@@ -323,15 +324,20 @@ void TVTSComm32::portEvent(uint32_t Mask, uint32_t Errors, uint32_t Status)
 
 uint32_t TVTSComm32::GetModemState()
 {
+    // Asked on every tick: a port known to have no lines is not asked again.
+    if (noModemLines_)
+        return modemState_;
     if (Connected() && Tixutils::IsTimerOver(creationTick_, 10)) {
         uint32_t status = 0;
         const int r = session_->port->GetModemStatus(status);
-        if (r == 0)
+        if (r == 0) {
             SetModemState(status);
-        else if (r == ENOTTY)
+        } else if (r == ENOTTY) {
             SetModemState(0);  // a device without modem lines
-        else
+            noModemLines_ = true;
+        } else {
             StopComm2(true);
+        }
     }
     return modemState_;
 }

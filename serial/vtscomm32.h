@@ -208,6 +208,8 @@ private:
     bool loading_ = false;
     TCommState lastReported_ = CommStateFirst;
     uint32_t modemState_ = 0;
+    // The open port answered that it has no modem lines.
+    bool noModemLines_ = false;
     uint32_t creationTick_;
     int closeTimeoutMs_ = 10000;
 

@@ -174,33 +174,39 @@ TEST_F(Cala, EditsFollowEachOtherWithoutNeedlessRewrites)
     EXPECT_EQ(cala.getRelSeconds(), 1440);
     EXPECT_EQ(rig.window.texts[W::EditCALAofs], "24m");
     EXPECT_FALSE(cala.updatingEdits());
-    // Slashes read day first as well.
+    // Slashes read day first as well (a text the window did not report is
+    // read when the shown second ends).
     rig.window.texts[W::EditCALAtime] = "09/12/2002 09:36:05";
     rig.tick(t + 700);
+    EXPECT_EQ(cala.getRelSeconds(), 1440);
+    rig.tick(t + 1610);
     EXPECT_EQ(cala.getRelSeconds(), 86400);
 }
 
 TEST_F(Cala, IdleTicksNeitherParseNorFormat)
 {
     probeAndRead({"+CALA: \"00/00/00,00:00:00\",0,0,\"\""});
-    // The time edit leads: read on the first tick, then only when its
-    // text or the second changes.
+    // The time edit leads: its text is read when the shown second ends
+    // (the window reports a typed text at once), not on every tick.
     cala.setRelativeLeads(false);
     rig.window.texts[W::EditCALAtime] = "8.12.2002 10:00:05";
-    rig.tick(t + 300);
+    rig.tick(t + 1300);
     EXPECT_EQ(cala.getRelSeconds(), 1445);
     rig.window.clearCalls();
     const int dates = rig.window.dateTextCount;
     for (int i = 1; i <= 20; ++i)
-        rig.tick(t + 300 + 10 * i);
+        rig.tick(t + 1300 + 10 * i);
     EXPECT_EQ(rig.window.countCalls("setEditText"), 0);
     EXPECT_EQ(rig.window.dateTextCount, dates);
-    // A new text is read at the next tick, a new second as well.
+    // A text nobody reported waits for the end of the second; a new second
+    // of the clock is shown then as well.
     rig.window.texts[W::EditCALAtime] = "8.12.2002 10:00:35";
-    rig.tick(t + 600);
+    rig.tick(t + 1600);
+    EXPECT_EQ(cala.getRelSeconds(), 1445);
+    rig.tick(t + 2310);
     EXPECT_EQ(cala.getRelSeconds(), 1475);
     rig.setPcNow(PcNow + 10.0 / 86400);
-    rig.tick(t + 610);
+    rig.tick(t + 3320);
     EXPECT_EQ(cala.getRelSeconds(), 1465);
     EXPECT_EQ(rig.window.texts[W::EditCALAofs], "24m 25s");
 
@@ -208,11 +214,11 @@ TEST_F(Cala, IdleTicksNeitherParseNorFormat)
     cala.setRelative(60, true);
     const int made = rig.window.dateTextCount;
     for (int i = 1; i <= 20; ++i)
-        rig.tick(t + 700 + 10 * i);
+        rig.tick(t + 3400 + 10 * i);
     EXPECT_EQ(rig.window.dateTextCount, made);
     EXPECT_EQ(rig.window.texts[W::EditCALAtime], "8.12.2002 9:37:10");
     rig.setPcNow(PcNow + 11.0 / 86400);
-    rig.tick(t + 1000);
+    rig.tick(t + 4700);
     EXPECT_EQ(rig.window.texts[W::EditCALAtime], "8.12.2002 9:37:11");
 }
 

@@ -6,6 +6,8 @@
 
 #include "calls/list_view_file.h"
 #include "engine/perif_active.h"
+#include "engine/perif_cbc.h"
+#include "engine/perif_phonebook.h"
 #include "engine/modem_type_name.h"
 #include "engine/perif_cgmi.h"
 #include "engine/perif_cgmm.h"
@@ -13,7 +15,9 @@
 #include "engine/perif_creg.h"
 #include "engine/uniset.h"
 #include "tests/engine/probe_handlers.h"
+#include "tests/engine/recording_port.h"
 #include "tests/engine/recording_window.h"
+#include "tests/engine/settled_handlers.h"
 #include "tests/engine/stand_in_handlers.h"
 #include "tests/support/code_pages.h"
 
@@ -253,4 +257,81 @@ TEST_F(Display, ProgressTextsComeFromTheLanguage)
     window.langTexts["Texts/ProgressHint_4"] = "Disconnected";
     engine.showState();
     EXPECT_EQ(window.hints[W::ShapeProgress], "Disconnected");
+}
+
+namespace {
+
+// A battery handler that only counts the passes that reach it.
+class CountingCBC : public VPerifCBC {
+public:
+    using VPerifCBC::VPerifCBC;
+    void tick(uint32_t) override { ++passes; }
+    int passes = 0;
+};
+
+// A phonebook handler with nothing to read or write.
+class IdlePhonebook : public VPerifPhonebook {
+public:
+    using VPerifPhonebook::VPerifPhonebook;
+    void tick(uint32_t) override {}
+};
+
+}  // namespace
+
+// A ready engine on which nothing was received or sent for a second polls
+// its handlers every QuietPassMs instead of on every tick; a received byte
+// or a sent line brings the pass back on every tick. Also across the wrap
+// of the tick counter.
+TEST(QuietTicks, HandlersArePolledSparselyOnlyWhileNothingHappens)
+{
+    for (const uint32_t t0 : {5000u, 0xFFFFF000u}) {
+        SCOPED_TRACE(t0);
+        TRecordingWindow window;
+        TByteSinkPort port;
+        VUniSET engine{&port, &window};
+        InstallSettledStartup(engine);
+        InstallSettledStatus(engine);
+        InstallSettledCalls(engine);
+        auto counting = std::make_unique<CountingCBC>(&engine);
+        CountingCBC& cbc = *counting;
+        engine.getHandlers().replaceHandler(VPerifModem::hCBC, std::move(counting));
+        engine.getHandlers().replaceHandler(VPerifModem::hPhonebook, std::make_unique<IdlePhonebook>(&engine));
+
+        uint32_t t = t0;
+        auto passesOverOneSecond = [&] {
+            const int before = cbc.passes;
+            for (int i = 0; i < 100; ++i)
+                engine.tick(t += 10);
+            return cbc.passes - before;
+        };
+        engine.tick(t);
+        ASSERT_EQ(engine.getState(), 0);
+        EXPECT_TRUE(engine.isQuiet(t));
+        EXPECT_EQ(passesOverOneSecond(), int(1000 / VUniSET::QuietPassMs));
+
+        // An answer's bytes: a pass on every tick until a second has passed.
+        for (char c : std::string("OK\r\n"))
+            engine.receivedByte(t, uint8_t(c));
+        EXPECT_FALSE(engine.isQuiet(t));
+        EXPECT_EQ(passesOverOneSecond(), 100);
+        EXPECT_FALSE(engine.isQuiet(t));
+        EXPECT_TRUE(engine.isQuiet(t + 1));
+        EXPECT_LE(passesOverOneSecond(), int(1000 / VUniSET::QuietPassMs));
+
+        // A command written: the same.
+        engine.sendLine(t, "AT", -1);
+        EXPECT_EQ(port.written, "AT\r");
+        EXPECT_EQ(passesOverOneSecond(), 100);
+
+        // Not in a data call, nor while the device is not ready.
+        engine.tick(t += 1000);
+        engine.setMode(3);
+        EXPECT_FALSE(engine.isQuiet(t));
+        engine.setMode(0);
+        EXPECT_TRUE(engine.isQuiet(t));
+        port.open = false;
+        engine.tick(t += 10);
+        EXPECT_EQ(engine.getState(), 4);
+        EXPECT_EQ(passesOverOneSecond(), 100);
+    }
 }
