@@ -12,6 +12,7 @@
 // length byte, payload), or time (one byte, 5 ms units).
 #include <cstdint>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
@@ -160,10 +161,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 bytes[i] = char(i * 7 + 3);
             const std::string path = folder.root + "/out/file.bin";
             {
-                std::FILE* f = std::fopen(path.c_str(), "wb");
-                FUZZ_REQUIRE(f != nullptr);
-                std::fwrite(bytes.data(), 1, bytes.size(), f);
-                std::fclose(f);
+                // A plain write: no stdio stream to build per input.
+                const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+                FUZZ_REQUIRE(fd >= 0);
+                FUZZ_REQUIRE(::write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size()));
+                ::close(fd);
             }
             engine.addSendFile(path, call.number);
             engine.walkSendList(false);
