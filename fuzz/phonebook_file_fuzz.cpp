@@ -9,7 +9,9 @@
 // memories are chosen), then the file's bytes.
 #include <cstdint>
 #include <cstdio>
+#include <fcntl.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "fuzz/support/fuzz_input.h"
@@ -74,10 +76,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string path = std::string(Fuzz::TempFolder()) + "/phonebook.ini";
     const std::string saved = std::string(Fuzz::TempFolder()) + "/saved.ini";
     {
-        FILE* f = std::fopen(path.c_str(), "wb");
-        FUZZ_REQUIRE(f);
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
+        // A plain write: no stdio stream to build per input.
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        FUZZ_REQUIRE(fd >= 0);
+        FUZZ_REQUIRE(::write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size()));
+        ::close(fd);
     }
 
     VTixPhoneBook model;

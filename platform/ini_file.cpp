@@ -1,5 +1,6 @@
 #include "platform/ini_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -102,18 +103,31 @@ bool replaceFile(const std::string& fileName, const std::string& data, unsigned 
 
 // What the file holds; false when it cannot be opened. A read that fails
 // on the way sets readError (what was read is kept).
+// Plain reads into the string: no stdio stream (and its buffer) per file.
 bool readWhole(const std::string& fileName, std::string& data, bool* readError = nullptr)
 {
-    FILE* f = std::fopen(fileName.c_str(), "rb");
-    if (!f)
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return false;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        data.reserve(data.size() + size_t(st.st_size));
+    bool failed = false;
     char buf[8192];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        data.append(buf, n);
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n > 0) {
+            data.append(buf, size_t(n));
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else {
+            failed = n < 0;
+            break;
+        }
+    }
     if (readError)
-        *readError = std::ferror(f) != 0;
-    std::fclose(f);
+        *readError = failed;
+    ::close(fd);
     return true;
 }
 
@@ -160,6 +174,7 @@ void TIniFile::Reload()
 
 void TIniFile::parse(const std::string& data)
 {
+    lines_.reserve(lines_.size() + size_t(std::count(data.begin(), data.end(), '\n')) + 1);
     size_t start = 0;
     while (start < data.size()) {
         size_t end = data.find('\n', start);

@@ -23,6 +23,8 @@ TEngineRig::TEngineRig(uint32_t start) : now(start)
 {
     engine = std::make_unique<VUniSET>(nullptr, &window);
     engine->start();
+    // The rig never replaces a handler, so the SMS handler stays where it is.
+    smsHandler = &engine->getHandlers().smss();
     checkInvariants();
 }
 
@@ -56,10 +58,11 @@ void TEngineRig::checkInvariants() const
     // A line that grows without end is dropped; a frame is bounded too.
     Require(engine->getRxBuffer().length() <= VUniSET::MaxLineLength + 8, "receive buffer grows without bound");
     // The SMS handler points only at records the list still holds.
-    const VPerifSMSs& sms = engine->getHandlers().smss();
-    for (const VTixSMSRecord* held : {sms.getMySMS(), sms.getUserSMS()}) {
-        bool found = held == nullptr;
-        for (int i = 0; !found && i < window.smsListOwned.getSMSCount(); ++i)
+    for (const VTixSMSRecord* held : {smsHandler->getMySMS(), smsHandler->getUserSMS()}) {
+        if (!held)
+            continue;
+        bool found = false;
+        for (int i = 0, n = window.smsListOwned.getSMSCount(); !found && i < n; ++i)
             found = window.smsListOwned.getSMS(i) == held;
         Require(found, "SMS handler holds a record the list does not");
     }

@@ -6,6 +6,8 @@
 #include "engine/uniset.h"
 #include "fuzz/support/null_window.h"
 
+class VPerifSMSs;
+
 namespace Fuzz {
 
 // The connection engine with all its real handlers and the null window,
@@ -15,6 +17,7 @@ struct TEngineRig {
     TNullWindow window;
     std::unique_ptr<VUniSET> engine;
     uint32_t now = 0;
+    const VPerifSMSs* smsHandler = nullptr;
 
     explicit TEngineRig(uint32_t start);
     ~TEngineRig();
