@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Tixlanguage::TLangCache cache;
         cache.SetLines(lines);
         Tixlanguage::IndexAndSortCache(cache);
-        FUZZ_REQUIRE(cache.Lines.size() == lines.size() && cache.Index.size() == cache.Lines.size());
+        FUZZ_REQUIRE(cache.Lines().size() == lines.size() && cache.Index.size() == cache.Lines().size());
         bool found = false;
         std::string rest;
         Tixlanguage::TixFindInIni(section, key, "-", found, rest, cache);

@@ -39,16 +39,6 @@ int CompareKeys(const std::string& a, const std::string& b)
     }
 }
 
-bool ServesSection(std::string_view name, const std::string& section)
-{
-    if (name.size() > section.size() || section.compare(0, name.size(), name) != 0)
-        return false;
-    if (name.empty() || name.size() == section.size())
-        return true;
-    const char after = section[name.size()];
-    return after == '.' || after == '_';
-}
-
 // A line without the blanks (and control bytes) around it.
 std::string_view Trimmed(const std::string& line)
 {
@@ -119,8 +109,63 @@ struct ReversedChain {
 
 void TLangCache::SetLines(std::vector<std::string> lines)
 {
-    Lines = std::move(lines);
+    lines_ = std::move(lines);
+    headersKnown_ = false;
     ClearIndex();
+}
+
+TLangCache::TLangCache(const TLangCache& other) : Index(other.Index), lines_(other.lines_) {}
+
+TLangCache& TLangCache::operator=(const TLangCache& other)
+{
+    if (this != &other) {
+        lines_ = other.lines_;
+        Index = other.Index;
+        headersKnown_ = false;
+    }
+    return *this;
+}
+
+TLangCache::TLangCache(TLangCache&& other) noexcept
+    : Index(std::move(other.Index)), lines_(std::move(other.lines_)), headers_(std::move(other.headers_)),
+      headersKnown_(other.headersKnown_)
+{
+    other.Drop();
+}
+
+TLangCache& TLangCache::operator=(TLangCache&& other) noexcept
+{
+    if (this != &other) {
+        lines_ = std::move(other.lines_);
+        Index = std::move(other.Index);
+        headers_ = std::move(other.headers_);
+        headersKnown_ = other.headersKnown_;
+        other.Drop();
+    }
+    return *this;
+}
+
+void TLangCache::Drop()
+{
+    lines_.clear();
+    Index.clear();
+    headers_.clear();
+    headersKnown_ = false;
+}
+
+const std::vector<uint32_t>& TLangCache::HeadersNamed(std::string_view name) const
+{
+    if (!headersKnown_) {
+        headers_.clear();
+        std::string_view header;
+        for (size_t k = 0; k < lines_.size(); ++k)
+            if (HeaderName(lines_[k], header))
+                headers_[header].push_back(uint32_t(k));
+        headersKnown_ = true;
+    }
+    static const std::vector<uint32_t> none;
+    const auto it = headers_.find(name);
+    return it == headers_.end() ? none : it->second;
 }
 
 std::string TrimLine(const std::string& line)
@@ -257,131 +302,136 @@ TLineKind ClassifyLine(const std::string& line)
 
 void IndexAndSortCache(TLangCache& cache)
 {
-    const size_t n = cache.Lines.size();
+    const size_t n = cache.size();
     if (n == 0 || cache.Indexed())
         return;
+    const std::vector<std::string>& all = cache.Lines();
     cache.Index.assign(n, 0);
     uint32_t next = uint32_t(n);
     for (size_t k = n; k-- > 0;) {
-        const TLineKind kind = ClassifyLine(cache.Lines[k]);
+        const TLineKind kind = ClassifyLine(all[k]);
         cache.Index[k] = next * 4 + kind;
         if (kind == lkHeader)
             next = uint32_t(k);
     }
     std::vector<size_t> order(n);
     std::iota(order.begin(), order.end(), size_t(0));
-    std::stable_sort(order.begin(), order.end(), [&cache](size_t a, size_t b) {
+    std::stable_sort(order.begin(), order.end(), [&cache, &all](size_t a, size_t b) {
         if (cache.Index[a] != cache.Index[b])
             return cache.Index[a] < cache.Index[b];
-        return CompareKeys(cache.Lines[a], cache.Lines[b]) < 0;
+        return CompareKeys(all[a], all[b]) < 0;
     });
+    std::vector<std::string>& unsorted = cache.EditLines();
     std::vector<std::string> lines(n);
     std::vector<uint32_t> index(n);
     for (size_t k = 0; k < n; ++k) {
-        lines[k] = std::move(cache.Lines[order[k]]);
+        lines[k] = std::move(unsorted[order[k]]);
         index[k] = cache.Index[order[k]];
     }
-    cache.Lines = std::move(lines);
+    unsorted = std::move(lines);
     cache.Index = std::move(index);
 }
 
+namespace {
+
+// Key in the section whose header is line i: the first matching key line
+// below the header (without an index, up to the next line that begins
+// with "[" and ends with "]"); a wildcard key first among an indexed
+// section's keys.
+bool FindInSection(const TLangCache& cache, size_t i, const std::string& Key, std::string& value,
+                   std::string& rest)
+{
+    const std::vector<std::string>& lines = cache.Lines();
+    const size_t n = lines.size();
+    const bool indexed = cache.Indexed() && cache.Index.size() == n;
+    bool hit = false;
+    if (!indexed) {
+        for (size_t j = i + 1; j < n && !hit; ++j) {
+            const std::string& s = lines[j];
+            if (s.size() >= 2 && s.front() == '[' && s.back() == ']')
+                break;
+            const size_t eq = s.find('=');
+            if (eq == std::string::npos)
+                continue;
+            const size_t quote = s.find('"');
+            if (quote < eq)
+                continue;
+            if (HasWildcard(s, eq)) {
+                if (MatchWildcardLine(s, Key, rest)) {
+                    hit = true;
+                    value = s.substr(eq + 1);
+                }
+            } else if (s.compare(0, eq, Key) == 0 && eq == Key.size()) {
+                hit = true;
+                rest.clear();
+                value = s.substr(eq + 1);
+            }
+        }
+        return hit;
+    }
+    const size_t end = std::min(std::max<size_t>(cache.Index[i] >> 2, i + 1), n);
+    size_t j = i + 1;
+    for (; j < end && (cache.Index[j] & 3) == lkWildcardKey && !hit; ++j) {
+        const std::string& s = lines[j];
+        if (MatchWildcardLine(s, Key, rest)) {
+            hit = true;
+            value = s.substr(s.find('=') + 1);
+        }
+    }
+    if (hit)
+        return true;
+    while (j < end && (cache.Index[j] & 3) == lkWildcardKey)
+        ++j;
+    long low = long(j);
+    long high = long(end) - 1;
+    while (high >= low && (cache.Index[size_t(high)] & 3) != lkPlainKey)
+        --high;
+    while (low <= high) {
+        const long mid = (low + high + 1) / 2;
+        const std::string& s = lines[size_t(mid)];
+        const int c = CompareKeys(s, Key);
+        if (c == 0) {
+            rest.clear();
+            value = s.substr(s.find('=') + 1);
+            return true;
+        }
+        if (c < 0)
+            low = mid + 1;
+        else
+            high = mid - 1;
+    }
+    return false;
+}
+
+}  // namespace
+
+// The longest header name serving Section wins, and among headers of that
+// name the first holding the key: so the names are tried from the section
+// itself down to the catch-all [], each through the headers of that name.
 std::string TixFindInIni(const std::string& Section, const std::string& Key,
                          const std::string& Default, bool& Found, std::string& Remainder,
                          const TLangCache& Lines)
 {
-    std::string result = Default;
     Found = false;
     Remainder.clear();
     if (Key.empty())
-        return result;
-    const bool indexed = Lines.Indexed() && Lines.Index.size() == Lines.Lines.size();
-    const size_t n = Lines.Lines.size();
-    int best = -1;
-    size_t i = 0;
-    while (i < n) {
-        std::string_view name;
-        size_t next = i + 1;
-        bool header = false;
-        if (indexed) {
-            next = std::max<size_t>(Lines.Index[i] >> 2, i + 1);
-            header = (Lines.Index[i] & 3) == lkHeader && HeaderName(Lines.Lines[i], name);
-        } else {
-            header = HeaderName(Lines.Lines[i], name);
-        }
-        if (!header || !ServesSection(name, Section) || int(name.size()) <= best) {
-            i = next;
-            continue;
-        }
-        bool hit = false;
-        std::string value;
-        std::string rest;
-        if (!indexed) {
-            for (size_t j = i + 1; j < n && !hit; ++j) {
-                const std::string& s = Lines.Lines[j];
-                if (s.size() >= 2 && s.front() == '[' && s.back() == ']')
-                    break;
-                const size_t eq = s.find('=');
-                if (eq == std::string::npos)
-                    continue;
-                const size_t quote = s.find('"');
-                if (quote < eq)
-                    continue;
-                if (HasWildcard(s, eq)) {
-                    if (MatchWildcardLine(s, Key, rest)) {
-                        hit = true;
-                        value = s.substr(eq + 1);
-                    }
-                } else if (s.compare(0, eq, Key) == 0 && eq == Key.size()) {
-                    hit = true;
-                    rest.clear();
-                    value = s.substr(eq + 1);
+        return Default;
+    const std::string_view section(Section);
+    std::string value;
+    std::string rest;
+    for (size_t len = section.size();; --len) {
+        if (len == section.size() || len == 0 || section[len] == '.' || section[len] == '_') {
+            for (const uint32_t i : Lines.HeadersNamed(section.substr(0, len)))
+                if (FindInSection(Lines, i, Key, value, rest)) {
+                    Found = true;
+                    Remainder = std::move(rest);
+                    return value;
                 }
-            }
-        } else {
-            const size_t end = std::min(next, n);
-            size_t j = i + 1;
-            for (; j < end && (Lines.Index[j] & 3) == lkWildcardKey && !hit; ++j) {
-                const std::string& s = Lines.Lines[j];
-                if (MatchWildcardLine(s, Key, rest)) {
-                    hit = true;
-                    value = s.substr(s.find('=') + 1);
-                }
-            }
-            while (j < end && (Lines.Index[j] & 3) == lkWildcardKey)
-                ++j;
-            if (!hit) {
-                long low = long(j);
-                long high = long(end) - 1;
-                while (high >= low && (Lines.Index[size_t(high)] & 3) != lkPlainKey)
-                    --high;
-                while (low <= high) {
-                    const long mid = (low + high + 1) / 2;
-                    const std::string& s = Lines.Lines[size_t(mid)];
-                    const int c = CompareKeys(s, Key);
-                    if (c == 0) {
-                        hit = true;
-                        rest.clear();
-                        value = s.substr(s.find('=') + 1);
-                        break;
-                    }
-                    if (c < 0)
-                        low = mid + 1;
-                    else
-                        high = mid - 1;
-                }
-            }
         }
-        if (hit) {
-            result = std::move(value);
-            Remainder = std::move(rest);
-            best = int(name.size());
-            if (best == int(Section.size()))
-                break;
-        }
-        i = next;
+        if (len == 0)
+            break;
     }
-    Found = best >= 0;
-    return result;
+    return Default;
 }
 
 int QuickReadKey(const std::string& Section, const std::string& Key, const std::string& Default,

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // The text of one language (a ".lng" file or a built-in text) as the
@@ -22,18 +24,47 @@ enum TLineKind : uint32_t {
     lkOther = 3,
 };
 
-struct TLangCache {
-    std::vector<std::string> Lines;
+class TLangCache {
+public:
+    const std::vector<std::string>& Lines() const { return lines_; }
+    // The lines for changing them in place; the header positions are
+    // worked out again on the next lookup.
+    std::vector<std::string>& EditLines()
+    {
+        headersKnown_ = false;
+        return lines_;
+    }
     // Parallel to Lines; all 0 while the cache is not indexed.
     std::vector<uint32_t> Index;
 
-    size_t size() const { return Lines.size(); }
-    bool empty() const { return Lines.empty(); }
+    size_t size() const { return lines_.size(); }
+    bool empty() const { return lines_.empty(); }
     // A cache whose first line has index value 0 counts as not indexed.
     bool Indexed() const { return !Index.empty() && Index[0] != 0; }
     // Drops every index value (after lines were added or replaced).
-    void ClearIndex() { Index.assign(Lines.size(), 0); }
+    void ClearIndex() { Index.assign(lines_.size(), 0); }
     void SetLines(std::vector<std::string> lines);
+    // Positions of the section headers named name (blanks around a header
+    // allowed), in order: a lookup goes straight to the sections that can
+    // serve it instead of passing every line. Worked out once per change of
+    // the lines.
+    const std::vector<uint32_t>& HeadersNamed(std::string_view name) const;
+
+    TLangCache() = default;
+    // A copy works its header positions out anew (they point into its own
+    // lines); a move keeps them, the lines' storage moving along.
+    TLangCache(const TLangCache& other);
+    TLangCache& operator=(const TLangCache& other);
+    TLangCache(TLangCache&& other) noexcept;
+    TLangCache& operator=(TLangCache&& other) noexcept;
+
+private:
+    void Drop();
+
+    std::vector<std::string> lines_;
+    // Header name (a view into lines_) -> positions of its headers.
+    mutable std::unordered_map<std::string_view, std::vector<uint32_t>> headers_;
+    mutable bool headersKnown_ = false;
 };
 
 // Blanks and control characters (bytes up to 32) cut from both ends.

@@ -511,7 +511,7 @@ void VTixLanguage::SetCachedText(const std::string& Section, const std::string& 
     const std::string line = prefix + Tixutils::AnsiQuotedStr(Text);
     const std::string header = "[" + Section + "]";
     const bool wasIndexed = Cache.Indexed();
-    std::vector<std::string>& lines = Cache.Lines;
+    std::vector<std::string>& lines = Cache.EditLines();
     size_t h = 0;
     while (h < lines.size() && Tixlanguage::TrimLine(lines[h]) != header)
         ++h;

@@ -149,7 +149,7 @@ std::unique_ptr<LanguageRecord> VTixLanguage::recordFromText(const std::string& 
     if (!utf8) {
         cachesChanged();
         const int cp = CodePageOf(record.get());
-        for (std::string& line : record->Cache.Lines)
+        for (std::string& line : record->Cache.EditLines())
             line = Platform::AnsiToUtf8(line, cp);
     }
     cachesChanged();
@@ -171,7 +171,7 @@ void VTixLanguage::loadTextInto(LanguageRecord& record, const std::string& text,
     if (ownFile)
         record.IsUTF8 = utf8;
     const bool wasIndexed = record.Cache.Indexed();
-    if (Tixutils::JoinConfigs(record.Cache.Lines, lines, true)) {
+    if (Tixutils::JoinConfigs(record.Cache.EditLines(), lines, true)) {
         record.Cache.ClearIndex();
         if (wasIndexed)
             Tixlanguage::IndexAndSortCache(record.Cache);

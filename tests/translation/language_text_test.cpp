@@ -84,7 +84,7 @@ TEST(LanguageIndex, IndexValuesAndSortKeepEverySectionInItsBlock)
     EXPECT_FALSE(cache.Indexed());
     IndexAndSortCache(cache);
     ASSERT_TRUE(cache.Indexed());
-    EXPECT_EQ(cache.Lines, (std::vector<std::string>{"; head", "[B]", "a*=2", "m=3", "z=1", "; c",
+    EXPECT_EQ(cache.Lines(), (std::vector<std::string>{"; head", "[B]", "a*=2", "m=3", "z=1", "; c",
                                                      "[A]", "b=5", "q=4"}));
     EXPECT_EQ(cache.Index[0], 1u * 4 + lkOther);
     EXPECT_EQ(cache.Index[1], 6u * 4 + lkHeader);
@@ -92,9 +92,9 @@ TEST(LanguageIndex, IndexValuesAndSortKeepEverySectionInItsBlock)
     EXPECT_EQ(cache.Index[3], 6u * 4 + lkPlainKey);
     EXPECT_EQ(cache.Index[6], 9u * 4 + lkHeader);
     // Indexing twice changes nothing.
-    const auto before = cache.Lines;
+    const auto before = cache.Lines();
     IndexAndSortCache(cache);
-    EXPECT_EQ(cache.Lines, before);
+    EXPECT_EQ(cache.Lines(), before);
 }
 
 TEST(LanguageIndex, ClassifiesByTheFirstSpecialCharacter)

@@ -225,10 +225,10 @@ TEST(LookupWrite, SetCachedTextReplacesInsertsAndAppendsSections)
     VTixLanguage::SetCachedText("A", "K", cache, -1, "new \"q\"");
     VTixLanguage::SetCachedText("A", "L", cache, 3, "l");
     VTixLanguage::SetCachedText("C", "M", cache, -1, "m");
-    EXPECT_EQ(cache.Lines, (std::vector<std::string>{"[A]", "K=\"new \"\"q\"\"\"", "L_3=\"l\"", "", "[B]",
+    EXPECT_EQ(cache.Lines(), (std::vector<std::string>{"[A]", "K=\"new \"\"q\"\"\"", "L_3=\"l\"", "", "[B]",
                                                      "X=1", "", "[C]", "M=\"m\""}));
     VTixLanguage::SetCachedText("C", "", cache, -1, "nothing");
-    EXPECT_EQ(cache.Lines.size(), 9u);
+    EXPECT_EQ(cache.Lines().size(), 9u);
 }
 
 TEST(LookupRobustness, ArbitraryLanguageTextsNeverCrashOrHang)
