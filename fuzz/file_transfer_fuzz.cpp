@@ -12,7 +12,6 @@
 // length byte, payload), or time (one byte, 5 ms units).
 #include <cstdint>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
@@ -160,13 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             for (size_t i = 0; i < bytes.size(); ++i)
                 bytes[i] = char(i * 7 + 3);
             const std::string path = folder.root + "/out/file.bin";
-            {
-                // A plain write: no stdio stream to build per input.
-                const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-                FUZZ_REQUIRE(fd >= 0);
-                FUZZ_REQUIRE(::write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size()));
-                ::close(fd);
-            }
+            Fuzz::WriteWholeFile(path, bytes);
             engine.addSendFile(path, call.number);
             engine.walkSendList(false);
             m.sendingFile().beginTransfer(engine.getSendList().getItem(0), VPerifSendingFile::AutoBlockSize);

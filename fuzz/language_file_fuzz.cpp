@@ -2,9 +2,6 @@
 // reading, whole loading, merging over a built-in text) and as a startup
 // text, then every kind of lookup through them: sections that serve
 // sub-sections, wildcard keys, indexes, redirections, code pages.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -18,22 +15,6 @@
 #include "translation/tixlanguage.h"
 
 namespace {
-
-// A plain descriptor: no stream buffer allocated for every input.
-void WriteFile(const std::string& path, const std::string& bytes)
-{
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        std::abort();
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0)
-            std::abort();
-        done += size_t(n);
-    }
-    ::close(fd);
-}
 
 // A small language text to merge over or redirect into.
 const char BaseText[] =
@@ -103,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return f;
     }();
     static const std::string path = folder + "/fuzz.lng";
-    WriteFile(path, file);
+    Fuzz::WriteWholeFile(path, file);
     {
         std::string buffer;
         const int n = Tixlanguage::QuickReadKey(section.empty() ? "General" : section,

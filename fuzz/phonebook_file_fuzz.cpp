@@ -9,9 +9,7 @@
 // memories are chosen), then the file's bytes.
 #include <cstdint>
 #include <cstdio>
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "fuzz/support/fuzz_input.h"
@@ -75,13 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string bytes = in.rest();
     const std::string path = std::string(Fuzz::TempFolder()) + "/phonebook.ini";
     const std::string saved = std::string(Fuzz::TempFolder()) + "/saved.ini";
-    {
-        // A plain write: no stdio stream to build per input.
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        FUZZ_REQUIRE(fd >= 0);
-        FUZZ_REQUIRE(::write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size()));
-        ::close(fd);
-    }
+    Fuzz::WriteWholeFile(path, bytes);
 
     VTixPhoneBook model;
     Device(model);

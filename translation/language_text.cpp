@@ -454,12 +454,12 @@ int QuickReadKey(const std::string& Section, const std::string& Key, const std::
     std::string value;
     unsigned char piece[512];
     while (!done) {
-        const ssize_t read = ::read(fd, piece, sizeof(piece));
-        if (read < 0 && errno == EINTR)
+        const ssize_t n = ::read(fd, piece, sizeof(piece));
+        if (n < 0 && errno == EINTR)
             continue;
-        if (read <= 0)
+        if (n <= 0)
             break;
-        const size_t got = size_t(read);
+        const size_t got = size_t(n);
         for (size_t k = 0; k < got && !done; ++k) {
             const unsigned char b = piece[k];
             switch (state) {

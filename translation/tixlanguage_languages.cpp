@@ -240,9 +240,6 @@ void VTixLanguage::updateLanguages(bool UpdateComponents)
     startupAnyLanguages_.clear();
 }
 
-// The entries come straight from the kernel into a buffer on the stack:
-// a directory stream would allocate 32 KiB for every listing, and the
-// folders are listed again on every rescan.
 std::vector<std::string> VTixLanguage::languageFiles(const std::string& dir)
 {
     std::vector<std::string> files;

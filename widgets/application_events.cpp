@@ -112,13 +112,12 @@ void VTixApplicationEvents::DoHint()
     }
 }
 
-bool VTixApplicationEvents::eventFilter(QObject* Watched, QEvent* Event)
+bool VTixApplicationEvents::eventFilter(QObject*, QEvent* Event)
 {
     // Every event of the program passes here: all but the two hint events
     // go on at once, and none is ever eaten.
     const QEvent::Type type = Event->type();
     if (type == QEvent::ToolTip || type == QEvent::StatusTip)
         DoHint();
-    (void)Watched;
     return false;
 }

@@ -1,11 +1,13 @@
 #include "fuzz/support/qt_core_app.h"
 
 #include <QCoreApplication>
+#include <cerrno>
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace Fuzz {
@@ -55,6 +57,23 @@ const char* TempFolder()
 {
     static TTempFolder folder;
     return folder.path.c_str();
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
+        std::abort();
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            std::abort();
+        done += size_t(n);
+    }
+    ::close(fd);
 }
 
 }  // namespace Fuzz

@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 
 namespace Fuzz {
 
@@ -16,5 +17,9 @@ void SettlePostedEvents();
 // A private temporary folder for files the target writes, made on the
 // first call and removed at exit; in /dev/shm where it exists.
 const char* TempFolder();
+
+// Writes bytes as the whole file at path through a plain descriptor (no
+// stream built per input); aborts when it cannot.
+void WriteWholeFile(const std::string& path, const std::string& bytes);
 
 }  // namespace Fuzz
