@@ -57,6 +57,8 @@ public:
     static constexpr int CnmiNone = -2;
     // bfr: the device has no fifth parameter.
     static constexpr int CnmiNoBfr = 200;
+    // The largest value of the test answer taken as a parameter's value.
+    static constexpr int CnmiMaxOffered = 99;
 
     explicit VPerifSMSs(VUniSET* owner);
     ~VPerifSMSs() override;

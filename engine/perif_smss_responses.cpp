@@ -306,9 +306,15 @@ void VPerifSMSs::takeCnmi(const std::string& rest)
             return;
         std::array<int, CnmiCount> chosen{};
         chooseSupported(rest, CnmiPreferred, chosen, CnmiCount);
-        for (int k = 0; k < CnmiCount; ++k)
-            if (cnmi[k] < 0)
-                cnmi[k] = chosen[k] == -1 ? (k == 4 ? CnmiNoBfr : CnmiNone) : chosen[k] - 1000;
+        for (int k = 0; k < CnmiCount; ++k) {
+            if (cnmi[k] >= 0)
+                continue;
+            // The parameters are small numbers; anything else a device
+            // offers cannot be held as a wanted value (v - 1000) and counts
+            // as no value offered.
+            const bool offered = chosen[k] >= 0 && chosen[k] <= CnmiMaxOffered;
+            cnmi[k] = offered ? chosen[k] - 1000 : (k == 4 ? CnmiNoBfr : CnmiNone);
+        }
     } else if (pending == pdCnmiRead) {
         const auto& items = split(rest);
         for (size_t k = 0; k < CnmiCount && k < items.size(); ++k)

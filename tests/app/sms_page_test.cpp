@@ -224,9 +224,11 @@ TEST_F(SmsPage, ControlsAsDesignedAndTranslated)
     Focus(sms);
     sms->SetState(VTixSMS_stateSIMSent);
     f.VTixLanguage1->SetCurrLanguage("English");
-    for (const TText& t : texts)
-        if (t.english)
+    for (const TText& t : texts) {
+        if (t.english) {
             EXPECT_EQ(textOf(t.control), t.english) << t.name;
+        }
+    }
     EXPECT_EQ(FromQString(f.ItemSMSDelete->text()), "Delete");
     EXPECT_EQ(State(), "Sent");
     EXPECT_EQ(FromQString(model().headerData(1, Qt::Horizontal).toString()), "State");
@@ -626,8 +628,9 @@ TEST_F(SmsPage, SelectionKeptWhileOtherRowsComeAndGo)
     // follows the row that becomes current.
     list().messageDeleted(b);
     EXPECT_NE(w().focusedSMS(), b);
-    if (VTixSMSRecord* now = w().focusedSMS())
+    if (VTixSMSRecord* now = w().focusedSMS()) {
         EXPECT_EQ(Memo(), smsTextToMemo(now->GetText()));
+    }
     // Every row gone: the edits are emptied and read-only.
     list().clearMessages();
     EXPECT_EQ(w().focusedSMS(), nullptr);

@@ -109,6 +109,9 @@ TEST(SmsSequence, IndicationsTakeThePreferredValuesTheDeviceOffers)
         {"(5),(7-9),(0),(2),(1)", "AT+CNMI=5,7,0,2,1"},
         // A group without a number: that parameter is left to the device.
         {"(0-3),(),(0,2),(0,1),(0,1)", "AT+CNMI=2,,2,1,0"},
+        // Values no parameter can take count as none offered (the last
+        // one so the form without bfr).
+        {"(-2147483648),(999),(998),(0,1),(5000)", "AT+CNMI=,,,1"},
     };
     for (const TCase& c : cases) {
         TSmsRig rig;
