@@ -1,6 +1,7 @@
 // Idle cost of the main window, measured beside the floor of any Qt
 // program. Run by hand (offscreen, never in CI):
-//   build/bench/idle_cost_bench [--seconds N] [--rounds N] [--settle N] [--pages NAME,...]
+//   build/bench/idle_cost_bench [--seconds N] [--rounds N] [--settle N] [--cpu N]
+//                               [--pages NAME,...]
 //
 // The real main window runs in this process on the simulated TC35 (the
 // zelvitor-modemsim tool, a child process, so that the device's own work is
@@ -14,6 +15,12 @@
 // core and their ratio, of the round with the median ratio (a shared
 // machine's load comes in bursts that one round may catch), with the
 // scheduler's finer figures beside them.
+//
+// Both processes run on one processor (--cpu, by default the last one this
+// process may use; -1 leaves them to the scheduler): a 10 ms wake-up costs
+// more on a processor that had time to go idle or lose its caches, and two
+// processes on different processors of a shared machine catch that apart,
+// so their ratio swung by two times from one round to the next.
 //
 // Pages are named by their objectName, so the list stays valid as pages
 // gain content; the terminal is the tab of its docked form.
@@ -36,6 +43,7 @@
 #include <signal.h>
 #include <sstream>
 #include <string>
+#include <sched.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -63,6 +71,7 @@ struct TOptions {
     int seconds = 10;
     int rounds = 3;
     int settleSeconds = 5;
+    int cpu = -2;  // -2: the last allowed processor, -1: none
     std::vector<std::string> pages;
 };
 
@@ -89,7 +98,7 @@ TOptions ParseArguments(int argc, char* argv[])
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (i + 1 >= argc)
-            Fail("usage: idle_cost_bench [--seconds N] [--rounds N] [--settle N] [--pages NAME,...]");
+            Fail("usage: idle_cost_bench [--seconds N] [--rounds N] [--settle N] [--cpu N] [--pages NAME,...]");
         const std::string value = argv[++i];
         if (arg == "--seconds")
             o.seconds = std::max(1, std::atoi(value.c_str()));
@@ -97,6 +106,8 @@ TOptions ParseArguments(int argc, char* argv[])
             o.rounds = std::max(1, std::atoi(value.c_str()));
         else if (arg == "--settle")
             o.settleSeconds = std::max(0, std::atoi(value.c_str()));
+        else if (arg == "--cpu")
+            o.cpu = std::max(-1, std::atoi(value.c_str()));
         else if (arg == "--pages")
             o.pages = SplitNames(value);
         else
@@ -184,6 +195,31 @@ double ScheduledSeconds(pid_t pid)
     return double(ns) / 1e9;
 }
 
+// Keeps this process and the threads and children it makes from now on to
+// one processor; returns it, or -1 when left to the scheduler.
+int PinToProcessor(int wanted)
+{
+    if (wanted == -1)
+        return -1;
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    if (::sched_getaffinity(0, sizeof allowed, &allowed) != 0)
+        Fail("cannot read the processors allowed");
+    int cpu = wanted;
+    if (cpu < 0)
+        for (int c = 0; c < CPU_SETSIZE; ++c)
+            if (CPU_ISSET(c, &allowed))
+                cpu = c;
+    if (cpu < 0 || cpu >= CPU_SETSIZE || !CPU_ISSET(cpu, &allowed))
+        Fail("processor " + std::to_string(wanted) + " is not one this process may use");
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(cpu, &one);
+    if (::sched_setaffinity(0, sizeof one, &one) != 0)
+        Fail("cannot keep to processor " + std::to_string(cpu));
+    return cpu;
+}
+
 // Runs the event loop as the program's own would run it, for ms.
 void RunFor(int ms)
 {
@@ -241,6 +277,9 @@ int main(int argc, char* argv[])
     const std::string pty = ReadLine(simOut);
     if (pty.empty())
         Fail("the simulated device did not start");
+    // The device stays free to run anywhere; the two measured processes
+    // share one processor.
+    const int cpu = PinToProcessor(options.cpu);
     const pid_t bare = Spawn({ZELVITOR_BARE_QT});
 
     QApplication app(argc, argv);
@@ -274,6 +313,8 @@ int main(int argc, char* argv[])
     window->resize(800, 600);
     window->show();
 
+    if (cpu >= 0)
+        std::printf("Program and bare program on processor %d.\n", cpu);
     std::printf("Started on %s; waiting for the device...\n", pty.c_str());
     std::fflush(stdout);
     if (!RunUntil([&] { return StartedOnDevice(*window); }, 90000))
