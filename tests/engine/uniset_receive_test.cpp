@@ -95,6 +95,37 @@ TEST_F(Receive, OnlyCrLfEndsALine)
     EXPECT_EQ(lines(), (std::vector<std::string>{"A\rB\nC\n\rD\r\n"}));
 }
 
+// The line end is looked for only when an LF arrives: every way the two
+// bytes can meet or miss, and a buffer a reader terminated in between.
+TEST_F(Receive, LineEndsExactlyOnTheLfAfterACr)
+{
+    const struct {
+        const char* bytes;
+        const char* results;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"\r\r\n", "001", {"\r\r\n"}},
+        {"\n\r\n", "001", {"\n\r\n"}},
+        {"\r\n\r\n", "0101", {"\r\n", "\r\n"}},
+        {"x\n\n\r\r\n", "000001", {"x\n\n\r\r\n"}},
+        {"\r\n\n\r", "0100", {"\r\n"}},
+        {"\r\rx\n", "0000", {}},
+    };
+    for (const auto& c : cases) {
+        log.clear();
+        engine.getRxBuffer().clear();
+        SCOPED_TRACE(c.bytes);
+        EXPECT_EQ(feed(c.bytes), c.results);
+        EXPECT_EQ(lines(), c.lines);
+    }
+    log.clear();
+    engine.getRxBuffer().clear();
+    EXPECT_EQ(feed("AB\r"), "000");
+    engine.getRxBuffer().c_str();
+    EXPECT_EQ(feed("\n"), "1");
+    EXPECT_EQ(lines(), (std::vector<std::string>{"AB\r\n"}));
+}
+
 TEST_F(Receive, LastReceiveTickFollowsKeptBytes)
 {
     feed("O", 5000);
