@@ -126,6 +126,30 @@ TEST_F(Receive, LineEndsExactlyOnTheLfAfterACr)
     EXPECT_EQ(lines(), (std::vector<std::string>{"AB\r\n"}));
 }
 
+// A fresh engine has room for the usual lines: receiving a long answer
+// line and writing a long command leave both buffers where they are.
+TEST_F(Receive, UsualLinesFitTheBuffersFromTheStart)
+{
+    const char* const rx = engine.getRxBuffer().data();
+    const char* const tx = engine.getTxBuffer().data();
+    ASSERT_NE(rx, nullptr);
+    ASSERT_NE(tx, nullptr);
+    // A line as long as the room, fed in two parts.
+    const std::string text = "+XDATA: " + std::string(VUniSET::BufferReserve - 10, 'A');
+    EXPECT_EQ(feed(text.substr(0, 100)), std::string(100, '0'));
+    EXPECT_EQ(engine.getRxBuffer().data(), rx);
+    EXPECT_EQ(feed(text.substr(100) + "\r\n").back(), '1');
+    EXPECT_EQ(engine.getRxBuffer().data(), rx);
+    EXPECT_EQ(lines(), (std::vector<std::string>{text + "\r\n"}));
+    const std::string command = "AT+XDATA=" + std::string(VUniSET::BufferReserve - 10, '1');
+    engine.sendLine(1000, command.c_str(), int(command.size()));
+    EXPECT_EQ(engine.getTxBuffer().view(), command + "\r");
+    EXPECT_EQ(engine.getTxBuffer().data(), tx);
+    // Past the room the buffer still grows.
+    feed(std::string(VUniSET::BufferReserve + 1, 'B'));
+    EXPECT_EQ(engine.getRxBuffer().length(), VUniSET::BufferReserve + 1);
+}
+
 TEST_F(Receive, LastReceiveTickFollowsKeptBytes)
 {
     feed("O", 5000);
