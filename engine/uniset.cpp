@@ -21,6 +21,11 @@ VUniSET::VUniSET(VTixCommunicationComponent* port, VMainWindowLink* window)
       sendList(std::make_unique<VListViewFile>(true)),
       receivedList(std::make_unique<VListViewFile>(false))
 {
+    // The buffers grow by a tenth when full: from empty, a first line of a
+    // few hundred bytes would move them dozens of times. Room for the
+    // usual lines up front keeps receiving and sending from allocating.
+    rxBuffer.reserve(BufferReserve);
+    txBuffer.reserve(BufferReserve);
     window->bindFileList(VMainWindowLink::ListFilesOut, &sendList->getModel());
     window->bindFileList(VMainWindowLink::ListFilesIn, &receivedList->getModel());
 }

@@ -31,6 +31,9 @@ public:
     static constexpr int MaxFrameData = 2070;
     // A received line that grows this long without a line end is dropped.
     static constexpr uint32_t MaxLineLength = 64 * 1024;
+    // Room the receive and send buffers have from the start: the longest
+    // usual line (a listed SMS PDU, a command) fits without a move.
+    static constexpr uint32_t BufferReserve = 512;
     // A partial data frame that gets no byte for this long is dropped.
     static constexpr uint32_t FrameIdleGap = 2000;
     // Once the device is ready and nothing was received or sent for this

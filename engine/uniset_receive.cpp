@@ -52,7 +52,9 @@ bool VUniSET::receivedCommandByte(uint32_t now, uint8_t byte)
 
     rxBuffer.appendByte(byte);
     bool result = false;
-    if (EndsWithLineEnd(rxBuffer)) {
+    // Only the LF just stored can end a line: the other bytes skip the
+    // look at the buffer's end.
+    if (byte == '\n' && EndsWithLineEnd(rxBuffer)) {
         if (mode == 1) {
             notify11(now);
             mode = 0;

@@ -49,7 +49,7 @@ void TEngineRig::tick(uint32_t elapsed)
     checkInvariants();
 }
 
-void TEngineRig::checkInvariants() const
+void TEngineRig::checkInvariants()
 {
     const int mode = engine->getMode();
     Require(mode >= 0 && mode <= 3, "mode out of range");
@@ -57,15 +57,26 @@ void TEngineRig::checkInvariants() const
     Require(state >= 0 && state <= 6, "state out of range");
     // A line that grows without end is dropped; a frame is bounded too.
     Require(engine->getRxBuffer().length() <= VUniSET::MaxLineLength + 8, "receive buffer grows without bound");
+    checkSmsRecords();
+}
+
+void TEngineRig::checkSmsRecords()
+{
+    const VTixSMSList& list = window.smsListOwned;
+    const TSmsSeen seen{list.getSMSCount(), list.GetChangeCount(), smsHandler->getMySMS(),
+                        smsHandler->getUserSMS()};
+    if (seen == smsSeen)
+        return;
     // The SMS handler points only at records the list still holds.
     for (const VTixSMSRecord* held : {smsHandler->getMySMS(), smsHandler->getUserSMS()}) {
         if (!held)
             continue;
         bool found = false;
-        for (int i = 0, n = window.smsListOwned.getSMSCount(); !found && i < n; ++i)
-            found = window.smsListOwned.getSMS(i) == held;
+        for (int i = 0, n = list.getSMSCount(); !found && i < n; ++i)
+            found = list.getSMS(i) == held;
         Require(found, "SMS handler holds a record the list does not");
     }
+    smsSeen = seen;
 }
 
 }  // namespace Fuzz

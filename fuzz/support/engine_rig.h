@@ -28,7 +28,23 @@ struct TEngineRig {
     // Moves the clock and ticks the engine.
     void tick(uint32_t elapsed);
     // What must hold after any step.
-    void checkInvariants() const;
+    void checkInvariants();
+
+private:
+    // The SMS list and the handler's records as the last walk of the list
+    // found them. Records join the list only with a change notice (which
+    // bumps the change count) and leave it only with a smaller count or a
+    // join in the same step, so while all four stay the same the handler's
+    // records are still in the list and need no new walk.
+    struct TSmsSeen {
+        int count = -1;
+        uint32_t changes = 0;
+        const void* mine = nullptr;
+        const void* user = nullptr;
+        bool operator==(const TSmsSeen&) const = default;
+    };
+    TSmsSeen smsSeen;
+    void checkSmsRecords();
 };
 
 }  // namespace Fuzz

@@ -95,6 +95,61 @@ TEST_F(Receive, OnlyCrLfEndsALine)
     EXPECT_EQ(lines(), (std::vector<std::string>{"A\rB\nC\n\rD\r\n"}));
 }
 
+// The line end is looked for only when an LF arrives: every way the two
+// bytes can meet or miss, and a buffer a reader terminated in between.
+TEST_F(Receive, LineEndsExactlyOnTheLfAfterACr)
+{
+    const struct {
+        const char* bytes;
+        const char* results;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"\r\r\n", "001", {"\r\r\n"}},
+        {"\n\r\n", "001", {"\n\r\n"}},
+        {"\r\n\r\n", "0101", {"\r\n", "\r\n"}},
+        {"x\n\n\r\r\n", "000001", {"x\n\n\r\r\n"}},
+        {"\r\n\n\r", "0100", {"\r\n"}},
+        {"\r\rx\n", "0000", {}},
+    };
+    for (const auto& c : cases) {
+        log.clear();
+        engine.getRxBuffer().clear();
+        SCOPED_TRACE(c.bytes);
+        EXPECT_EQ(feed(c.bytes), c.results);
+        EXPECT_EQ(lines(), c.lines);
+    }
+    log.clear();
+    engine.getRxBuffer().clear();
+    EXPECT_EQ(feed("AB\r"), "000");
+    engine.getRxBuffer().c_str();
+    EXPECT_EQ(feed("\n"), "1");
+    EXPECT_EQ(lines(), (std::vector<std::string>{"AB\r\n"}));
+}
+
+// A fresh engine has room for the usual lines: receiving a long answer
+// line and writing a long command leave both buffers where they are.
+TEST_F(Receive, UsualLinesFitTheBuffersFromTheStart)
+{
+    const char* const rx = engine.getRxBuffer().data();
+    const char* const tx = engine.getTxBuffer().data();
+    ASSERT_NE(rx, nullptr);
+    ASSERT_NE(tx, nullptr);
+    // A line as long as the room, fed in two parts.
+    const std::string text = "+XDATA: " + std::string(VUniSET::BufferReserve - 10, 'A');
+    EXPECT_EQ(feed(text.substr(0, 100)), std::string(100, '0'));
+    EXPECT_EQ(engine.getRxBuffer().data(), rx);
+    EXPECT_EQ(feed(text.substr(100) + "\r\n").back(), '1');
+    EXPECT_EQ(engine.getRxBuffer().data(), rx);
+    EXPECT_EQ(lines(), (std::vector<std::string>{text + "\r\n"}));
+    const std::string command = "AT+XDATA=" + std::string(VUniSET::BufferReserve - 10, '1');
+    engine.sendLine(1000, command.c_str(), int(command.size()));
+    EXPECT_EQ(engine.getTxBuffer().view(), command + "\r");
+    EXPECT_EQ(engine.getTxBuffer().data(), tx);
+    // Past the room the buffer still grows.
+    feed(std::string(VUniSET::BufferReserve + 1, 'B'));
+    EXPECT_EQ(engine.getRxBuffer().length(), VUniSET::BufferReserve + 1);
+}
+
 TEST_F(Receive, LastReceiveTickFollowsKeptBytes)
 {
     feed("O", 5000);
