@@ -78,6 +78,11 @@ bool HasWildcard(const std::string& s, size_t end)
 // A wildcard key line against Key; on a match the unmatched rest of Key.
 bool MatchWildcardLine(const std::string& line, const std::string& key, std::string& remainder)
 {
+    // The pattern's front up to its first wildcard must be the key's front:
+    // most wildcard keys of a section are passed over without the matcher.
+    const size_t front = std::strcspn(line.c_str(), "*?=");
+    if (key.size() < front || std::memcmp(key.data(), line.data(), front) != 0)
+        return false;
     int pos = 0;
     const char* pattern = line.c_str();
     if (Tixutils::CutWildcard(pos, key, pattern, "=") != 0)

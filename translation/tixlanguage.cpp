@@ -688,6 +688,8 @@ std::vector<std::string> VTixLanguage::GetLocaleStrs(int Locale, const std::vect
     std::vector<std::string> out(LocaleTypes.size());
     std::vector<const std::string*> names;
     std::vector<size_t> where;
+    names.reserve(LocaleTypes.size());
+    where.reserve(LocaleTypes.size());
     for (size_t k = 0; k < LocaleTypes.size(); ++k) {
         const std::string system = Tixlanguage::SystemLocaleInfo(Locale, LocaleTypes[k]);
         if (!system.empty()) {

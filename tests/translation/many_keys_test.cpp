@@ -35,7 +35,8 @@ TEST(ManyKeys, RandomTextsAnswerAsSingleLookups)
 {
     const std::vector<std::string> pieces = {
         "[A]", "[A.B]", "[A_B]", " [A] ", "[]", "[B]", "[ A ]", "K=1", "K=2", "L=3", "K*=w", "?=q",
-        "L?=r", "\"K\"=x", "K\"=y", "; c", "", "=", "[", "]K=z", "[x]=v", "M=\"m\"", "*=all", "M=4"};
+        "L?=r", "\"K\"=x", "K\"=y", "; c", "", "=", "[", "]K=z", "[x]=v", "M=\"m\"", "*=all", "M=4",
+        std::string("K\0*=n", 5), std::string("M\0=z", 4), "Mz*y=t", "K?x*=u"};
     const std::vector<std::string> sections = {"A", "A.B", "A_B", "B", "", "C", " A ", "AB", ".A", "A._B_"};
     const std::vector<std::string> keys = {"K", "L", "L1", "Kx", "Q", "\"K\"", "", "]K", "M", "K", "[x]", "Mz"};
     std::mt19937 random(20261210);
