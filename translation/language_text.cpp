@@ -83,6 +83,24 @@ bool MatchWildcardLine(const std::string& line, const std::string& key, std::str
     const size_t front = std::strcspn(line.c_str(), "*?=");
     if (key.size() < front || std::memcmp(key.data(), line.data(), front) != 0)
         return false;
+    // Every other character of the pattern but "*" stands for one of the
+    // key's, in order ("?" for any): the key must hold them as a sequence.
+    const size_t end = front + std::strcspn(line.c_str() + front, "=");
+    size_t t = front;
+    for (size_t p = front; p < end; ++p) {
+        const char c = line[p];
+        if (c == '*')
+            continue;
+        if (t >= key.size())
+            return false;
+        if (c != '?') {
+            const void* at = std::memchr(key.data() + t, c, key.size() - t);
+            if (!at)
+                return false;
+            t = size_t(static_cast<const char*>(at) - key.data());
+        }
+        ++t;
+    }
     int pos = 0;
     const char* pattern = line.c_str();
     if (Tixutils::CutWildcard(pos, key, pattern, "=") != 0)

@@ -71,10 +71,10 @@ std::string IndexedKey(const std::string& key, int index)
     if (index == -1)
         return key;
     char digits[16];
-    const auto end = std::to_chars(digits, digits + sizeof(digits), index).ptr;
-    std::string indexed;
-    indexed.reserve(key.size() + 1 + size_t(end - digits));
-    indexed.append(key).append(1, '_').append(digits, end);
+    const size_t count = size_t(std::to_chars(digits, digits + sizeof(digits), index).ptr - digits);
+    std::string indexed(key.size() + 1 + count, '_');
+    std::memcpy(indexed.data(), key.data(), key.size());
+    std::memcpy(indexed.data() + key.size() + 1, digits, count);
     return indexed;
 }
 
