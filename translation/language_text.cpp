@@ -21,23 +21,22 @@ namespace {
 constexpr off_t kMaxLanguageFileSize = 64LL * 1024 * 1024;
 
 // The key of a line for sorting and binary search: up to the first "=".
+// Byte order, a key that is the front of another first; the two keys are
+// compared by the C library (sorting and every binary search pass here).
+size_t KeyLength(const std::string& s)
+{
+    const void* eq = std::memchr(s.data(), '=', s.size());
+    return eq ? size_t(static_cast<const char*>(eq) - s.data()) : s.size();
+}
+
 int CompareKeys(const std::string& a, const std::string& b)
 {
-    size_t i = 0;
-    for (;;) {
-        const bool endA = i >= a.size() || a[i] == '=';
-        const bool endB = i >= b.size() || b[i] == '=';
-        if (endA || endB) {
-            if (endA && endB)
-                return 0;
-            return endA ? -1 : 1;
-        }
-        const auto ca = static_cast<unsigned char>(a[i]);
-        const auto cb = static_cast<unsigned char>(b[i]);
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-        ++i;
-    }
+    const size_t la = KeyLength(a);
+    const size_t lb = KeyLength(b);
+    const int c = std::memcmp(a.data(), b.data(), std::min(la, lb));
+    if (c != 0)
+        return c < 0 ? -1 : 1;
+    return la == lb ? 0 : (la < lb ? -1 : 1);
 }
 
 // A line without the blanks (and control bytes) around it.
