@@ -150,3 +150,37 @@ TEST(ManyKeys, LocaleValuesReadTogetherAreTheSingleOnes)
     }
     EXPECT_GT(nonEmpty, 5000);
 }
+
+// An indexed section keeps its plain keys in byte order of the part before
+// the "=" (a key that is the front of another first, bytes above 0x7F
+// after ASCII), and every one of them is found by the binary search.
+TEST(ManyKeys, SortedKeysFollowTheByteOrderOfTheirFronts)
+{
+    const std::vector<std::string> keys = {"b", "a", "ab", "a-", "\xE1", "B", "a\x01", "aa", "zz", "\xE1\x80", "Z"};
+    std::mt19937 random(20261212);
+    for (int round = 0; round < 50; ++round) {
+        std::vector<std::string> lines = {"[S]"};
+        for (const std::string& k : keys)
+            if (random() % 3 != 0)
+                lines.push_back(k + "=\"" + std::to_string(lines.size()) + "\"");
+        std::shuffle(lines.begin() + 1, lines.end(), random);
+        TLangCache cache;
+        cache.SetLines(lines);
+        IndexAndSortCache(cache);
+        ASSERT_TRUE(cache.Indexed());
+        auto front = [](const std::string& l) { return l.substr(0, l.find('=')); };
+        for (size_t i = 2; i < cache.size(); ++i) {
+            const std::string a = front(cache.Lines()[i - 1]);
+            const std::string b = front(cache.Lines()[i]);
+            // std::string compares bytes as unsigned char.
+            ASSERT_LE(a.compare(b), 0) << "round " << round << ": " << a << " / " << b;
+        }
+        for (size_t i = 1; i < cache.size(); ++i) {
+            bool found = false;
+            std::string rest;
+            const std::string& l = cache.Lines()[i];
+            EXPECT_EQ(TixFindInIni("S", front(l), "", found, rest, cache), l.substr(l.find('=') + 1));
+            EXPECT_TRUE(found);
+        }
+    }
+}
