@@ -382,6 +382,21 @@ bool KeyLineEq(const std::string& s, size_t& eq)
     return !(quote < eq);
 }
 
+// The key lines of the section of a cache without an index whose header
+// is line i, each with the position of its "=", while visit answers true.
+template <typename Visit>
+void ForEachPlainKeyLine(const std::vector<std::string>& lines, size_t i, Visit visit)
+{
+    for (size_t j = i + 1; j < lines.size(); ++j) {
+        const std::string& s = lines[j];
+        if (EndsPlainSection(s))
+            break;
+        size_t eq = 0;
+        if (KeyLineEq(s, eq) && !visit(s, eq))
+            return;
+    }
+}
+
 // End of the indexed section whose header is line i.
 size_t IndexedSectionEnd(const TLangCache& cache, size_t i)
 {
@@ -436,16 +451,9 @@ bool FindInSection(const TLangCache& cache, size_t i, const std::string& Key, st
                    std::string& rest)
 {
     const std::vector<std::string>& lines = cache.Lines();
-    const size_t n = lines.size();
     bool hit = false;
     if (!IndexedFully(cache)) {
-        for (size_t j = i + 1; j < n && !hit; ++j) {
-            const std::string& s = lines[j];
-            if (EndsPlainSection(s))
-                break;
-            size_t eq = 0;
-            if (!KeyLineEq(s, eq))
-                continue;
+        ForEachPlainKeyLine(lines, i, [&](const std::string& s, size_t eq) {
             if (HasWildcard(s, eq)) {
                 if (MatchWildcardLine(s, Key, rest)) {
                     hit = true;
@@ -456,7 +464,8 @@ bool FindInSection(const TLangCache& cache, size_t i, const std::string& Key, st
                 rest.clear();
                 value = s.substr(eq + 1);
             }
-        }
+            return !hit;
+        });
         return hit;
     }
     const size_t end = IndexedSectionEnd(cache, i);
@@ -480,16 +489,9 @@ size_t FindManyInSection(const TLangCache& cache, size_t i, const std::vector<co
                          std::vector<TKeyAnswer>& answers)
 {
     const std::vector<std::string>& lines = cache.Lines();
-    const size_t n = lines.size();
     size_t answered = 0;
     if (!IndexedFully(cache)) {
-        for (size_t j = i + 1; j < n; ++j) {
-            const std::string& s = lines[j];
-            if (EndsPlainSection(s))
-                break;
-            size_t eq = 0;
-            if (!KeyLineEq(s, eq))
-                continue;
+        ForEachPlainKeyLine(lines, i, [&](const std::string& s, size_t eq) {
             const bool wildcard = HasWildcard(s, eq);
             for (size_t k = 0; k < keys.size(); ++k) {
                 TKeyAnswer& a = answers[k];
@@ -508,7 +510,8 @@ size_t FindManyInSection(const TLangCache& cache, size_t i, const std::vector<co
                 a.Value = s.substr(eq + 1);
                 ++answered;
             }
-        }
+            return true;
+        });
         return answered;
     }
     const size_t end = IndexedSectionEnd(cache, i);

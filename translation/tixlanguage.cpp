@@ -335,6 +335,21 @@ std::string VTixLanguage::lookupUtf8(const std::string& Section, const std::stri
     return cachedTextUtf8(Section, Key, record, Index, found, depth);
 }
 
+// A text missing in a language comes from its neutral record, then from
+// "Any"; those two have no sublanguage and end the chain.
+const LanguageRecord* VTixLanguage::fallbackRecord(const LanguageRecord* record) const
+{
+    const int id = record->GetLanguageId();
+    if (id == -1 || id == 0)
+        return nullptr;
+    const LanguageRecord* next = nullptr;
+    if (Tixlanguage::SubLangId(id) != 0)
+        next = anyRecordWithId(Tixlanguage::PrimaryLangId(id));
+    if (!next)
+        next = anyRecordWithId(0);
+    return next == record ? nullptr : next;
+}
+
 std::string VTixLanguage::cachedTextUtf8(const std::string& Section, const std::string& Key,
                                          const LanguageRecord* record, int Index, bool& found,
                                          int depth) const
@@ -350,15 +365,8 @@ std::string VTixLanguage::cachedTextUtf8(const std::string& Section, const std::
         // from "Any"; those two have no sublanguage and end the chain.
         if (Index == -1 && IsLanguageIdKey(Section, Key))
             return {};
-        const int id = record->GetLanguageId();
-        if (id == -1 || id == 0)
-            return {};
-        const LanguageRecord* next = nullptr;
-        if (Tixlanguage::SubLangId(id) != 0)
-            next = anyRecordWithId(Tixlanguage::PrimaryLangId(id));
+        const LanguageRecord* next = fallbackRecord(record);
         if (!next)
-            next = anyRecordWithId(0);
-        if (!next || next == record)
             return {};
         return cachedTextUtf8(Section, key, next, -1, found, depth);
     }
@@ -413,17 +421,9 @@ void VTixLanguage::cachedTextsUtf8(const std::string& Section, const std::vector
         }
         if (!open)
             return;
-        const int id = r->GetLanguageId();
-        if (id == -1 || id == 0)
+        r = fallbackRecord(r);
+        if (!r)
             return;
-        const LanguageRecord* next = nullptr;
-        if (Tixlanguage::SubLangId(id) != 0)
-            next = anyRecordWithId(Tixlanguage::PrimaryLangId(id));
-        if (!next)
-            next = anyRecordWithId(0);
-        if (!next || next == r)
-            return;
-        r = next;
     }
 }
 

@@ -305,6 +305,9 @@ private:
                          std::vector<bool>& found) const;
     bool overrideText(const std::string& Section, const std::string& Key, std::string& value) const;
     LanguageRecord* anyRecordWithId(int id) const;
+    // The record a text missing in record is looked up in next; null at
+    // the end of the chain.
+    const LanguageRecord* fallbackRecord(const LanguageRecord* record) const;
     // Record built from a whole language text (ANSI or UTF-8 with BOM).
     std::unique_ptr<LanguageRecord> recordFromText(const std::string& text, int knownId);
     // Merges a file's text over the record's cache (ownFile: it is the
