@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <numeric>
 #include <string_view>
 
@@ -20,23 +21,22 @@ namespace {
 constexpr off_t kMaxLanguageFileSize = 64LL * 1024 * 1024;
 
 // The key of a line for sorting and binary search: up to the first "=".
+// Byte order, a key that is the front of another first; the two keys are
+// compared by the C library (sorting and every binary search pass here).
+size_t KeyLength(const std::string& s)
+{
+    const void* eq = std::memchr(s.data(), '=', s.size());
+    return eq ? size_t(static_cast<const char*>(eq) - s.data()) : s.size();
+}
+
 int CompareKeys(const std::string& a, const std::string& b)
 {
-    size_t i = 0;
-    for (;;) {
-        const bool endA = i >= a.size() || a[i] == '=';
-        const bool endB = i >= b.size() || b[i] == '=';
-        if (endA || endB) {
-            if (endA && endB)
-                return 0;
-            return endA ? -1 : 1;
-        }
-        const auto ca = static_cast<unsigned char>(a[i]);
-        const auto cb = static_cast<unsigned char>(b[i]);
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-        ++i;
-    }
+    const size_t la = KeyLength(a);
+    const size_t lb = KeyLength(b);
+    const int c = std::memcmp(a.data(), b.data(), std::min(la, lb));
+    if (c != 0)
+        return c < 0 ? -1 : 1;
+    return la == lb ? 0 : (la < lb ? -1 : 1);
 }
 
 // A line without the blanks (and control bytes) around it.
@@ -77,6 +77,29 @@ bool HasWildcard(const std::string& s, size_t end)
 // A wildcard key line against Key; on a match the unmatched rest of Key.
 bool MatchWildcardLine(const std::string& line, const std::string& key, std::string& remainder)
 {
+    // The pattern's front up to its first wildcard must be the key's front:
+    // most wildcard keys of a section are passed over without the matcher.
+    const size_t front = std::strcspn(line.c_str(), "*?=");
+    if (key.size() < front || std::memcmp(key.data(), line.data(), front) != 0)
+        return false;
+    // Every other character of the pattern but "*" stands for one of the
+    // key's, in order ("?" for any): the key must hold them as a sequence.
+    const size_t end = front + std::strcspn(line.c_str() + front, "=");
+    size_t t = front;
+    for (size_t p = front; p < end; ++p) {
+        const char c = line[p];
+        if (c == '*')
+            continue;
+        if (t >= key.size())
+            return false;
+        if (c != '?') {
+            const void* at = std::memchr(key.data() + t, c, key.size() - t);
+            if (!at)
+                return false;
+            t = size_t(static_cast<const char*>(at) - key.data());
+        }
+        ++t;
+    }
     int pos = 0;
     const char* pattern = line.c_str();
     if (Tixutils::CutWildcard(pos, key, pattern, "=") != 0)
@@ -128,7 +151,7 @@ TLangCache& TLangCache::operator=(const TLangCache& other)
 
 TLangCache::TLangCache(TLangCache&& other) noexcept
     : Index(std::move(other.Index)), lines_(std::move(other.lines_)), headers_(std::move(other.headers_)),
-      headersKnown_(other.headersKnown_)
+      headersKnown_(other.headersKnown_), headerLengths_(other.headerLengths_)
 {
     other.Drop();
 }
@@ -140,6 +163,7 @@ TLangCache& TLangCache::operator=(TLangCache&& other) noexcept
         Index = std::move(other.Index);
         headers_ = std::move(other.headers_);
         headersKnown_ = other.headersKnown_;
+        headerLengths_ = other.headerLengths_;
         other.Drop();
     }
     return *this;
@@ -151,19 +175,25 @@ void TLangCache::Drop()
     Index.clear();
     headers_.clear();
     headersKnown_ = false;
+    headerLengths_ = 0;
 }
 
 const std::vector<uint32_t>& TLangCache::HeadersNamed(std::string_view name) const
 {
     if (!headersKnown_) {
         headers_.clear();
+        headerLengths_ = 0;
         std::string_view header;
         for (size_t k = 0; k < lines_.size(); ++k)
-            if (HeaderName(lines_[k], header))
+            if (HeaderName(lines_[k], header)) {
                 headers_[header].push_back(uint32_t(k));
+                headerLengths_ |= uint64_t(1) << std::min<size_t>(header.size(), 63);
+            }
         headersKnown_ = true;
     }
     static const std::vector<uint32_t> none;
+    if (((headerLengths_ >> std::min<size_t>(name.size(), 63)) & 1) == 0)
+        return none;
     const auto it = headers_.find(name);
     return it == headers_.end() ? none : it->second;
 }
@@ -334,55 +364,60 @@ void IndexAndSortCache(TLangCache& cache)
 
 namespace {
 
-// Key in the section whose header is line i: the first matching key line
-// below the header (without an index, up to the next line that begins
-// with "[" and ends with "]"); a wildcard key first among an indexed
-// section's keys.
-bool FindInSection(const TLangCache& cache, size_t i, const std::string& Key, std::string& value,
-                   std::string& rest)
+// A section of a cache without an index ends at the next line that begins
+// with "[" and ends with "]" (blanks around it make no header there).
+bool EndsPlainSection(const std::string& s)
+{
+    return s.size() >= 2 && s.front() == '[' && s.back() == ']';
+}
+
+// A key line of a cache without an index: an "=" with no quote before it;
+// eq receives the position of the "=".
+bool KeyLineEq(const std::string& s, size_t& eq)
+{
+    eq = s.find('=');
+    if (eq == std::string::npos)
+        return false;
+    const size_t quote = s.find('"');
+    return !(quote < eq);
+}
+
+// The key lines of the section of a cache without an index whose header
+// is line i, each with the position of its "=", while visit answers true.
+template <typename Visit>
+void ForEachPlainKeyLine(const std::vector<std::string>& lines, size_t i, Visit visit)
+{
+    for (size_t j = i + 1; j < lines.size(); ++j) {
+        const std::string& s = lines[j];
+        if (EndsPlainSection(s))
+            break;
+        size_t eq = 0;
+        if (KeyLineEq(s, eq) && !visit(s, eq))
+            return;
+    }
+}
+
+// End of the indexed section whose header is line i.
+size_t IndexedSectionEnd(const TLangCache& cache, size_t i)
+{
+    return std::min(std::max<size_t>(cache.Index[i] >> 2, i + 1), cache.size());
+}
+
+// Past the wildcard key lines that open an indexed section at line from.
+size_t WildcardsEnd(const TLangCache& cache, size_t from, size_t end)
+{
+    while (from < end && (cache.Index[from] & 3) == lkWildcardKey)
+        ++from;
+    return from;
+}
+
+// Binary search for Key among the sorted plain key lines of an indexed
+// section, which lie from line from (after its wildcard keys) to end.
+bool FindPlainKey(const TLangCache& cache, size_t from, size_t end, const std::string& Key,
+                  std::string& value, std::string& rest)
 {
     const std::vector<std::string>& lines = cache.Lines();
-    const size_t n = lines.size();
-    const bool indexed = cache.Indexed() && cache.Index.size() == n;
-    bool hit = false;
-    if (!indexed) {
-        for (size_t j = i + 1; j < n && !hit; ++j) {
-            const std::string& s = lines[j];
-            if (s.size() >= 2 && s.front() == '[' && s.back() == ']')
-                break;
-            const size_t eq = s.find('=');
-            if (eq == std::string::npos)
-                continue;
-            const size_t quote = s.find('"');
-            if (quote < eq)
-                continue;
-            if (HasWildcard(s, eq)) {
-                if (MatchWildcardLine(s, Key, rest)) {
-                    hit = true;
-                    value = s.substr(eq + 1);
-                }
-            } else if (s.compare(0, eq, Key) == 0 && eq == Key.size()) {
-                hit = true;
-                rest.clear();
-                value = s.substr(eq + 1);
-            }
-        }
-        return hit;
-    }
-    const size_t end = std::min(std::max<size_t>(cache.Index[i] >> 2, i + 1), n);
-    size_t j = i + 1;
-    for (; j < end && (cache.Index[j] & 3) == lkWildcardKey && !hit; ++j) {
-        const std::string& s = lines[j];
-        if (MatchWildcardLine(s, Key, rest)) {
-            hit = true;
-            value = s.substr(s.find('=') + 1);
-        }
-    }
-    if (hit)
-        return true;
-    while (j < end && (cache.Index[j] & 3) == lkWildcardKey)
-        ++j;
-    long low = long(j);
+    long low = long(from);
     long high = long(end) - 1;
     while (high >= low && (cache.Index[size_t(high)] & 3) != lkPlainKey)
         --high;
@@ -403,6 +438,129 @@ bool FindInSection(const TLangCache& cache, size_t i, const std::string& Key, st
     return false;
 }
 
+bool IndexedFully(const TLangCache& cache)
+{
+    return cache.Indexed() && cache.Index.size() == cache.size();
+}
+
+// Key in the section whose header is line i: the first matching key line
+// below the header (without an index, up to the next line that begins
+// with "[" and ends with "]"); a wildcard key first among an indexed
+// section's keys.
+bool FindInSection(const TLangCache& cache, size_t i, const std::string& Key, std::string& value,
+                   std::string& rest)
+{
+    const std::vector<std::string>& lines = cache.Lines();
+    bool hit = false;
+    if (!IndexedFully(cache)) {
+        ForEachPlainKeyLine(lines, i, [&](const std::string& s, size_t eq) {
+            if (HasWildcard(s, eq)) {
+                if (MatchWildcardLine(s, Key, rest)) {
+                    hit = true;
+                    value = s.substr(eq + 1);
+                }
+            } else if (s.compare(0, eq, Key) == 0 && eq == Key.size()) {
+                hit = true;
+                rest.clear();
+                value = s.substr(eq + 1);
+            }
+            return !hit;
+        });
+        return hit;
+    }
+    const size_t end = IndexedSectionEnd(cache, i);
+    size_t j = i + 1;
+    for (; j < end && (cache.Index[j] & 3) == lkWildcardKey && !hit; ++j) {
+        const std::string& s = lines[j];
+        if (MatchWildcardLine(s, Key, rest)) {
+            hit = true;
+            value = s.substr(s.find('=') + 1);
+        }
+    }
+    if (hit)
+        return true;
+    return FindPlainKey(cache, WildcardsEnd(cache, j, end), end, Key, value, rest);
+}
+
+// FindInSection for every key not answered yet: a key answered here keeps
+// the first line of the section that matches it, as the single lookup
+// does. Returns the number of keys answered.
+size_t FindManyInSection(const TLangCache& cache, size_t i, const std::vector<const std::string*>& keys,
+                         std::vector<TKeyAnswer>& answers)
+{
+    const std::vector<std::string>& lines = cache.Lines();
+    size_t answered = 0;
+    if (!IndexedFully(cache)) {
+        ForEachPlainKeyLine(lines, i, [&](const std::string& s, size_t eq) {
+            const bool wildcard = HasWildcard(s, eq);
+            for (size_t k = 0; k < keys.size(); ++k) {
+                TKeyAnswer& a = answers[k];
+                const std::string& key = *keys[k];
+                if (a.Found || key.empty())
+                    continue;
+                if (wildcard) {
+                    if (!MatchWildcardLine(s, key, a.Remainder))
+                        continue;
+                } else if (eq != key.size() || s.compare(0, eq, key) != 0) {
+                    continue;
+                } else {
+                    a.Remainder.clear();
+                }
+                a.Found = true;
+                a.Value = s.substr(eq + 1);
+                ++answered;
+            }
+            return true;
+        });
+        return answered;
+    }
+    const size_t end = IndexedSectionEnd(cache, i);
+    const size_t plain = WildcardsEnd(cache, i + 1, end);
+    for (size_t j = i + 1; j < plain; ++j) {
+        const std::string& s = lines[j];
+        for (size_t k = 0; k < keys.size(); ++k) {
+            TKeyAnswer& a = answers[k];
+            if (a.Found || keys[k]->empty() || !MatchWildcardLine(s, *keys[k], a.Remainder))
+                continue;
+            a.Found = true;
+            a.Value = s.substr(s.find('=') + 1);
+            ++answered;
+        }
+    }
+    for (size_t k = 0; k < keys.size(); ++k) {
+        TKeyAnswer& a = answers[k];
+        if (a.Found || keys[k]->empty())
+            continue;
+        a.Found = FindPlainKey(cache, plain, end, *keys[k], a.Value, a.Remainder);
+        answered += a.Found;
+    }
+    return answered;
+}
+
+// The header names serving Section, longest first: the section itself,
+// its fronts before each "." or "_", and the catch-all "". The separators
+// are searched by the C library: every lookup passes here.
+template <typename Visit>
+void ForEachServingName(const std::string& Section, Visit visit)
+{
+    const char* s = Section.data();
+    size_t len = Section.size();
+    if (!visit(std::string_view(s, len)))
+        return;
+    while (len > 0) {
+        const void* dot = ::memrchr(s, '.', len);
+        const void* under = ::memrchr(s, '_', len);
+        size_t cut = 0;
+        if (dot)
+            cut = size_t(static_cast<const char*>(dot) - s);
+        if (under)
+            cut = std::max(cut, size_t(static_cast<const char*>(under) - s));
+        len = cut;
+        if (!visit(std::string_view(s, len)))
+            return;
+    }
+}
+
 }  // namespace
 
 // The longest header name serving Section wins, and among headers of that
@@ -416,22 +574,39 @@ std::string TixFindInIni(const std::string& Section, const std::string& Key,
     Remainder.clear();
     if (Key.empty())
         return Default;
-    const std::string_view section(Section);
     std::string value;
     std::string rest;
-    for (size_t len = section.size();; --len) {
-        if (len == section.size() || len == 0 || section[len] == '.' || section[len] == '_') {
-            for (const uint32_t i : Lines.HeadersNamed(section.substr(0, len)))
-                if (FindInSection(Lines, i, Key, value, rest)) {
-                    Found = true;
-                    Remainder = std::move(rest);
-                    return value;
-                }
+    ForEachServingName(Section, [&](std::string_view name) {
+        for (const uint32_t i : Lines.HeadersNamed(name))
+            if (FindInSection(Lines, i, Key, value, rest)) {
+                Found = true;
+                return false;
+            }
+        return true;
+    });
+    if (!Found)
+        return Default;
+    Remainder = std::move(rest);
+    return value;
+}
+
+void TixFindManyInIni(const std::string& Section, const std::vector<const std::string*>& Keys,
+                      std::vector<TKeyAnswer>& Answers, const TLangCache& Lines)
+{
+    Answers.resize(Keys.size());
+    size_t open = 0;
+    for (size_t k = 0; k < Keys.size(); ++k)
+        open += !Answers[k].Found && !Keys[k]->empty();
+    if (open == 0)
+        return;
+    ForEachServingName(Section, [&](std::string_view name) {
+        for (const uint32_t i : Lines.HeadersNamed(name)) {
+            open -= FindManyInSection(Lines, i, Keys, Answers);
+            if (open == 0)
+                return false;
         }
-        if (len == 0)
-            break;
-    }
-    return Default;
+        return true;
+    });
 }
 
 int QuickReadKey(const std::string& Section, const std::string& Key, const std::string& Default,

@@ -65,6 +65,9 @@ private:
     // Header name (a view into lines_) -> positions of its headers.
     mutable std::unordered_map<std::string_view, std::vector<uint32_t>> headers_;
     mutable bool headersKnown_ = false;
+    // Bit n set: a header name of n characters exists (63: of 63 or more);
+    // a name of a length no header has is not looked up.
+    mutable uint64_t headerLengths_ = 0;
 };
 
 // Blanks and control characters (bytes up to 32) cut from both ends.
@@ -103,6 +106,22 @@ TLineKind ClassifyLine(const std::string& line);
 std::string TixFindInIni(const std::string& Section, const std::string& Key,
                          const std::string& Default, bool& Found, std::string& Remainder,
                          const TLangCache& Lines);
+
+// What TixFindInIni answers for one key.
+struct TKeyAnswer {
+    std::string Value;      // the raw value; empty when not found
+    bool Found = false;
+    std::string Remainder;  // the part of the key a wildcard key left over
+};
+
+// TixFindInIni for several keys of one section at once, each answer the
+// same as the single lookup gives: the sections serving Section are walked
+// once for all keys instead of once per key (a language's locale values
+// are read this way on every change of language). Answers holds one entry
+// per key; a key answered already (Found) is passed over, so further texts
+// can be asked for what earlier ones lacked.
+void TixFindManyInIni(const std::string& Section, const std::vector<const std::string*>& Keys,
+                      std::vector<TKeyAnswer>& Answers, const TLangCache& Lines);
 
 // Reads one key of a section straight from a file without loading it (the
 // file is read piece by piece; lines must end in CR LF). Buffer

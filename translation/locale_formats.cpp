@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <algorithm>
 
 #include "foundation/tixutils_datetime.h"
 #include "platform/codepage.h"
@@ -133,6 +134,30 @@ TLocaleFormats ComputeLocaleFormats(int langId, const TLocaleLookup& lookup)
         f.LongDateFormat = WithoutEra(f.LongDateFormat);
     }
     return f;
+}
+
+const std::vector<int>& LocaleFormatTypes()
+{
+    using namespace Tixlanguage;
+    static const std::vector<int> types = [] {
+        std::vector<int> t;
+        for (int m = 0; m < 12; ++m) {
+            t.push_back(LOCALE_SABBREVMONTHNAME1 + m);
+            t.push_back(LOCALE_SMONTHNAME1 + m);
+        }
+        for (int d = 0; d < 7; ++d) {
+            t.push_back(LOCALE_SABBREVDAYNAME1 + d);
+            t.push_back(LOCALE_SDAYNAME1 + d);
+        }
+        for (int type : {LOCALE_SCURRENCY, LOCALE_ICURRENCY, LOCALE_INEGCURR, LOCALE_ICURRDIGITS,
+                         LOCALE_SSHORTDATE, LOCALE_SLONGDATE, LOCALE_S1159, LOCALE_S2359, LOCALE_ITLZERO,
+                         LOCALE_ITIME, LOCALE_ITIMEMARKPOSN, LOCALE_IDEFAULTANSICODEPAGE,
+                         LOCALE_ICALENDARTYPE})
+            t.push_back(type);
+        std::sort(t.begin(), t.end());
+        return t;
+    }();
+    return types;
 }
 
 const TLocaleFormats& LocaleFormats() { return Current(); }

@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 // The process-wide date, time, number and currency formats of the active
 // language, recomputed by the translation component on every change of
@@ -40,6 +41,9 @@ using TLocaleLookup = std::function<std::string(int localeType, const std::strin
 // (with the defaults above). Calendar types 3-5 get era year patterns;
 // Japanese, Chinese and Korean lose the "G" letters of their date formats.
 TLocaleFormats ComputeLocaleFormats(int langId, const TLocaleLookup& lookup);
+// Every locale type ComputeLocaleFormats asks lookup for (in ascending
+// order), so that a language's values can be read together beforehand.
+const std::vector<int>& LocaleFormatTypes();
 
 // The formats now in force (the defaults until a language was applied).
 const TLocaleFormats& LocaleFormats();

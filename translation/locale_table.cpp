@@ -229,13 +229,29 @@ std::string QtLocaleNameOf(int langId)
 
 int GetUserDefaultLangID()
 {
+    // The language and territory of each row, parsed once per process (the
+    // names are fixed): every language record asks when it gets its id.
+    struct TRowPlace {
+        QLocale::Language language;
+        QLocale::Territory territory;
+        int langId;
+    };
+    static const std::vector<TRowPlace> places = [] {
+        std::vector<TRowPlace> p;
+        for (const TLocaleRow& row : kLocales) {
+            const QLocale l(QString::fromLatin1(row.qtName));
+            p.push_back({l.language(), l.territory(), row.langId});
+        }
+        return p;
+    }();
     const QLocale system = QLocale::system();
+    const QLocale::Language language = system.language();
+    const QLocale::Territory territory = system.territory();
     int sameLanguage = 0;
-    for (const TLocaleRow& row : kLocales) {
-        const QLocale l(QString::fromLatin1(row.qtName));
-        if (l.language() != system.language())
+    for (const TRowPlace& row : places) {
+        if (row.language != language)
             continue;
-        if (l.territory() == system.territory())
+        if (row.territory == territory)
             return row.langId;
         if (sameLanguage == 0)
             sameLanguage = row.langId;

@@ -4,6 +4,8 @@
 #include "translation/tixlanguage.h"
 
 #include <QString>
+#include <charconv>
+#include <cstring>
 #include <stdexcept>
 
 #include "foundation/tixutils_codec.h"
@@ -31,10 +33,19 @@ VTixLanguage*& GlobalSlot()
 std::string ToUtf8(const std::string& ansi, int codePage) { return Platform::AnsiToUtf8(ansi, codePage); }
 std::string FromUtf8(const std::string& utf8, int codePage) { return Platform::Utf8ToAnsi(utf8, codePage); }
 
+// Eight bytes at a time: every lookup checks its section and key.
 bool IsAscii(const std::string& text)
 {
-    for (char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80)
+    const char* p = text.data();
+    size_t n = text.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, p, sizeof(word));
+        if (word & 0x8080808080808080ull)
+            return false;
+    }
+    for (; n > 0; ++p, --n)
+        if (static_cast<unsigned char>(*p) >= 0x80)
             return false;
     return true;
 }
@@ -54,9 +65,25 @@ std::string TakeFromUtf8(std::string&& utf8, int codePage)
     return IsAscii(utf8) ? std::move(utf8) : FromUtf8(utf8, codePage);
 }
 
+// Built in one piece: texts with an item index are looked up in lists.
 std::string IndexedKey(const std::string& key, int index)
 {
-    return index == -1 ? key : key + "_" + std::to_string(index);
+    if (index == -1)
+        return key;
+    char digits[16];
+    const size_t count = size_t(std::to_chars(digits, digits + sizeof(digits), index).ptr - digits);
+    std::string indexed(key.size() + 1 + count, '_');
+    std::memcpy(indexed.data(), key.data(), key.size());
+    std::memcpy(indexed.data() + key.size() + 1, digits, count);
+    return indexed;
+}
+
+// The language's own id is never taken from another record.
+bool IsLanguageIdKey(const std::string& section, const std::string& key)
+{
+    static const std::string idSection = "General";
+    static const std::string idKey = "LanguageId";
+    return key == idKey && section == idSection;
 }
 
 // Code page of a language id for the class-level conversions.
@@ -308,6 +335,21 @@ std::string VTixLanguage::lookupUtf8(const std::string& Section, const std::stri
     return cachedTextUtf8(Section, Key, record, Index, found, depth);
 }
 
+// A text missing in a language comes from its neutral record, then from
+// "Any"; those two have no sublanguage and end the chain.
+const LanguageRecord* VTixLanguage::fallbackRecord(const LanguageRecord* record) const
+{
+    const int id = record->GetLanguageId();
+    if (id == -1 || id == 0)
+        return nullptr;
+    const LanguageRecord* next = nullptr;
+    if (Tixlanguage::SubLangId(id) != 0)
+        next = anyRecordWithId(Tixlanguage::PrimaryLangId(id));
+    if (!next)
+        next = anyRecordWithId(0);
+    return next == record ? nullptr : next;
+}
+
 std::string VTixLanguage::cachedTextUtf8(const std::string& Section, const std::string& Key,
                                          const LanguageRecord* record, int Index, bool& found,
                                          int depth) const
@@ -321,17 +363,10 @@ std::string VTixLanguage::cachedTextUtf8(const std::string& Section, const std::
     if (!hit) {
         // A text missing in a language comes from its neutral record, then
         // from "Any"; those two have no sublanguage and end the chain.
-        if (Index == -1 && Section == "General" && Key == "LanguageId")
+        if (Index == -1 && IsLanguageIdKey(Section, Key))
             return {};
-        const int id = record->GetLanguageId();
-        if (id == -1 || id == 0)
-            return {};
-        const LanguageRecord* next = nullptr;
-        if (Tixlanguage::SubLangId(id) != 0)
-            next = anyRecordWithId(Tixlanguage::PrimaryLangId(id));
+        const LanguageRecord* next = fallbackRecord(record);
         if (!next)
-            next = anyRecordWithId(0);
-        if (!next || next == record)
             return {};
         return cachedTextUtf8(Section, key, next, -1, found, depth);
     }
@@ -349,6 +384,83 @@ std::string VTixLanguage::cachedTextUtf8(const std::string& Section, const std::
     }
     found = true;
     return Tixutils::TixExtractQuotedStr(value);
+}
+
+// The same chain as cachedTextUtf8, for many keys: the keys a record lacks
+// are asked of the next record together; a redirection is followed as the
+// single lookup follows it.
+void VTixLanguage::cachedTextsUtf8(const std::string& Section, const std::vector<const std::string*>& Keys,
+                                   const LanguageRecord* record, std::vector<std::string>& texts,
+                                   std::vector<bool>& found) const
+{
+    std::vector<Tixlanguage::TKeyAnswer> answers(Keys.size());
+    std::vector<bool> done(Keys.size(), false);
+    for (const LanguageRecord* r = record;;) {
+        Tixlanguage::TixFindManyInIni(Section, Keys, answers, r->Cache);
+        bool open = false;
+        for (size_t k = 0; k < Keys.size(); ++k) {
+            if (done[k])
+                continue;
+            const Tixlanguage::TKeyAnswer& a = answers[k];
+            if (a.Found) {
+                done[k] = true;
+                if (!a.Value.empty() && a.Value[0] == '@') {
+                    bool hit = false;
+                    texts[k] = cachedTextUtf8(Section, *Keys[k], r, -1, hit, 0);
+                    found[k] = hit;
+                } else {
+                    found[k] = true;
+                    texts[k] = Tixutils::TixExtractQuotedStr(a.Value);
+                }
+            } else if (r == record && IsLanguageIdKey(Section, *Keys[k])) {
+                done[k] = true;
+                answers[k].Found = true;
+            } else {
+                open = true;
+            }
+        }
+        if (!open)
+            return;
+        r = fallbackRecord(r);
+        if (!r)
+            return;
+    }
+}
+
+std::vector<std::string> VTixLanguage::langTexts(const std::string& Section,
+                                                 const std::vector<const std::string*>& Keys,
+                                                 int LangIndex) const
+{
+    std::vector<std::string> out(Keys.size());
+    if (Section.empty()) {
+        for (size_t k = 0; k < Keys.size(); ++k)
+            out[k] = *Keys[k];
+        return out;
+    }
+    const LanguageRecord* record = GetAnyLanguageRecord(LangIndex);
+    if (!record)
+        return out;
+    if (!overrides_.empty()) {
+        // Texts of the registry come first, key by key.
+        for (size_t k = 0; k < Keys.size(); ++k)
+            out[k] = GetLangText(Section, *Keys[k], "", -1, LangIndex);
+        return out;
+    }
+    const int cp = CodePageOf(record);
+    std::string sectionUtf8;
+    const std::string& section = AsUtf8(Section, cp, sectionUtf8);
+    // Keys outside ASCII are converted into storage of their own.
+    std::vector<std::string> converted(Keys.size());
+    std::vector<const std::string*> keys(Keys.size());
+    for (size_t k = 0; k < Keys.size(); ++k)
+        keys[k] = &AsUtf8(*Keys[k], cp, converted[k]);
+    std::vector<std::string> texts(Keys.size());
+    std::vector<bool> found(Keys.size(), false);
+    cachedTextsUtf8(section, keys, record, texts, found);
+    for (size_t k = 0; k < Keys.size(); ++k)
+        if (found[k] && !Keys[k]->empty())
+            out[k] = TakeFromUtf8(std::move(texts[k]), cp);
+    return out;
 }
 
 std::string VTixLanguage::GetLangText(const std::string& Section, const std::string& Key,
@@ -569,6 +681,34 @@ std::string VTixLanguage::GetLocaleStr(int Locale, int LocaleType, const std::st
         }
     }
     return Default;
+}
+
+std::vector<std::string> VTixLanguage::GetLocaleStrs(int Locale, const std::vector<int>& LocaleTypes)
+{
+    std::vector<std::string> out(LocaleTypes.size());
+    std::vector<const std::string*> names;
+    std::vector<size_t> where;
+    names.reserve(LocaleTypes.size());
+    where.reserve(LocaleTypes.size());
+    for (size_t k = 0; k < LocaleTypes.size(); ++k) {
+        const std::string system = Tixlanguage::SystemLocaleInfo(Locale, LocaleTypes[k]);
+        if (!system.empty()) {
+            out[k] = FromUtf8(system, CodePageOfId(Locale));
+            continue;
+        }
+        const std::string& name = Tixlanguage::LocaleTypeToName(LocaleTypes[k]);
+        if (!name.empty()) {
+            names.push_back(&name);
+            where.push_back(k);
+        }
+    }
+    VTixLanguage* global = GlobalInstance();
+    if (!global || names.empty())
+        return out;
+    std::vector<std::string> texts = global->langTexts("General", names, Locale);
+    for (size_t m = 0; m < names.size(); ++m)
+        out[where[m]] = std::move(texts[m]);
+    return out;
 }
 
 std::string VTixLanguage::GetLangName(int Id, const std::string& Default)

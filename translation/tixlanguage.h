@@ -238,6 +238,9 @@ public:
     // Locale value: the system's table first, then the language's
     // [General] "LOCALE_" key, then Default.
     static std::string GetLocaleStr(int Locale, int LocaleType, const std::string& Default);
+    // GetLocaleStr(Locale, LocaleTypes[k], "") for every k at once: the
+    // language files are walked once for all the types, not once per type.
+    static std::vector<std::string> GetLocaleStrs(int Locale, const std::vector<int>& LocaleTypes);
     static std::string LocaleTypeToName(int LocaleType);
     // LOCALE_SNATIVELANGNAME with the first letter (and those after "(")
     // in upper case.
@@ -291,8 +294,20 @@ private:
     std::string cachedTextUtf8(const std::string& Section, const std::string& Key,
                                const LanguageRecord* record, int Index, bool& found,
                                int depth) const;
+    // GetLangText(Section, *Keys[k], "", -1, LangIndex) for every k, each
+    // section of the language walked once for all keys.
+    std::vector<std::string> langTexts(const std::string& Section, const std::vector<const std::string*>& Keys,
+                                       int LangIndex) const;
+    // cachedTextUtf8(Section, *Keys[k], record, -1, found[k], 0) for every k
+    // (texts and found sized as Keys).
+    void cachedTextsUtf8(const std::string& Section, const std::vector<const std::string*>& Keys,
+                         const LanguageRecord* record, std::vector<std::string>& texts,
+                         std::vector<bool>& found) const;
     bool overrideText(const std::string& Section, const std::string& Key, std::string& value) const;
     LanguageRecord* anyRecordWithId(int id) const;
+    // The record a text missing in record is looked up in next; null at
+    // the end of the chain.
+    const LanguageRecord* fallbackRecord(const LanguageRecord* record) const;
     // Record built from a whole language text (ANSI or UTF-8 with BOM).
     std::unique_ptr<LanguageRecord> recordFromText(const std::string& text, int knownId);
     // Merges a file's text over the record's cache (ownFile: it is the

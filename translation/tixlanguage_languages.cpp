@@ -431,8 +431,17 @@ void VTixLanguage::DoChangeLanguage()
         if (!record->ConfigFile.empty() && Tixlanguage::ReadWholeFile(record->ConfigFile, text))
             loadTextInto(*record, text, true);
         const int id = record->GetLanguageId();
-        const TLocaleFormats formats = ComputeLocaleFormats(
-            id, [id](int type, const std::string& def) { return GetLocaleStr(id, type, def); });
+        // The language's locale values are read in one go; a type not read
+        // beforehand is looked up on its own.
+        const std::vector<int>& types = LocaleFormatTypes();
+        const std::vector<std::string> values = GetLocaleStrs(id, types);
+        const TLocaleFormats formats = ComputeLocaleFormats(id, [&](int type, const std::string& def) {
+            const auto at = std::lower_bound(types.begin(), types.end(), type);
+            if (at == types.end() || *at != type)
+                return GetLocaleStr(id, type, def);
+            const std::string& value = values[size_t(at - types.begin())];
+            return value.empty() ? def : value;
+        });
         ApplyLocaleFormats(formats, id);
         const int cp = CodePageOf(record);
         if (Platform::IsSupportedCodePage(cp))

@@ -192,8 +192,9 @@ TEST(HeaderLookup, RandomTextsAnswerAsTheWalkOverEveryLine)
 {
     const char* const pieces[] = {"[A]", "[A.B]", "[A_B]", " [A] ", "[]", "[B]", "[A.B.C]", "[ A ]",
                                   "K=1", "K=2", "L=3", "K*=w", "?=q", "L?=r", "\"K\"=x", "K\"=y",
-                                  "; c", "", "=", "[", "]K=z", "[x]=v"};
-    const std::string sections[] = {"A", "A.B", "A_B", "A.B.C", "B", "", "C", "A.", " A ", "AB"};
+                                  "; c", "", "=", "[", "]K=z", "[x]=v", "Kx*=p", "L1?*=s", "K?=t"};
+    const std::string sections[] = {"A", "A.B", "A_B", "A.B.C", "B", "", "C", "A.", " A ", "AB",
+                                    ".A", "_", "A._B", "A.B_C", "A__"};
     const std::string keys[] = {"K", "L", "L1", "Kx", "Q", "\"K\"", "K\"", "]K", "[x]"};
     std::mt19937 random(20261209);
     std::uniform_int_distribution<size_t> piece(0, std::size(pieces) - 1);
