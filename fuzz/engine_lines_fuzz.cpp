@@ -22,7 +22,7 @@ const char* const Commands[] = {
     "AT+COPS=3,2", "AT+COPS=0,2", "AT+CREG?",     "AT+CREG=2",    "AT+CREG=?",   "AT+CSQ",
     "AT+CCLK?",    "AT+CCLK=?",   "AT+CALA?",     "AT+CALA=?",    "AT+CBC",      "AT+CBC=?",
     "AT^SBC?",     "AT^SBC=?",    "AT+CFUN?",     "AT+CFUN=?",    "AT+CFUN=1",   "AT+CFUN=0",
-    "AT+CFUN=5",   "AT^SMSO",     "AT^SMSO=?",    "\x1B" "AT",
+    "AT+CFUN=5",   "AT^SMSO",     "AT^SMSO=?",    "\033AT",
     // SMS
     "AT+CSCA?",    "AT+CNMI=?",   "AT+CNMI=2,1,2,1,0", "AT+CPMS=?", "AT+CPMS?",   "AT+CPMS=\"ME\"",
     "AT+CMGL=4",   "AT+CMGR=3",   "AT+CMGD=2",    "AT+CMGW=18",   "AT+CMGS=18",  "AT+CMSS=3",

@@ -221,14 +221,18 @@ TEST_F(PhonebookRig, CommandsAreTakenApartAsSentOrEchoed)
         // Only what the command names is taken; the rest stays.
         EXPECT_EQ(pb.getStep(), c.step);
         EXPECT_EQ(pb.getArgCount(), c.argCount);
-        if (c.first != -9)
+        if (c.first != -9) {
             EXPECT_EQ(pb.getFirstArg(), c.first);
-        if (c.second != -9)
+        }
+        if (c.second != -9) {
             EXPECT_EQ(pb.getSecondArg(), c.second);
-        if (c.step == VPerifPhonebook::stepWrite)
+        }
+        if (c.step == VPerifPhonebook::stepWrite) {
             EXPECT_EQ(pb.getNumberArg(), c.number);
-        if (!c.text.empty())
+        }
+        if (!c.text.empty()) {
             EXPECT_EQ(pb.getTextArg(), c.text);
+        }
         EXPECT_EQ(pb.getLastSendTime(), c.step != none ? t + 5 : t);
     }
 }
