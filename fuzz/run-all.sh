@@ -83,8 +83,10 @@ run_one() {
   [ -d "$root/fuzz/corpus/$t" ] && seeds=("$root/fuzz/corpus/$t")
   # The seeds and the corpus so far, in the number of inputs a run starts from.
   ls "$dir/findings" > "$dir/findings.before"
+  # Each run has its corpus to itself: re-reading it every second
+  # (-reload) would only find the run's own inputs again.
   (cd "$dir" && timeout -k 10 $((seconds + 300)) "$build/fuzz/${t}_fuzzer" \
-      -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
+      -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 -reload=0 \
       -artifact_prefix="$dir/findings/" "$dir/corpus" "${seeds[@]}" > "$dir/last.log" 2>&1)
   echo $? > "$dir/last.status"
 }
