@@ -174,9 +174,9 @@ bool NumberListContains(const std::string& list, int n)
     }
 }
 
-std::string NumberListFix(const std::string& text, bool& flag)
+std::string NumberListFix(const std::string& list, bool& flag)
 {
-    std::string rest = text;
+    std::string rest = list;
     flag = true;
     if (rest.size() >= 2 && rest[0] == '(') {
         const size_t close = rest.find(')');
@@ -185,15 +185,18 @@ std::string NumberListFix(const std::string& text, bool& flag)
             flag = false;
         }
     }
-    std::string result;
-    while (!rest.empty()) {
-        const size_t before = rest.size();
-        const std::string token = CutString(rest);
-        result = NumberListAdd(result, token);
-        if (rest.size() >= before)
+    // The items of every token go into one list, normalised once: merging
+    // token by token re-read the whole result for each token, which made a
+    // long list cost its length squared.
+    std::vector<Interval> items;
+    int pos = 0;
+    while (size_t(pos) < rest.size()) {
+        const int before = pos;
+        collect(CutString(pos, rest), items);
+        if (pos <= before)
             break;  // no progress: never loop for ever
     }
-    return result;
+    return text(normalise(std::move(items)));
 }
 
 }  // namespace Tixutils

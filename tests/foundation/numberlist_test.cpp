@@ -5,6 +5,7 @@
 #include <string>
 
 #include "foundation/tixutils_numberlist.h"
+#include "foundation/tixutils_text.h"
 
 using namespace Tixutils;
 
@@ -168,6 +169,37 @@ TEST(NumberList, AgreesWithSetArithmetic)
         EXPECT_EQ(NumberListAdd(textOf(a), textOf(b)), textOf(both));
         EXPECT_EQ(NumberListSub(textOf(a), textOf(b)), textOf(rest));
         EXPECT_EQ(setOf(textOf(a)), a);
+    }
+}
+
+// A fixed list is the union of its tokens' lists: the same as adding the
+// tokens one by one, for lists of any shape and length.
+TEST(NumberList, FixedListIsTheUnionOfItsTokens)
+{
+    auto tokenByToken = [](const std::string& list) {
+        std::string rest = list;
+        if (rest.size() >= 2 && rest[0] == '(' && rest.find(')') != std::string::npos)
+            rest = rest.substr(1, rest.find(')') - 1);
+        std::string result;
+        while (!rest.empty()) {
+            const size_t before = rest.size();
+            result = NumberListAdd(result, CutString(rest));
+            if (rest.size() >= before)
+                break;
+        }
+        return result;
+    };
+    std::mt19937 rng(2718);
+    const std::string alphabet = "0123456789,-() \"#x";
+    const char* const pieces[] = {"4294967296", "2147483647", "9-3", "(1-5)", "\"7\"", "#48", ",,", "0"};
+    for (int i = 0; i < 3000; ++i) {
+        std::string a;
+        const int length = i < 2900 ? int(rng() % 40) : 4000;
+        while (int(a.size()) < length)
+            a += rng() % 4 ? std::string(1, alphabet[rng() % alphabet.size()]) : pieces[rng() % std::size(pieces)];
+        bool flag = false;
+        EXPECT_EQ(NumberListFix(a, flag), tokenByToken(a)) << a;
+        EXPECT_EQ(flag, !(a.size() >= 2 && a[0] == '(' && a.find(')') != std::string::npos)) << a;
     }
 }
 
