@@ -1,7 +1,7 @@
 // Idle cost of the main window, measured beside the floor of any Qt
 // program. Run by hand (offscreen, never in CI):
-//   build/bench/idle_cost_bench [--seconds N] [--rounds N] [--settle N] [--cpu N]
-//                               [--pages NAME,...]
+//   build/bench/idle_cost_bench [--seconds N] [--rounds N] [--settle N]
+//                               [--cpus PROGRAM,BARE | --cpus none] [--pages NAME,...]
 //
 // The real main window runs in this process on the simulated TC35 (the
 // zelvitor-modemsim tool, a child process, so that the device's own work is
@@ -12,15 +12,16 @@
 // put in front in turn, and after a short settling time the CPU time of both
 // processes (utime + stime from /proc/<pid>/stat) is taken over the same
 // interval, in several rounds. Per page it prints both as percent of one
-// core and their ratio, of the round with the median ratio (a shared
-// machine's load comes in bursts that one round may catch), with the
-// scheduler's finer figures beside them.
+// core over all rounds and their ratio, with the scheduler's finer figures
+// beside them and the lowest and highest ratio of a single round.
 //
-// Both processes run on one processor (--cpu, by default the last one this
-// process may use; -1 leaves them to the scheduler): a 10 ms wake-up costs
-// more on a processor that had time to go idle or lose its caches, and two
-// processes on different processors of a shared machine catch that apart,
-// so their ratio swung by two times from one round to the next.
+// A 10 ms wake-up costs both processes 30-100 us on this kind of virtual
+// machine, swinging by two times from second to second; the program's own
+// work in an idle tick is a few microseconds. So a single 10 s round can
+// show a ratio anywhere from 0.5 to 2.5: take many rounds.
+// --cpus PROGRAM,BARE keeps each on a processor of its own (or both on
+// one: then each pays for the other's wake-ups); by default the scheduler
+// places them.
 //
 // Pages are named by their objectName, so the list stays valid as pages
 // gain content; the terminal is the tab of its docked form.
@@ -37,6 +38,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -69,9 +71,11 @@ const char* const DefaultPages = "SheetGeneral,VTixTerminal1_Form,SheetSMS,Sheet
 
 struct TOptions {
     int seconds = 10;
-    int rounds = 3;
+    int rounds = 6;
     int settleSeconds = 5;
-    int cpu = -2;  // -2: the last allowed processor, -1: none
+    // Processors of the program and the bare program, -1 for none.
+    int programCpu = -1;
+    int bareCpu = -1;
     std::vector<std::string> pages;
 };
 
@@ -98,7 +102,7 @@ TOptions ParseArguments(int argc, char* argv[])
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (i + 1 >= argc)
-            Fail("usage: idle_cost_bench [--seconds N] [--rounds N] [--settle N] [--cpu N] [--pages NAME,...]");
+            Fail("usage: idle_cost_bench [--seconds N] [--rounds N] [--settle N] [--cpus P,B|none] [--pages NAME,...]");
         const std::string value = argv[++i];
         if (arg == "--seconds")
             o.seconds = std::max(1, std::atoi(value.c_str()));
@@ -106,8 +110,13 @@ TOptions ParseArguments(int argc, char* argv[])
             o.rounds = std::max(1, std::atoi(value.c_str()));
         else if (arg == "--settle")
             o.settleSeconds = std::max(0, std::atoi(value.c_str()));
-        else if (arg == "--cpu")
-            o.cpu = std::max(-1, std::atoi(value.c_str()));
+        else if (arg == "--cpus" && value == "none")
+            o.programCpu = o.bareCpu = -1;
+        else if (arg == "--cpus" && std::sscanf(value.c_str(), "%d,%d", &o.programCpu, &o.bareCpu) == 2 &&
+                 o.programCpu >= 0 && o.bareCpu >= 0)
+            continue;
+        else if (arg == "--cpus")
+            Fail("--cpus takes two processor numbers (program,bare) or none");
         else if (arg == "--pages")
             o.pages = SplitNames(value);
         else
@@ -116,9 +125,36 @@ TOptions ParseArguments(int argc, char* argv[])
     return o;
 }
 
+// Fails unless this process may use both processors asked for.
+void CheckProcessors(const TOptions& o)
+{
+    if (o.programCpu < 0)
+        return;
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    if (::sched_getaffinity(0, sizeof allowed, &allowed) != 0)
+        Fail("cannot read the processors allowed");
+    for (int c : {o.programCpu, o.bareCpu})
+        if (c >= CPU_SETSIZE || !CPU_ISSET(c, &allowed))
+            Fail("processor " + std::to_string(c) + " is not one this process may use");
+}
+
+// Keeps the calling process, and the threads and children it makes from
+// now on, to one processor (none for -1).
+void PinToProcessor(int cpu)
+{
+    if (cpu < 0)
+        return;
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(cpu, &one);
+    if (::sched_setaffinity(0, sizeof one, &one) != 0)
+        Fail("cannot keep to processor " + std::to_string(cpu));
+}
+
 // A child process that ends with this one. With `out` its standard output
 // comes back through a pipe.
-pid_t Spawn(const std::vector<std::string>& argv, int* out = nullptr)
+pid_t Spawn(const std::vector<std::string>& argv, int* out = nullptr, int cpu = -1)
 {
     int fds[2] = {-1, -1};
     if (out && ::pipe(fds) != 0)
@@ -128,6 +164,7 @@ pid_t Spawn(const std::vector<std::string>& argv, int* out = nullptr)
         Fail("cannot fork");
     if (pid == 0) {
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        PinToProcessor(cpu);
         if (out) {
             ::dup2(fds[1], STDOUT_FILENO);
             ::close(fds[0]);
@@ -179,45 +216,16 @@ double CpuSeconds(pid_t pid)
     return double(utime + stime) / double(::sysconf(_SC_CLK_TCK));
 }
 
-// Time on a CPU of all threads of a process, in seconds, from the
-// scheduler's nanosecond counts: a finer cross-check of the 10 ms clock
-// ticks that utime and stime count in.
+// Time on a CPU of all threads of a process, those ended included, in
+// seconds, from the kernel's nanosecond count: a finer cross-check of the
+// 10 ms clock ticks that utime and stime count in.
 double ScheduledSeconds(pid_t pid)
 {
-    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
-    unsigned long long ns = 0;
-    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        std::ifstream in(tasks.filePath(task).toStdString() + "/schedstat");
-        unsigned long long run = 0;
-        if (in >> run)
-            ns += run;
-    }
-    return double(ns) / 1e9;
-}
-
-// Keeps this process and the threads and children it makes from now on to
-// one processor; returns it, or -1 when left to the scheduler.
-int PinToProcessor(int wanted)
-{
-    if (wanted == -1)
-        return -1;
-    cpu_set_t allowed;
-    CPU_ZERO(&allowed);
-    if (::sched_getaffinity(0, sizeof allowed, &allowed) != 0)
-        Fail("cannot read the processors allowed");
-    int cpu = wanted;
-    if (cpu < 0)
-        for (int c = 0; c < CPU_SETSIZE; ++c)
-            if (CPU_ISSET(c, &allowed))
-                cpu = c;
-    if (cpu < 0 || cpu >= CPU_SETSIZE || !CPU_ISSET(cpu, &allowed))
-        Fail("processor " + std::to_string(wanted) + " is not one this process may use");
-    cpu_set_t one;
-    CPU_ZERO(&one);
-    CPU_SET(cpu, &one);
-    if (::sched_setaffinity(0, sizeof one, &one) != 0)
-        Fail("cannot keep to processor " + std::to_string(cpu));
-    return cpu;
+    clockid_t clock;
+    timespec t{};
+    if (::clock_getcpuclockid(pid, &clock) != 0 || ::clock_gettime(clock, &t) != 0)
+        Fail("cannot read the processor time of process " + std::to_string(pid));
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
 // Runs the event loop as the program's own would run it, for ms.
@@ -277,10 +285,10 @@ int main(int argc, char* argv[])
     const std::string pty = ReadLine(simOut);
     if (pty.empty())
         Fail("the simulated device did not start");
-    // The device stays free to run anywhere; the two measured processes
-    // share one processor.
-    const int cpu = PinToProcessor(options.cpu);
-    const pid_t bare = Spawn({ZELVITOR_BARE_QT});
+    // The device stays free to run anywhere.
+    CheckProcessors(options);
+    const pid_t bare = Spawn({ZELVITOR_BARE_QT}, nullptr, options.bareCpu);
+    PinToProcessor(options.programCpu);
 
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
@@ -313,15 +321,16 @@ int main(int argc, char* argv[])
     window->resize(800, 600);
     window->show();
 
-    if (cpu >= 0)
-        std::printf("Program and bare program on processor %d.\n", cpu);
+    if (options.programCpu >= 0)
+        std::printf("Program on processor %d, bare program on processor %d.\n", options.programCpu,
+                    options.bareCpu);
     std::printf("Started on %s; waiting for the device...\n", pty.c_str());
     std::fflush(stdout);
     if (!RunUntil([&] { return StartedOnDevice(*window); }, 90000))
         Fail("the program did not get ready on the simulated device");
 
     std::printf("%-20s %10s %10s %8s   %s\n", "page", "program %", "bare %", "ratio",
-                "(scheduler: program %, bare %, ratio)");
+                "(scheduler: program %, bare %, ratio; rounds' ratios)");
     std::fflush(stdout);
     double worst = 0;
     for (const std::string& name : options.pages) {
@@ -332,10 +341,10 @@ int main(int argc, char* argv[])
         }
         window->PageControl1->setCurrentWidget(page);
         RunFor(options.settleSeconds * 1000);
-        struct TRound {
-            double program, floor, ratio, sProgram, sFloor, sRatio;
-        };
-        std::vector<TRound> rounds;
+        // Sums over the rounds: one 10 s round holds a few 10 ms clock ticks
+        // of each process, and the machine's bursts come and go.
+        double wall = 0, program = 0, floor = 0, sProgram = 0, sFloor = 0;
+        double lowest = 1e9, highest = 0;  // the rounds' scheduler ratios
         for (int r = 0; r < options.rounds; ++r) {
             const auto t0 = std::chrono::steady_clock::now();
             const double p0 = CpuSeconds(::getpid()), b0 = CpuSeconds(bare);
@@ -343,21 +352,20 @@ int main(int argc, char* argv[])
             RunFor(options.seconds * 1000);
             const double p1 = CpuSeconds(::getpid()), b1 = CpuSeconds(bare);
             const double sp1 = ScheduledSeconds(::getpid()), sb1 = ScheduledSeconds(bare);
-            const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-            TRound x{};
-            x.program = 100.0 * (p1 - p0) / wall;
-            x.floor = 100.0 * (b1 - b0) / wall;
-            x.ratio = x.floor > 0 ? x.program / x.floor : 0;
-            x.sProgram = 100.0 * (sp1 - sp0) / wall;
-            x.sFloor = 100.0 * (sb1 - sb0) / wall;
-            x.sRatio = x.sFloor > 0 ? x.sProgram / x.sFloor : 0;
-            rounds.push_back(x);
+            wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+            program += p1 - p0;
+            floor += b1 - b0;
+            sProgram += sp1 - sp0;
+            sFloor += sb1 - sb0;
+            const double ratio = sb1 > sb0 ? (sp1 - sp0) / (sb1 - sb0) : 0;
+            lowest = std::min(lowest, ratio);
+            highest = std::max(highest, ratio);
         }
-        std::sort(rounds.begin(), rounds.end(), [](const TRound& a, const TRound& b) { return a.ratio < b.ratio; });
-        const TRound& m = rounds[rounds.size() / 2];
-        worst = std::max(worst, m.ratio);
-        std::printf("%-20s %10.2f %10.2f %8.2f   (%.2f, %.2f, %.2f)\n", name.c_str(), m.program, m.floor, m.ratio,
-                    m.sProgram, m.sFloor, m.sRatio);
+        const double ratio = floor > 0 ? program / floor : 0;
+        worst = std::max(worst, ratio);
+        std::printf("%-20s %10.2f %10.2f %8.2f   (%.2f, %.2f, %.2f; rounds %.2f-%.2f)\n", name.c_str(),
+                    100.0 * program / wall, 100.0 * floor / wall, ratio, 100.0 * sProgram / wall,
+                    100.0 * sFloor / wall, sFloor > 0 ? sProgram / sFloor : 0, lowest, highest);
         std::fflush(stdout);
     }
     std::printf("worst ratio %.2f\n", worst);
