@@ -18,13 +18,9 @@
 // default schedule (entropic) keeps a frequency per edge and updates it on
 // every run: a third of the time from the seeds, a tenth to a fifth with a
 // grown corpus. The plain schedule leaves the checks as they are.
-// Each run has a corpus folder of its own (fuzz/run-all.sh), so nothing
-// but the run itself adds to it: reading the folder back every second
-// (the default, for runs sharing a folder) only lists and reads the
-// run's own findings again. A run that shares its folder gives -reload=1.
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    Fuzz::DefaultFlags(argc, argv, {"-entropic=0", "-reload=0"});
+    Fuzz::DefaultFlags(argc, argv, {"-entropic=0"});
     return 0;
 }
 
