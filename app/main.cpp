@@ -9,6 +9,7 @@
 
 #include "app/form_main.h"
 #include "platform/qt/qt_text.h"
+#include "widgets/frame_cache_style.h"
 
 namespace {
 
@@ -44,6 +45,7 @@ int main(int argc, char* argv[])
     // The staged close ends the program, not the last window going.
     QApplication::setQuitOnLastWindowClosed(false);
     TFormMain::InstallTerminationSignals();
+    TFrameCacheStyle::Install();
 
     // Arguments as the file system has them (configuration file names).
     std::vector<std::string> args;

@@ -64,6 +64,7 @@
 #include "platform/qt/qt_text.h"
 #include "platform/tick.h"
 #include "tests/support/phonebook_pause.h"
+#include "widgets/frame_cache_style.h"
 
 namespace {
 
@@ -295,6 +296,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Zelvitor"));
     QApplication::setOrganizationName(QStringLiteral("Tix"));
     QApplication::setQuitOnLastWindowClosed(false);
+    TFrameCacheStyle::Install();
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(configHome));
 
     const std::string appFolder = home + "/Documents/Tix/Zelvitor/";
