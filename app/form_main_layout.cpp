@@ -1,5 +1,6 @@
 // The main window's controls and their layout, the translation component,
 // the terminal and the binding of the events.
+#include <QApplication>
 #include <QAction>
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -21,6 +22,7 @@
 #include "app/form_main.h"
 #include "app/form_main_controls.h"
 #include "app/terminal.h"
+#include "engine/uniset.h"
 #include "platform/qt/qt_text.h"
 #include "serial/vtscomm32.h"
 #include "translation/forms/tixlanguage_forms.h"
@@ -304,6 +306,8 @@ void TFormMain::bindEvents()
     });
     ComboComm->installEventFilter(this);
     ComboComm->lineEdit()->installEventFilter(this);
+    // What the user does anywhere in the program wakes a quiet engine.
+    qApp->installEventFilter(this);
     connect(BtnDisCon, &QPushButton::clicked, this, [this] { BtnDisConClick(); });
 
     ComboOperator->OnDrawItem = [this](QPainter& p, int index, const QRect& r, bool editPart) {
@@ -337,6 +341,18 @@ void TFormMain::bindEvents()
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+        if (uniset)
+            uniset->wake();
+        break;
+    default:
+        break;
+    }
     if (event->type() == QEvent::MouseButtonDblClick &&
         (watched == ComboComm || (ComboComm && watched == ComboComm->lineEdit()))) {
         ComboCommDblClick();

@@ -38,9 +38,10 @@ public:
     static constexpr uint32_t FrameIdleGap = 2000;
     // Once the device is ready and nothing was received or sent for this
     // long, the handlers are polled every QuietPassMs instead of on every
-    // tick.
-    static constexpr uint32_t QuietAfterMs = 1000;
-    static constexpr uint32_t QuietPassMs = 50;
+    // tick (a request of the user's brings the next pass at once, see
+    // wake). An answer or a sent line brings the pass on every tick back.
+    static constexpr uint32_t QuietAfterMs = 200;
+    static constexpr uint32_t QuietPassMs = 200;
 
     // Neither is owned; both must outlive the engine.
     VUniSET(VTixCommunicationComponent* port, VMainWindowLink* window);
@@ -101,8 +102,11 @@ public:
     bool portConnected() const;
     // Ready, in command mode, the port open, and nothing received or sent for
     // QuietAfterMs: the handlers can only act on their own timers (or on
-    // a request of the window, taken up within QuietPassMs).
+    // a request of the window, taken up at the next pass).
     bool isQuiet(uint32_t now) const;
+    // The next tick polls the handlers even while quiet: the user did
+    // something the handlers may have to act on.
+    void wake() { passWanted = true; }
     VTixCommunicationComponent* getPort() const { return port; }
     // Staged close: true once both file lists have stopped and the state
     // is "finished".
@@ -192,6 +196,7 @@ private:
     uint32_t lastSendTick = 0;
     uint32_t lastReceiveTick = 0;
     uint32_t lastPassTick = 0;
+    bool passWanted = false;
     int mode = 0;
     bool escapePending = false;
     int recogniser = 0;

@@ -72,12 +72,13 @@ void VUniSET::tick(uint32_t now)
 {
     // An idle program's tick costs next to nothing: between the spaced
     // passes only the shown clock and alarm follow the time.
-    if (isQuiet(now) && !Utils::IsTickElapsed(lastPassTick, QuietPassMs - 1, now)) {
+    if (!passWanted && isQuiet(now) && !Utils::IsTickElapsed(lastPassTick, QuietPassMs - 1, now)) {
         handlers.cclk().refreshDisplay(now);
         handlers.cala().refreshEdits(now);
         return;
     }
     lastPassTick = now;
+    passWanted = false;
     if (mode == 3 && !rxBuffer.isEmpty() &&
         Utils::IsTickElapsed(lastReceiveTick, FrameIdleGap, now))
         dropPartialFrame(now);

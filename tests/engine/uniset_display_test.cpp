@@ -278,10 +278,10 @@ public:
 
 }  // namespace
 
-// A ready engine on which nothing was received or sent for a second polls
-// its handlers every QuietPassMs instead of on every tick; a received byte
-// or a sent line brings the pass back on every tick. Also across the wrap
-// of the tick counter.
+// A ready engine on which nothing was received or sent for QuietAfterMs
+// polls its handlers every QuietPassMs instead of on every tick; a received
+// byte or a sent line brings the pass back on every tick, a wake brings one
+// pass at once. Also across the wrap of the tick counter.
 TEST(QuietTicks, HandlersArePolledSparselyOnlyWhileNothingHappens)
 {
     for (const uint32_t t0 : {5000u, 0xFFFFF000u}) {
@@ -298,30 +298,45 @@ TEST(QuietTicks, HandlersArePolledSparselyOnlyWhileNothingHappens)
         engine.getHandlers().replaceHandler(VPerifModem::hPhonebook, std::make_unique<IdlePhonebook>(&engine));
 
         uint32_t t = t0;
-        auto passesOverOneSecond = [&] {
+        auto passesOver = [&](uint32_t ms) {
             const int before = cbc.passes;
-            for (int i = 0; i < 100; ++i)
+            for (uint32_t i = 0; i < ms / 10; ++i)
                 engine.tick(t += 10);
             return cbc.passes - before;
         };
+        const int quietPasses = int(2000 / VUniSET::QuietPassMs);
+        // Traffic a second before: what was last sent and received is then
+        // never the tick counter's zero.
+        engine.sendLine(t - 1000, "AT", -1);
+        for (char c : std::string("OK\r\n"))
+            engine.receivedByte(t - 1000, uint8_t(c));
+        port.written.clear();
         engine.tick(t);
         ASSERT_EQ(engine.getState(), 0);
         EXPECT_TRUE(engine.isQuiet(t));
-        EXPECT_EQ(passesOverOneSecond(), int(1000 / VUniSET::QuietPassMs));
+        EXPECT_EQ(passesOver(2000), quietPasses);
 
-        // An answer's bytes: a pass on every tick until a second has passed.
+        // An answer's bytes: a pass on every tick until QuietAfterMs have passed.
         for (char c : std::string("OK\r\n"))
             engine.receivedByte(t, uint8_t(c));
         EXPECT_FALSE(engine.isQuiet(t));
-        EXPECT_EQ(passesOverOneSecond(), 100);
+        EXPECT_EQ(passesOver(VUniSET::QuietAfterMs), int(VUniSET::QuietAfterMs / 10));
         EXPECT_FALSE(engine.isQuiet(t));
         EXPECT_TRUE(engine.isQuiet(t + 1));
-        EXPECT_LE(passesOverOneSecond(), int(1000 / VUniSET::QuietPassMs));
+        EXPECT_LE(passesOver(2000), quietPasses);
 
         // A command written: the same.
         engine.sendLine(t, "AT", -1);
         EXPECT_EQ(port.written, "AT\r");
-        EXPECT_EQ(passesOverOneSecond(), 100);
+        EXPECT_EQ(passesOver(VUniSET::QuietAfterMs), int(VUniSET::QuietAfterMs / 10));
+
+        // The user's request: one pass on the next tick, then quiet again.
+        passesOver(VUniSET::QuietPassMs);
+        const int woken = cbc.passes;
+        engine.wake();
+        engine.tick(t += 10);
+        EXPECT_EQ(cbc.passes, woken + 1);
+        EXPECT_EQ(passesOver(VUniSET::QuietPassMs - 20), 0);
 
         // Not in a data call, nor while the device is not ready.
         engine.tick(t += 1000);
@@ -332,6 +347,6 @@ TEST(QuietTicks, HandlersArePolledSparselyOnlyWhileNothingHappens)
         port.open = false;
         engine.tick(t += 10);
         EXPECT_EQ(engine.getState(), 4);
-        EXPECT_EQ(passesOverOneSecond(), 100);
+        EXPECT_EQ(passesOver(1000), 100);
     }
 }
