@@ -19,9 +19,9 @@
 // machine, swinging by two times from second to second; the program's own
 // work in an idle tick is a few microseconds. So a single 10 s round can
 // show a ratio anywhere from 0.5 to 2.5: take many rounds.
-// --cpus PROGRAM,BARE keeps each on a processor of its own (or both on
-// one: then each pays for the other's wake-ups); by default the scheduler
-// places them.
+// --cpus PROGRAM,BARE keeps each on a processor of its own, the two
+// swapping processors every other round (or both on one: then each pays
+// for the other's wake-ups); by default the scheduler places them.
 //
 // Pages are named by their objectName, so the list stays valid as pages
 // gain content; the terminal is the tab of its docked form.
@@ -39,6 +39,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -138,6 +139,17 @@ void CheckProcessors(const TOptions& o)
     for (int c : {o.programCpu, o.bareCpu})
         if (c >= CPU_SETSIZE || !CPU_ISSET(c, &allowed))
             Fail("processor " + std::to_string(c) + " is not one this process may use");
+}
+
+// Keeps every thread a process has now to one processor.
+void PinProcess(pid_t pid, int cpu)
+{
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(cpu, &one);
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    for (const auto& entry : std::filesystem::directory_iterator(tasks))
+        ::sched_setaffinity(pid_t(std::atoi(entry.path().filename().c_str())), sizeof one, &one);
 }
 
 // Keeps the calling process, and the threads and children it makes from
@@ -348,6 +360,14 @@ int main(int argc, char* argv[])
         double wall = 0, program = 0, floor = 0, sProgram = 0, sFloor = 0;
         double lowest = 1e9, highest = 0;  // the rounds' scheduler ratios
         for (int r = 0; r < options.rounds; ++r) {
+            // The two processors are not alike (what else runs there, how
+            // deep each sleeps): every other round the two swap them.
+            if (options.programCpu >= 0) {
+                const bool swapped = r % 2 == 1;
+                PinProcess(::getpid(), swapped ? options.bareCpu : options.programCpu);
+                PinProcess(bare, swapped ? options.programCpu : options.bareCpu);
+                RunFor(1000);
+            }
             const auto t0 = std::chrono::steady_clock::now();
             const double p0 = CpuSeconds(::getpid()), b0 = CpuSeconds(bare);
             const double sp0 = ScheduledSeconds(::getpid()), sb0 = ScheduledSeconds(bare);

@@ -107,6 +107,7 @@ public:
     // The next tick polls the handlers even while quiet: the user did
     // something the handlers may have to act on.
     void wake() { passWanted = true; }
+    bool isPassWanted() const { return passWanted; }
     VTixCommunicationComponent* getPort() const { return port; }
     // Staged close: true once both file lists have stopped and the state
     // is "finished".

@@ -2,12 +2,19 @@
 // the radio groups' selected item and the kind of each check box. Every way
 // the user or the program changes them must be seen at the next tick.
 #include <QCheckBox>
+#include <QPushButton>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimerEvent>
+#include <QWheelEvent>
+#include <memory>
 #include <QRadioButton>
 #include <gtest/gtest.h>
 
 #include "app/form_options.h"
 #include "app/radio_group.h"
 #include "engine/perif_modem.h"
+#include "engine/uniset.h"
 #include "tests/app/main_window_fixture.h"
 
 using namespace MainWindowTest;
@@ -125,4 +132,49 @@ TEST_F(IdleCache, CheckedStateIsReadFreshEveryTime)
         w().setPowerItem(tag, false, false, clBtnFace);
     for (int tag = 0; tag < 4; ++tag)
         EXPECT_FALSE(w().isChecked(W::PowerItemOfTag(tag)));
+}
+
+// A quiet engine polls its handlers only every so often: whatever the user
+// presses or turns, in this window or another one of the program, brings
+// the next pass at once; what only repaints or ticks does not.
+TEST_F(IdleCache, UserInputAnywhereWakesTheEngine)
+{
+    VUniSET& engine = *w().uniset;
+    QWidget other;
+    struct Step {
+        const char* what;
+        QObject* target;
+        QEvent::Type type;
+        bool wakes;
+    };
+    const Step steps[] = {
+        {"mouse press in the window", w().BtnDisCon, QEvent::MouseButtonPress, true},
+        {"mouse release in the window", w().BtnDisCon, QEvent::MouseButtonRelease, true},
+        {"key in the options", FormOptions, QEvent::KeyPress, true},
+        {"key released elsewhere", &other, QEvent::KeyRelease, true},
+        {"wheel", w().PageControl1, QEvent::Wheel, true},
+        {"repaint", w().PageControl1, QEvent::UpdateRequest, false},
+        {"mouse moving over", w().BtnDisCon, QEvent::Enter, false},
+        {"timer", &other, QEvent::Timer, false},
+    };
+    for (const Step& s : steps) {
+        // A tick while the engine is not quiet is a pass: nothing is wanted after it.
+        w().tick();
+        ASSERT_FALSE(engine.isPassWanted()) << s.what;
+        std::unique_ptr<QEvent> event;
+        if (s.type == QEvent::MouseButtonPress || s.type == QEvent::MouseButtonRelease)
+            event = std::make_unique<QMouseEvent>(s.type, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                                                  Qt::LeftButton, Qt::NoModifier);
+        else if (s.type == QEvent::KeyPress || s.type == QEvent::KeyRelease)
+            event = std::make_unique<QKeyEvent>(s.type, Qt::Key_Shift, Qt::NoModifier);
+        else if (s.type == QEvent::Wheel)
+            event = std::make_unique<QWheelEvent>(QPointF(2, 2), QPointF(2, 2), QPoint(), QPoint(0, 120), Qt::NoButton,
+                                                  Qt::NoModifier, Qt::NoScrollPhase, false);
+        else if (s.type == QEvent::Timer)
+            event = std::make_unique<QTimerEvent>(12345);
+        else
+            event = std::make_unique<QEvent>(s.type);
+        QCoreApplication::sendEvent(s.target, event.get());
+        EXPECT_EQ(engine.isPassWanted(), s.wakes) << s.what;
+    }
 }
