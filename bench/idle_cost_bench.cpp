@@ -141,7 +141,8 @@ void CheckProcessors(const TOptions& o)
             Fail("processor " + std::to_string(c) + " is not one this process may use");
 }
 
-// Keeps every thread a process has now to one processor.
+// Keeps every thread a process has now, and those they make later, to one
+// processor (a thread that ended meanwhile is passed over).
 void PinProcess(pid_t pid, int cpu)
 {
     cpu_set_t one;
@@ -152,22 +153,9 @@ void PinProcess(pid_t pid, int cpu)
         ::sched_setaffinity(pid_t(std::atoi(entry.path().filename().c_str())), sizeof one, &one);
 }
 
-// Keeps the calling process, and the threads and children it makes from
-// now on, to one processor (none for -1).
-void PinToProcessor(int cpu)
-{
-    if (cpu < 0)
-        return;
-    cpu_set_t one;
-    CPU_ZERO(&one);
-    CPU_SET(cpu, &one);
-    if (::sched_setaffinity(0, sizeof one, &one) != 0)
-        Fail("cannot keep to processor " + std::to_string(cpu));
-}
-
 // A child process that ends with this one. With `out` its standard output
 // comes back through a pipe.
-pid_t Spawn(const std::vector<std::string>& argv, int* out = nullptr, int cpu = -1)
+pid_t Spawn(const std::vector<std::string>& argv, int* out = nullptr)
 {
     int fds[2] = {-1, -1};
     if (out && ::pipe(fds) != 0)
@@ -177,7 +165,6 @@ pid_t Spawn(const std::vector<std::string>& argv, int* out = nullptr, int cpu = 
         Fail("cannot fork");
     if (pid == 0) {
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-        PinToProcessor(cpu);
         if (out) {
             ::dup2(fds[1], STDOUT_FILENO);
             ::close(fds[0]);
@@ -298,10 +285,10 @@ int main(int argc, char* argv[])
     const std::string pty = ReadLine(simOut);
     if (pty.empty())
         Fail("the simulated device did not start");
-    // The device stays free to run anywhere.
+    // The device stays free to run anywhere; the two measured processes
+    // are pinned at each round.
     CheckProcessors(options);
-    const pid_t bare = Spawn({ZELVITOR_BARE_QT}, nullptr, options.bareCpu);
-    PinToProcessor(options.programCpu);
+    const pid_t bare = Spawn({ZELVITOR_BARE_QT});
 
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");

@@ -80,7 +80,6 @@ void TFrameCacheStyle::drawPrimitive(PrimitiveElement Element, const QStyleOptio
         at.rect.moveTopLeft(QPoint(0, 0));
         {
             QPainter p(&picture);
-            p.setFont(Painter->font());
             QProxyStyle::drawPrimitive(Element, &at, &p, Widget);
         }
         if (m_pictures.size() >= MaxPictures)
