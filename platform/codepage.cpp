@@ -1,5 +1,6 @@
 #include "platform/codepage.h"
 
+#include <array>
 #include <atomic>
 
 namespace Platform {
@@ -12,6 +13,30 @@ std::atomic<int> g_activeCodePage{CP_CZECH};
 const char16_t* highTable(int codePage)
 {
     return codePage == CP_WESTERN ? kCp1252High : kCp1250High;
+}
+
+// The reverse of a high table, indexed by code point (every character of
+// both code pages lies below U+2123): the byte, or 0 where the page has
+// none. Texts are converted character by character, and a search of the
+// 128 entries per character showed up in every conversion of a long text.
+constexpr char32_t kReverseSize = 0x2123;
+using TReverseTable = std::array<unsigned char, kReverseSize>;
+
+TReverseTable reverseOf(const char16_t* high)
+{
+    TReverseTable table{};
+    // Downwards, so the first byte of a character met twice wins.
+    for (int i = 127; i >= 0; --i)
+        if (high[i] < kReverseSize)
+            table[high[i]] = static_cast<unsigned char>(0x80 + i);
+    return table;
+}
+
+const TReverseTable& reverseTable(int codePage)
+{
+    static const TReverseTable cp1250 = reverseOf(kCp1250High);
+    static const TReverseTable cp1252 = reverseOf(kCp1252High);
+    return codePage == CP_WESTERN ? cp1252 : cp1250;
 }
 
 // Decodes one UTF-8 sequence at i; returns U+FFFD for a malformed one and
@@ -52,11 +77,10 @@ int UnicodeToAnsiChar(char32_t codePoint, int codePage)
 {
     if (codePoint < 0x80)
         return int(codePoint);
-    const char16_t* table = highTable(codePage);
-    for (int i = 0; i < 128; ++i)
-        if (table[i] == codePoint)
-            return 0x80 + i;
-    return -1;
+    if (codePoint >= kReverseSize)
+        return -1;
+    const unsigned char byte = reverseTable(codePage)[codePoint];
+    return byte == 0 ? -1 : byte;
 }
 
 std::u16string AnsiToUtf16(const std::string& text, int codePage)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/codepage.h"
 
 using namespace Platform;
@@ -28,6 +30,25 @@ TEST(CodePage, EveryByteSurvivesARoundTrip)
         EXPECT_FALSE(lossy);
         EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all, cp), cp), all) << cp;
     }
+}
+
+TEST(CodePage, EveryCharacterFindsItsByteOrNone)
+{
+    // Against a plain search of the page, over the basic plane and a few
+    // code points beyond it.
+    std::vector<char32_t> points;
+    for (char32_t c = 0; c <= 0xFFFF; ++c)
+        points.push_back(c);
+    points.insert(points.end(), {0x10000, 0x1F600, 0x10FFFF, 0x110000});
+    for (int cp : {CP_CZECH, CP_WESTERN})
+        for (char32_t c : points) {
+            int expected = c < 0x80 ? int(c) : -1;
+            for (int b = 0x80; b < 0x100 && expected < 0; ++b)
+                if (AnsiCharToUnicode(static_cast<unsigned char>(b), cp) == c)
+                    expected = b;
+            ASSERT_EQ(UnicodeToAnsiChar(c, cp), expected) << cp << " U+" << std::hex << uint32_t(c);
+        }
+    EXPECT_EQ(UnicodeToAnsiChar(0x2122, CP_CZECH), 0x99);  // the highest character of both pages
 }
 
 TEST(CodePage, MissingLettersAndMalformedUtf8AreReplaced)
