@@ -241,7 +241,7 @@ void VTixTerminal::queuePieces(const std::vector<TTerminalPiece>& pieces)
             Update();
         return;
     }
-    if (FFlushPosted)
+    if (FFlushPosted || paneBehindAnotherPage())
         return;
     FFlushPosted = true;
     // At the end of this pass, or, right after a flush, a little later: a
@@ -252,6 +252,17 @@ void VTixTerminal::queuePieces(const std::vector<TTerminalPiece>& pieces)
         QMetaObject::invokeMethod(this, &VTixTerminal::flushPane, Qt::QueuedConnection);
     else
         QTimer::singleShot(int(kFlushSpacingMs - since), this, &VTixTerminal::flushPane);
+}
+
+// The pane on a page behind another one of a shown window: what arrives
+// waits (in the bounded batches above) and goes in when the pane shows,
+// so an idle window does not lay out text nobody sees every few seconds.
+// A window never shown, or a pane in a window of its own, takes every
+// line at once.
+bool VTixTerminal::paneBehindAnotherPage() const
+{
+    const QWidget* pane = FForm ? FForm->RichEdit : nullptr;
+    return pane && !pane->isVisible() && pane->window()->isVisible();
 }
 
 void VTixTerminal::flushPane()
@@ -475,6 +486,8 @@ bool VTixTerminal::HexManualLineKeyPress(QKeyEvent* e)
 bool VTixTerminal::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type t = event->type();
+    if (t == QEvent::Show && FForm && watched == FForm->RichEdit && !FPending.empty())
+        flushPane();
     const bool mouse = t == QEvent::MouseButtonPress || t == QEvent::MouseButtonRelease || t == QEvent::MouseMove;
     if (mouse && FParentPageControl && watched == FParentPageControl->tabBar())
         return tabBarEvent(event);

@@ -159,6 +159,7 @@ private:
     void logFailed();
     void queuePieces(const std::vector<TTerminalPiece>& pieces);
     void flushPane();
+    bool paneBehindAnotherPage() const;
     int lastLineLength() const;
     std::string text(const char* key, const char* czech) const;
     int appliedMaxChars() const { return FMaxChars; }

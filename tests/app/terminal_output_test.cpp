@@ -215,6 +215,40 @@ TEST_F(TerminalOutput, AppendsOfOnePassReachThePaneTogether)
     EXPECT_GT(pane()->document()->blockCount(), 100);
 }
 
+TEST_F(TerminalOutput, APaneBehindAnotherPageIsFilledWhenItShows)
+{
+    QMainWindow owner;
+    auto* pages = new QTabWidget(&owner);
+    pages->addTab(new QLabel("General page"), "General");
+    owner.setCentralWidget(pages);
+    VTixTerminal t(&owner);
+    t.SetParentPageControl(pages);
+    t.SetVisible(true);
+    t.Loaded();
+    owner.show();
+    auto* edit = t.Form()->findChild<QPlainTextEdit*>("VTixTerminal1_RichEdit");
+    ASSERT_TRUE(edit && !edit->isVisible());
+
+    t.addLine("AT+CSQ\r", VTixTerminal_ltOutLine);
+    t.addLine("+CSQ: 17,0\r\n", VTixTerminal_ltInLine);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(edit->document()->characterCount(), 1);  // waits while nobody sees it
+    EXPECT_TRUE(t.startingNewLine());                   // the waiting lines still count
+
+    pages->setCurrentIndex(1);
+    ASSERT_TRUE(edit->isVisible());
+    EXPECT_EQ(edit->toPlainText(), " - AT+CSQ<#0D>\n+ +CSQ: 17,0<#0D><#0A>\n");
+
+    // Hidden again: a long stream still goes in bounded batches, and a
+    // reader of the text gets all of it.
+    pages->setCurrentIndex(0);
+    for (int i = 0; i < 200; ++i)
+        t.addLine("x", VTixTerminal_ltInLine);
+    EXPECT_GT(edit->document()->blockCount(), 100);
+    t.addLine("last", VTixTerminal_ltInLine);
+    EXPECT_NE(t.PaneText().find("+ last"), std::string::npos);
+}
+
 TEST_F(TerminalOutput, ClearEmptiesAndClosesTheLine)
 {
     term->addChars("OK", VTixTerminal_ltInLine);
