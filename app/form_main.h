@@ -676,6 +676,17 @@ private:
     bool lastCommConnectButton = false;
     // The last text read of each edit, as Qt has it and converted.
     std::array<std::pair<QString, std::string>, ControlCount> textCache;
+    // Texts written to edits on a page behind another one, waiting for the
+    // edit to show (the clock's edits change every second, and an edit
+    // lays out every text it is given). Read back from here meanwhile.
+    struct THiddenText {
+        TControl control;
+        QLineEdit* edit;
+        QString text;
+        std::string ansi;
+    };
+    std::vector<THiddenText> hiddenTexts;
+    void showHiddenText(QObject* shown);
     // Idle cost: the kind of each control isChecked last read, looked up
     // again only when the control's widget is another one.
     struct TCheckKind {

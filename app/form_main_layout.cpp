@@ -350,6 +350,10 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
         if (uniset)
             uniset->wake();
         break;
+    case QEvent::Show:
+        if (!hiddenTexts.empty())
+            showHiddenText(watched);
+        break;
     default:
         break;
     }

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTreeView>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -314,15 +315,51 @@ void TFormMain::setVisible(TControl Control, bool Visible)
 
 void TFormMain::setEditText(TControl Control, const std::string& Text)
 {
-    if (QWidget* w = controlWidget(Control))
-        WriteText(w, Text);
-    else if (Control >= 0 && Control < ControlCount)
-        shadow(Control).text = Text;
+    QWidget* w = controlWidget(Control);
+    if (!w) {
+        if (Control >= 0 && Control < ControlCount)
+            shadow(Control).text = Text;
+        return;
+    }
+    auto waiting = std::find_if(hiddenTexts.begin(), hiddenTexts.end(),
+                                [&](const THiddenText& h) { return h.control == Control; });
+    auto* edit = qobject_cast<QLineEdit*>(w);
+    if (edit && !edit->isVisible() && isVisible()) {
+        QString q = ToQString(Text);
+        if (edit->text() == q) {
+            if (waiting != hiddenTexts.end())
+                hiddenTexts.erase(waiting);
+        } else if (waiting != hiddenTexts.end()) {
+            waiting->text = std::move(q);
+            waiting->ansi = Text;
+        } else {
+            hiddenTexts.push_back({Control, edit, std::move(q), Text});
+        }
+        return;
+    }
+    if (waiting != hiddenTexts.end())
+        hiddenTexts.erase(waiting);
+    WriteText(w, Text);
+}
+
+void TFormMain::showHiddenText(QObject* shown)
+{
+    auto waiting = std::find_if(hiddenTexts.begin(), hiddenTexts.end(),
+                                [&](const THiddenText& h) { return h.edit == shown; });
+    if (waiting == hiddenTexts.end())
+        return;
+    const THiddenText h = std::move(*waiting);
+    hiddenTexts.erase(waiting);
+    if (h.edit->text() != h.text)
+        h.edit->setText(h.text);
 }
 
 std::string TFormMain::editText(TControl Control)
 {
     std::string out;
+    for (const THiddenText& h : hiddenTexts)
+        if (h.control == Control)
+            return h.ansi;
     if (QWidget* w = controlWidget(Control)) {
         // Handlers read some edits on every tick: an unchanged text is not
         // converted again.

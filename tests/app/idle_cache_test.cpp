@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTimerEvent>
 #include <QWheelEvent>
@@ -177,4 +178,43 @@ TEST_F(IdleCache, UserInputAnywhereWakesTheEngine)
         QCoreApplication::sendEvent(s.target, event.get());
         EXPECT_EQ(engine.isPassWanted(), s.wakes) << s.what;
     }
+}
+
+TEST_F(IdleCache, EditsBehindAnotherPageTakeTheirLastTextWhenTheyShow)
+{
+    QLineEdit* clock = w().EditCCLKtime;
+    w().resize(800, 600);
+    w().show();
+    w().PageControl1->setCurrentWidget(w().SheetGeneral);
+    ASSERT_TRUE(clock->isVisible());
+    int changes = 0;
+    QObject::connect(clock, &QLineEdit::textChanged, [&] { ++changes; });
+    w().setEditText(W::EditCCLKtime, "1.1.2026 10:00:00");
+    ASSERT_EQ(clock->text(), "1.1.2026 10:00:00");  // shown: written at once
+    ASSERT_EQ(changes, 1);
+
+    w().PageControl1->setCurrentWidget(w().SheetCalls);
+    ASSERT_FALSE(clock->isVisible());
+    for (const char* t : {"1.1.2026 10:00:01", "1.1.2026 10:00:02", "1.1.2026 10:00:03"}) {
+        w().setEditText(W::EditCCLKtime, t);
+        EXPECT_EQ(w().editText(W::EditCCLKtime), t);  // read back as written
+    }
+    EXPECT_EQ(clock->text(), "1.1.2026 10:00:00");
+    EXPECT_EQ(changes, 1);
+    // Back to what the edit shows: nothing is left waiting.
+    w().setEditText(W::EditCCLKtime, "1.1.2026 10:00:00");
+    EXPECT_EQ(w().editText(W::EditCCLKtime), "1.1.2026 10:00:00");
+    w().PageControl1->setCurrentWidget(w().SheetGeneral);
+    EXPECT_EQ(changes, 1);
+
+    w().PageControl1->setCurrentWidget(w().SheetCalls);
+    w().setEditText(W::EditCCLKtime, "1.1.2026 10:00:04");
+    w().setEditText(W::EditCALAofs, "5m");
+    w().PageControl1->setCurrentWidget(w().SheetGeneral);
+    EXPECT_EQ(clock->text(), "1.1.2026 10:00:04");
+    EXPECT_EQ(w().EditCALAofs->text(), "5m");
+    EXPECT_EQ(changes, 2);
+    // Shown again, the edit is read and written directly.
+    clock->setText("typed");
+    EXPECT_EQ(w().editText(W::EditCCLKtime), "typed");
 }
