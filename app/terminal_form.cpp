@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "app/form_helpers.h"
@@ -27,6 +28,10 @@ VTixTerminalForm::VTixTerminalForm(QWidget* parent) : QWidget(parent)
     RichEdit->setUndoRedoEnabled(false);
     RichEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Every new line moves the scroll bars; see-through bars would have
+    // the window, the pages and this form repainted behind them each time.
+    RichEdit->verticalScrollBar()->setAutoFillBackground(true);
+    RichEdit->horizontalScrollBar()->setAutoFillBackground(true);
     RichEdit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     {
         QPalette pal = RichEdit->palette();

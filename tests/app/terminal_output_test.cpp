@@ -1,15 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <csignal>
+#include <map>
 #include <memory>
 #include <sys/resource.h>
 
@@ -247,6 +250,55 @@ TEST_F(TerminalOutput, APaneBehindAnotherPageIsFilledWhenItShows)
     EXPECT_GT(edit->document()->blockCount(), 100);
     t.addLine("last", VTixTerminal_ltInLine);
     EXPECT_NE(t.PaneText().find("+ last"), std::string::npos);
+}
+
+TEST_F(TerminalOutput, NewLinesRepaintThePaneNotTheWindowBehindIt)
+{
+    QMainWindow owner;
+    auto* pages = new QTabWidget(&owner);
+    pages->addTab(new QLabel("General page"), "General");
+    owner.setCentralWidget(pages);
+    owner.resize(640, 480);
+    VTixTerminal t(&owner);
+    t.SetParentPageControl(pages);
+    t.SetVisible(true);
+    t.Loaded();
+    pages->setCurrentIndex(1);
+    owner.show();
+    for (int i = 0; i < 60; ++i)  // enough to scroll
+        t.addLine("line " + std::to_string(i), VTixTerminal_ltInLine);
+
+    struct TPaints : QObject {
+        std::map<const QObject*, int> count;
+        bool eventFilter(QObject* o, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint)
+                ++count[o];
+            return false;
+        }
+    } paints;
+    // A command and its answer, each flushed and painted (flushes are
+    // spaced a little apart).
+    auto settle = [] {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 100)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    };
+    settle();
+    qApp->installEventFilter(&paints);
+    t.addLine("AT+CSQ\r", VTixTerminal_ltOutLine);
+    settle();
+    t.addLine("+CSQ: 17,0\r\n", VTixTerminal_ltInLine);
+    settle();
+    qApp->removeEventFilter(&paints);
+
+    auto* edit = t.Form()->findChild<QPlainTextEdit*>("VTixTerminal1_RichEdit");
+    EXPECT_GT(paints.count[edit->viewport()], 0);
+    EXPECT_GT(paints.count[edit->verticalScrollBar()], 0);
+    for (const QObject* behind : {static_cast<const QObject*>(&owner), static_cast<const QObject*>(pages),
+                                  static_cast<const QObject*>(t.Form())})
+        EXPECT_EQ(paints.count[behind], 0) << behind->metaObject()->className();
 }
 
 TEST_F(TerminalOutput, ClearEmptiesAndClosesTheLine)
