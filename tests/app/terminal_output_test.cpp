@@ -43,6 +43,28 @@ struct TerminalOutput : ::testing::Test {
     std::unique_ptr<VTixTerminal> term;
 };
 
+// A window whose pages are a General page and the docked terminal.
+struct TDockedTerminal {
+    QMainWindow owner;
+    QTabWidget* pages = new QTabWidget(&owner);
+    VTixTerminal t{&owner};
+    TDockedTerminal()
+    {
+        pages->addTab(new QLabel("General page"), "General");
+        owner.setCentralWidget(pages);
+        owner.resize(640, 480);
+        t.SetParentPageControl(pages);
+    }
+    // After the terminal's own settings: the window shows, the given page in front.
+    void Show(int page)
+    {
+        t.SetVisible(true);
+        t.Loaded();
+        pages->setCurrentIndex(page);
+        owner.show();
+    }
+};
+
 }  // namespace
 
 TEST_F(TerminalOutput, OkLineShowsPrefixTextAndBlueEscapes)
@@ -220,15 +242,10 @@ TEST_F(TerminalOutput, AppendsOfOnePassReachThePaneTogether)
 
 TEST_F(TerminalOutput, APaneBehindAnotherPageIsFilledWhenItShows)
 {
-    QMainWindow owner;
-    auto* pages = new QTabWidget(&owner);
-    pages->addTab(new QLabel("General page"), "General");
-    owner.setCentralWidget(pages);
-    VTixTerminal t(&owner);
-    t.SetParentPageControl(pages);
-    t.SetVisible(true);
-    t.Loaded();
-    owner.show();
+    TDockedTerminal d;
+    d.Show(0);
+    QTabWidget* pages = d.pages;
+    VTixTerminal& t = d.t;
     auto* edit = t.Form()->findChild<QPlainTextEdit*>("VTixTerminal1_RichEdit");
     ASSERT_TRUE(edit && !edit->isVisible());
 
@@ -254,17 +271,9 @@ TEST_F(TerminalOutput, APaneBehindAnotherPageIsFilledWhenItShows)
 
 TEST_F(TerminalOutput, NewLinesRepaintThePaneNotTheWindowBehindIt)
 {
-    QMainWindow owner;
-    auto* pages = new QTabWidget(&owner);
-    pages->addTab(new QLabel("General page"), "General");
-    owner.setCentralWidget(pages);
-    owner.resize(640, 480);
-    VTixTerminal t(&owner);
-    t.SetParentPageControl(pages);
-    t.SetVisible(true);
-    t.Loaded();
-    pages->setCurrentIndex(1);
-    owner.show();
+    TDockedTerminal d;
+    d.Show(1);
+    VTixTerminal& t = d.t;
     for (int i = 0; i < 60; ++i)  // enough to scroll
         t.addLine("line " + std::to_string(i), VTixTerminal_ltInLine);
 
@@ -296,7 +305,7 @@ TEST_F(TerminalOutput, NewLinesRepaintThePaneNotTheWindowBehindIt)
     auto* edit = t.Form()->findChild<QPlainTextEdit*>("VTixTerminal1_RichEdit");
     EXPECT_GT(paints.count[edit->viewport()], 0);
     EXPECT_GT(paints.count[edit->verticalScrollBar()], 0);
-    for (const QObject* behind : {static_cast<const QObject*>(&owner), static_cast<const QObject*>(pages),
+    for (const QObject* behind : {static_cast<const QObject*>(&d.owner), static_cast<const QObject*>(d.pages),
                                   static_cast<const QObject*>(t.Form())})
         EXPECT_EQ(paints.count[behind], 0) << behind->metaObject()->className();
 }
@@ -331,20 +340,12 @@ TEST_F(TerminalOutput, SavesPlainAndRichText)
 
 TEST_F(TerminalOutput, ScreenshotOfColouredLines)
 {
-    QMainWindow owner;
-    auto* pages = new QTabWidget(&owner);
-    pages->addTab(new QLabel("General page"), "General");
-    owner.setCentralWidget(pages);
-    owner.resize(640, 480);
-    VTixTerminal t(&owner);
-    t.SetParentPageControl(pages);
+    TDockedTerminal d;
+    VTixTerminal& t = d.t;
     t.SetShowHexEdit(true);
     t.SetDebugWindowsVisible(true);
     t.SetModeItems({"AT", "Data"});
-    t.SetVisible(true);
-    t.Loaded();
-    pages->setCurrentIndex(1);
-    owner.show();
+    d.Show(1);
     t.addLine("AT+CSQ\r", VTixTerminal_ltOutLine);
     t.addLine("AT+CSQ\r\r\n", VTixTerminal_ltInLine);
     t.addLine("+CSQ: 17,0\r\n", VTixTerminal_ltInLine);
@@ -362,7 +363,7 @@ TEST_F(TerminalOutput, ScreenshotOfColouredLines)
     line->setText("AT+CCLK?");
     t.Update();
     QCoreApplication::processEvents();
-    const QImage shot = owner.grab().toImage();
+    const QImage shot = d.owner.grab().toImage();
     const QString file = QStringLiteral(ZELVITOR_TEST_BUILD_DIR) + "/terminal_screenshot.png";
     ASSERT_TRUE(shot.save(file)) << file.toStdString();
     // Some red text of the error line made it onto the picture.
