@@ -27,6 +27,7 @@ const char BaseText[] =
 const std::string Sections[] = {"Texts", "General", "Other", "FormMain", "FormMain.Panel1", "FormMain_X", ""};
 const std::string Keys[] = {"Hello", "List", "Ptr", "Key", "Wildcard", "LanguageId", "LanguageName",
                             "FileName", "IconString", "LanguageCharset", "LOCALE_SDECIMAL", ""};
+const std::string ListKey = "List";
 
 }  // namespace
 
@@ -125,15 +126,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         lang.GetLangTextW(section, key, u"default");
         lang.GetLangTextUtf8(section, key, "default");
         lang.GetSimpleText(key);
-        for (const std::string& s : Sections)
-            for (const std::string& k : Keys) {
+        for (const std::string& s : Sections) {
+            for (const std::string& k : Keys)
                 lang.GetLangText(s, k, "d");
-                // An indexed lookup is the plain one of "<key>_<index>":
-                // the list key takes that path in every section (the
-                // input's own key takes it with an index of its choice).
-                if (&k == &Keys[1])
-                    lang.GetLangText(s, k, "d", 1);
-            }
+            // An indexed lookup is the plain one of "<key>_<index>": the
+            // list key takes that path in every section (the input's own
+            // key takes it with an index of its choice).
+            lang.GetLangText(s, ListKey, "d", 1);
+        }
     }
     lang.SetCurrLanguage(key);
     for (const auto& r : lang.GetLanguages())

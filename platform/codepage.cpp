@@ -22,7 +22,7 @@ const char16_t* highTable(int codePage)
 constexpr char32_t kReverseSize = 0x2123;
 using TReverseTable = std::array<unsigned char, kReverseSize>;
 
-TReverseTable reverseOf(const char16_t* high)
+constexpr TReverseTable reverseOf(const char16_t (&high)[128])
 {
     TReverseTable table{};
     // Downwards, so the first byte of a character met twice wins.
@@ -32,12 +32,8 @@ TReverseTable reverseOf(const char16_t* high)
     return table;
 }
 
-const TReverseTable& reverseTable(int codePage)
-{
-    static const TReverseTable cp1250 = reverseOf(kCp1250High);
-    static const TReverseTable cp1252 = reverseOf(kCp1252High);
-    return codePage == CP_WESTERN ? cp1252 : cp1250;
-}
+constexpr TReverseTable kCp1250Reverse = reverseOf(kCp1250High);
+constexpr TReverseTable kCp1252Reverse = reverseOf(kCp1252High);
 
 // Decodes one UTF-8 sequence at i; returns U+FFFD for a malformed one and
 // always advances by at least one byte, never past the end.
@@ -79,7 +75,7 @@ int UnicodeToAnsiChar(char32_t codePoint, int codePage)
         return int(codePoint);
     if (codePoint >= kReverseSize)
         return -1;
-    const unsigned char byte = reverseTable(codePage)[codePoint];
+    const unsigned char byte = (codePage == CP_WESTERN ? kCp1252Reverse : kCp1250Reverse)[codePoint];
     return byte == 0 ? -1 : byte;
 }
 
