@@ -1,5 +1,6 @@
 #include "engine/handler_text.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -76,6 +77,13 @@ int32_t WholeSeconds(double seconds)
     if (t <= double(INT32_MIN))
         return INT32_MIN;
     return int32_t(t);
+}
+
+uint32_t MsToNextSecond(Tixutils::TDateTime value)
+{
+    const double ms = value * 86400000.0;
+    const double rest = 1000.0 - (ms - std::floor(ms / 1000.0) * 1000.0);
+    return std::isnan(rest) ? 1000 : uint32_t(std::clamp(rest, 0.0, 1000.0));
 }
 
 std::string GsmDateTimeText(Tixutils::TDateTime value)

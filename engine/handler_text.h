@@ -33,6 +33,10 @@ bool IsErrorResult(std::string_view line);
 // not a number).
 int32_t WholeSeconds(double seconds);
 
+// Milliseconds left of the second a date-time is in (0 to 1000): a display
+// of whole seconds changes then, and needs nothing done before.
+uint32_t MsToNextSecond(Tixutils::TDateTime value);
+
 // The date and time as the device writes them, "yy/MM/dd,hh:mm:ss" (year
 // modulo 100), after rounding to the millisecond and dropping the
 // milliseconds.

@@ -157,11 +157,6 @@ void VPerifCALA::refreshEdits(uint32_t now)
     const Tixutils::TDateTime devNow = deviceNow();
     const bool was = updating;
     updating = true;
-    // Milliseconds left of the second a date-time is in.
-    auto restOfSecond = [](Tixutils::TDateTime t) {
-        const double ms = t * 86400000.0;
-        return uint32_t(std::clamp(1000.0 - (ms - std::floor(ms / 1000.0) * 1000.0), 0.0, 1000.0));
-    };
     if (relativeMode) {
         const Tixutils::TDateTime at = devNow + (double(relSeconds) + 0.5) / 86400.0;
         const double second = std::floor(at * 86400.0);
@@ -169,7 +164,7 @@ void VPerifCALA::refreshEdits(uint32_t now)
             showText(W::EditCALAtime, window().dateTimeText(at));
             shown = {true, true, relSeconds, second, {}};
         }
-        shown.untilNextMs = restOfSecond(at);
+        shown.untilNextMs = HandlerText::MsToNextSecond(at);
     } else {
         // A time without a date means its next occurrence: the text is
         // read again each second as well as after every change.
@@ -181,7 +176,7 @@ void VPerifCALA::refreshEdits(uint32_t now)
                 setRelative(HandlerText::WholeSeconds((time - devNow) * 86400.0), false);
             shown = {true, false, relSeconds, second, std::move(text)};
         }
-        shown.untilNextMs = restOfSecond(devNow);
+        shown.untilNextMs = HandlerText::MsToNextSecond(devNow);
     }
     shown.offset = offset;
     shown.tick = now;

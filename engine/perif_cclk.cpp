@@ -96,11 +96,15 @@ void VPerifCCLK::refreshDisplay(uint32_t now)
 {
     if (state != 2 || !elapsed(DisplayQuietMs, now))
         return;
-    if (!displayDue && !Utils::IsTickElapsed(lastDisplayTick, DisplayIntervalMs - 1, now))
+    if (!displayDue && !Utils::IsTickElapsed(lastDisplayTick, displayWaitMs, now))
         return;
     displayDue = false;
     lastDisplayTick = now;
     const Tixutils::TDateTime shown = Tixutils::Now() + (double(offset) + 0.5) / 86400.0;
+    // The text changes when the second shown ends: nothing is made before
+    // then, and the alarm's edit, which keeps to the same seconds, changes
+    // in the same tick (one repaint of the window, not two).
+    displayWaitMs = HandlerText::MsToNextSecond(shown);
     const std::string text = window().dateTimeText(shown);
     // Rewriting an unchanged edit on every tick would reset its cursor.
     if (window().editText(W::EditCCLKtime) != text)

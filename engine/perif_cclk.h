@@ -20,10 +20,8 @@ public:
     static constexpr uint32_t RepeatMs = 2000;
     // Re-read while "Aktualizovat hodnoty" is checked.
     static constexpr uint32_t RefreshMs = 300000;
-    // The display does not move right after a command of this handler,
-    // and runs on at this pace, not on every tick of the engine.
+    // The display does not move right after a command of this handler.
     static constexpr uint32_t DisplayQuietMs = 200;
-    static constexpr uint32_t DisplayIntervalMs = 200;
 
     explicit VPerifCCLK(VUniSET* owner);
     ~VPerifCCLK() override;
@@ -67,9 +65,10 @@ protected:
     uint32_t lastReadTick = 0;
     // The read under way has brought a time.
     bool readAnswered = false;
-    // When the running display was last written; due at once after a
-    // change of offset or state.
+    // When the running display was last made and how long its second
+    // lasted from then; due at once after a change of offset or state.
     uint32_t lastDisplayTick = 0;
+    uint32_t displayWaitMs = 0;
     bool displayDue = true;
     TRetryHold hold;
 };

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/perif_cala.h"
 #include "engine/perif_cclk.h"
 #include "tests/engine/status_stubs.h"
 
@@ -57,16 +58,59 @@ TEST_F(Cclk, AnswerWithZoneGivesOffsetSuffixAndRunningDisplay)
         rig.tick(t + 200 + 10 * i);
     EXPECT_EQ(rig.window.countCalls("setEditText EditCCLKtime"), 0);
     rig.setPcNow(PcNow + 61.0 / 86400);
-    // Written every 200 ms, not on every tick of the engine.
+    // Made again when the second shown (half past, from the 0.5 s added)
+    // ends, 500 ms after it was made, not on every tick of the engine.
     rig.window.clearCalls();
     const int dates = rig.window.dateTextCount;
-    for (uint32_t at = t + 300; at <= t + 390; at += 10)
+    for (uint32_t at = t + 300; at <= t + 690; at += 10)
         rig.tick(at);
-    EXPECT_EQ(rig.window.dateTextCount, dates) << "nothing made between the steps";
+    EXPECT_EQ(rig.window.dateTextCount, dates) << "nothing made within the second";
     EXPECT_EQ(rig.window.texts[W::EditCCLKtime], "8.12.2002 10:37:20");
-    rig.tick(t + 391);
+    rig.tick(t + 692);
     EXPECT_EQ(rig.window.texts[W::EditCCLKtime], "8.12.2002 10:38:21");
     EXPECT_EQ(rig.window.countCalls("setEditText EditCCLKtime"), 1);
+}
+
+// Both edits show seconds of the device clock: with the PC clock running
+// along with the ticks they change once a second, in the same tick, so an
+// idle window repaints once a second, not twice.
+TEST(ClockAndAlarm, EditsChangeTogetherOnceASecond)
+{
+    const double start = PcNow + 0.255 / 86400;
+    TStatusRig rig{std::initializer_list<int>{VPerifModem::hCCLK, VPerifModem::hCALA}, start};
+    const uint32_t t = rig.t0 + 10;
+    ASSERT_EQ(rig.pollSent(t), "AT+CCLK=?");
+    rig.answer(t + 10, "AT+CCLK=?", {});
+    ASSERT_EQ(rig.pollSent(t + 20), "AT+CCLK?");
+    rig.answer(t + 30, "AT+CCLK?", {"+CCLK: \"02/12/08,10:37:20\""});
+    ASSERT_EQ(rig.pollSent(t + 40), "AT+CALA=?");
+    rig.answer(t + 50, "AT+CALA=?", {"+CALA: (0),(0),(0-16)"});
+    ASSERT_EQ(rig.pollSent(t + 60), "AT+CALA?");
+    rig.answer(t + 70, "AT+CALA?", {"+CALA: \"00/00/00,00:00:00\",0,0,\"\""});
+    rig.modem.cala().setRelative(90, true);
+
+    std::vector<uint32_t> clockTicks;
+    std::vector<uint32_t> alarmTicks;
+    std::vector<std::string> clockTexts;
+    for (uint32_t at = t + 400; at < t + 4400; at += 10) {
+        rig.setPcNow(start + (at - t) / 86400000.0);
+        rig.window.clearCalls();
+        rig.tick(at);
+        if (rig.window.countCalls("setEditText EditCCLKtime") > 0) {
+            clockTicks.push_back(at);
+            clockTexts.push_back(rig.window.texts[W::EditCCLKtime]);
+        }
+        if (rig.window.countCalls("setEditText EditCALAtime") > 0)
+            alarmTicks.push_back(at);
+    }
+    // Shown is PC time + 3680.5 s: its seconds end at half past the PC's,
+    // 5 ms before t + 250 + 1000 k: each shows in the tick right after.
+    EXPECT_EQ(clockTicks, (std::vector<uint32_t>{t + 400, t + 1250, t + 2250, t + 3250, t + 4250}));
+    EXPECT_EQ(alarmTicks, clockTicks);
+    EXPECT_EQ(clockTexts, (std::vector<std::string>{"8.12.2002 10:37:21", "8.12.2002 10:37:22",
+                                                      "8.12.2002 10:37:23", "8.12.2002 10:37:24",
+                                                      "8.12.2002 10:37:25"}));
+    EXPECT_EQ(rig.window.texts[W::EditCALAtime], "8.12.2002 10:38:55");
 }
 
 TEST_F(Cclk, OffsetRoundsHalfUpTowardZero)
