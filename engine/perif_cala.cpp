@@ -1,6 +1,5 @@
 #include "engine/perif_cala.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "engine/handler_text.h"
