@@ -1,7 +1,9 @@
 #include "app/terminal_pane.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -65,23 +67,43 @@ VTixTerminalPane::TView VTixTerminalPane::BeginAppend(int64_t n, int maxLines, i
 
 void VTixTerminalPane::Insert(const std::vector<TTerminalPiece>& pieces)
 {
-    QTextCursor c(edit_->document());
-    c.movePosition(QTextCursor::End);
-    c.beginEditBlock();
-    for (const TTerminalPiece& p : pieces) {
-        // One block break per "\r\n"; a lone CR or LF of a raw line breaks too.
-        std::string text;
-        text.reserve(p.text.size());
-        for (size_t i = 0; i < p.text.size(); ++i) {
-            if (p.text[i] == '\r' && i + 1 < p.text.size() && p.text[i + 1] == '\n')
-                continue;
-            text += p.text[i] == '\r' ? '\n' : p.text[i];
+    QTextDocument* doc = edit_->document();
+    QAbstractTextDocumentLayout* layout = doc->documentLayout();
+    const int firstChanged = doc->blockCount() - 1;
+    {
+        // The plain-text layout has the whole view repainted when one edit
+        // adds more than one line. Lines added at the end move nothing
+        // above them, so only they are repainted below, as the layout
+        // itself does for an edit that adds a single line.
+        const QSignalBlocker quiet(layout);
+        QTextCursor c(doc);
+        c.movePosition(QTextCursor::End);
+        c.beginEditBlock();
+        for (const TTerminalPiece& p : pieces) {
+            // One block break per "\r\n"; a lone CR or LF of a raw line breaks too.
+            std::string text;
+            text.reserve(p.text.size());
+            for (size_t i = 0; i < p.text.size(); ++i) {
+                if (p.text[i] == '\r' && i + 1 < p.text.size() && p.text[i + 1] == '\n')
+                    continue;
+                text += p.text[i] == '\r' ? '\n' : p.text[i];
+            }
+            QTextCharFormat fmt;
+            fmt.setForeground(Platform::ToQColor(p.color));
+            c.insertText(Platform::ToQString(text), fmt);
         }
-        QTextCharFormat fmt;
-        fmt.setForeground(Platform::ToQColor(p.color));
-        c.insertText(Platform::ToQString(text), fmt);
+        c.endEditBlock();
     }
-    c.endEditBlock();
+    emit layout->documentSizeChanged(layout->documentSize());
+    // More new lines than the view holds: all of it changes (and laying out
+    // lines nobody sees would cost more than painting the view).
+    const int viewLines = edit_->viewport()->height() / std::max(1, edit_->fontMetrics().lineSpacing()) + 1;
+    if (doc->blockCount() - firstChanged > viewLines) {
+        edit_->viewport()->update();
+        return;
+    }
+    for (QTextBlock b = doc->findBlockByNumber(firstChanged); b.isValid(); b = b.next())
+        emit layout->updateBlock(b);
 }
 
 void VTixTerminalPane::EndAppend(const TView& v)

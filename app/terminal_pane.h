@@ -28,7 +28,8 @@ public:
     };
     // Remembers the view and trims the top for n new characters.
     TView BeginAppend(int64_t n, int maxLines, int maxChars, bool repaintEachStep);
-    // Inserts the runs at the end in one edit.
+    // Inserts the runs at the end in one edit; only the lines it changed
+    // are repainted.
     void Insert(const std::vector<TTerminalPiece>& pieces);
     // Restores the view; without focus the end of the text comes into view.
     void EndAppend(const TView& view);

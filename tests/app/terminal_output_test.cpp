@@ -5,12 +5,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPaintEvent>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <algorithm>
 #include <csignal>
 #include <map>
 #include <memory>
@@ -269,7 +272,10 @@ TEST_F(TerminalOutput, APaneBehindAnotherPageIsFilledWhenItShows)
     EXPECT_NE(t.PaneText().find("+ last"), std::string::npos);
 }
 
-TEST_F(TerminalOutput, NewLinesRepaintThePaneNotTheWindowBehindIt)
+// New lines repaint only themselves: not the window behind the pane, not
+// the lines already shown. What the window holds afterwards is what a
+// fresh paint of it gives, so no line was left unpainted.
+TEST_F(TerminalOutput, NewLinesRepaintOnlyThemselves)
 {
     TDockedTerminal d;
     d.Show(1);
@@ -279,35 +285,67 @@ TEST_F(TerminalOutput, NewLinesRepaintThePaneNotTheWindowBehindIt)
 
     struct TPaints : QObject {
         std::map<const QObject*, int> count;
+        const QObject* viewport = nullptr;
+        int tallest = 0;     // of the viewport's painted regions
+        bool grabbing = false;  // a grab paints everything: not counted
         bool eventFilter(QObject* o, QEvent* e) override
         {
-            if (e->type() == QEvent::Paint)
+            if (e->type() == QEvent::Paint && !grabbing) {
                 ++count[o];
+                if (o == viewport)
+                    tallest = std::max(tallest, static_cast<QPaintEvent*>(e)->region().boundingRect().height());
+            }
             return false;
         }
     } paints;
-    // A command and its answer, each flushed and painted (flushes are
-    // spaced a little apart).
+    auto* edit = t.Form()->findChild<QPlainTextEdit*>("VTixTerminal1_RichEdit");
+    paints.viewport = edit->viewport();
+    // Flushes are spaced a little apart.
     auto settle = [] {
         QElapsedTimer timer;
         timer.start();
         while (timer.elapsed() < 100)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     };
+    auto shownIsFresh = [&d, &paints] {
+        const QImage shown = d.owner.screen()->grabWindow(d.owner.winId()).toImage();
+        paints.grabbing = true;
+        const QImage fresh = d.owner.grab().toImage();
+        paints.grabbing = false;
+        return !shown.isNull() && shown.convertToFormat(QImage::Format_RGB32) == fresh.convertToFormat(QImage::Format_RGB32);
+    };
     settle();
+    ASSERT_TRUE(shownIsFresh());
+    const int lineHeight = edit->fontMetrics().lineSpacing();
+    ASSERT_GT(edit->viewport()->height(), 12 * lineHeight);
+
     qApp->installEventFilter(&paints);
+    // A command, its answer, then several lines in one flush, a line
+    // continued, and a flush of more lines than the view holds.
     t.addLine("AT+CSQ\r", VTixTerminal_ltOutLine);
     settle();
     t.addLine("+CSQ: 17,0\r\n", VTixTerminal_ltInLine);
     settle();
-    qApp->removeEventFilter(&paints);
-
-    auto* edit = t.Form()->findChild<QPlainTextEdit*>("VTixTerminal1_RichEdit");
+    EXPECT_TRUE(shownIsFresh());
+    t.addLine("\r\nOK\r\n", VTixTerminal_ltInLine);
+    t.addLine("AT+CREG?\r", VTixTerminal_ltOutLine);
+    settle();
+    t.addChars("+CREG: 0,1", VTixTerminal_ltInLine);
+    settle();
+    EXPECT_TRUE(shownIsFresh());
     EXPECT_GT(paints.count[edit->viewport()], 0);
     EXPECT_GT(paints.count[edit->verticalScrollBar()], 0);
+    EXPECT_LE(paints.tallest, 6 * lineHeight) << "view " << edit->viewport()->height();
     for (const QObject* behind : {static_cast<const QObject*>(&d.owner), static_cast<const QObject*>(d.pages),
                                   static_cast<const QObject*>(t.Form())})
         EXPECT_EQ(paints.count[behind], 0) << behind->metaObject()->className();
+
+    for (int i = 0; i < 40; ++i)
+        t.addLine("more " + std::to_string(i), VTixTerminal_ltExtraB);
+    settle();
+    qApp->removeEventFilter(&paints);
+    EXPECT_TRUE(shownIsFresh());
+    EXPECT_EQ(paints.tallest, edit->viewport()->height());
 }
 
 TEST_F(TerminalOutput, ClearEmptiesAndClosesTheLine)
