@@ -1,6 +1,7 @@
 #include "foundation/tixutils_quote.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace Tixutils {
@@ -161,7 +162,9 @@ std::string TixExtractQuotedStr(const std::string& text)
     std::string out;
     State state = Start;
     unsigned code = 0;
-    for (char c : text) {
+    const size_t n = text.size();
+    for (size_t i = 0; i < n; ++i) {
+        const char c = text[i];
         const bool digit = c >= '0' && c <= '9';
         switch (state) {
         case Start:
@@ -175,12 +178,16 @@ std::string TixExtractQuotedStr(const std::string& text)
                 state = InRun;
             }
             break;
-        case InRun:
-            if (c == '"')
+        case InRun: {
+            // The text up to the next quote is taken in one piece.
+            const void* quote = std::memchr(text.data() + i, '"', n - i);
+            const size_t end = quote ? size_t(static_cast<const char*>(quote) - text.data()) : n;
+            out.append(text, i, end - i);
+            i = end;
+            if (quote)
                 state = AfterRun;
-            else
-                out += c;
             break;
+        }
         case AfterRun:
             if (c == '"') {
                 out += '"';

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <atomic>
+#include <cstdint>
+#include <cstring>
 
 namespace Platform {
 
@@ -49,6 +51,22 @@ char32_t nextUtf8(const std::string& s, size_t& i)
         return cp;
     ++i;
     return 0xFFFD;
+}
+// Bytes below 0x80 from i on: they read the same in every code page and in
+// UTF-8.
+size_t AsciiRunLength(const std::string& s, size_t i)
+{
+    size_t j = i;
+    const size_t n = s.size();
+    for (; n - j >= 8; j += 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, s.data() + j, sizeof(word));
+        if (word & 0x8080808080808080ull)
+            break;
+    }
+    while (j < n && static_cast<unsigned char>(s[j]) < 0x80)
+        ++j;
+    return j - i;
 }
 }  // namespace
 
@@ -174,8 +192,16 @@ std::string AnsiToUtf8(const std::string& text, int codePage)
 {
     std::string out;
     out.reserve(text.size() + text.size() / 4);
-    for (char c : text)
-        AppendUtf8(out, AnsiCharToUnicode(static_cast<unsigned char>(c), codePage));
+    const char16_t* table = highTable(codePage);
+    const size_t n = text.size();
+    for (size_t i = 0; i < n;) {
+        // Language texts are mostly ASCII: its runs are copied whole.
+        const size_t run = AsciiRunLength(text, i);
+        out.append(text, i, run);
+        i += run;
+        if (i < n)
+            AppendUtf8(out, table[static_cast<unsigned char>(text[i++]) - 0x80]);
+    }
     return out;
 }
 
@@ -186,6 +212,11 @@ std::string Utf8ToAnsi(const std::string& text, int codePage, char replacement, 
     bool lost = false;
     size_t i = 0;
     while (i < text.size()) {
+        const size_t run = AsciiRunLength(text, i);
+        out.append(text, i, run);
+        i += run;
+        if (i == text.size())
+            break;
         const char32_t cp = nextUtf8(text, i);
         const int b = cp == 0xFFFD ? -1 : UnicodeToAnsiChar(cp, codePage);
         if (b < 0) {

@@ -134,6 +134,11 @@ TEST(OwnQuoting, ReadsItsOwnStyleAndLiteralText)
     EXPECT_EQ(TixExtractQuotedStr("#x"), "");
     EXPECT_EQ(TixExtractQuotedStr("#9\"x\""), "\tx");
     EXPECT_EQ(TixExtractQuotedStr(""), "");
+    // Runs end at their quote wherever it stands.
+    EXPECT_EQ(TixExtractQuotedStr("\"\""), "");
+    EXPECT_EQ(TixExtractQuotedStr("\"\"\"\""), "\"");
+    EXPECT_EQ(TixExtractQuotedStr("\"a\"#65\"bc\"\"\""), "aAbc\"");
+    EXPECT_EQ(TixExtractQuotedStr(std::string("\"a\0b\"c", 6)), std::string("a\0b", 3));
 }
 
 TEST(OwnQuoting, RoundTripForEveryText)

@@ -32,6 +32,27 @@ TEST(CodePage, EveryByteSurvivesARoundTrip)
     }
 }
 
+TEST(CodePage, AsciiRunsOfAnyLengthAroundALetter)
+{
+    // The letter at every place of a text longer than two 8-byte words,
+    // NUL bytes in the ASCII part: runs are copied whole, so their ends
+    // must not lose or repeat a byte.
+    const std::string ascii = std::string("abc\0defghijklmno", 17) + "pq";
+    for (size_t at = 0; at <= ascii.size(); ++at) {
+        SCOPED_TRACE(at);
+        const std::string ansi = ascii.substr(0, at) + "\xF8" + ascii.substr(at);
+        const std::string utf8 = ascii.substr(0, at) + "\xC5\x99" + ascii.substr(at);
+        EXPECT_EQ(AnsiToUtf8(ansi, CP_CZECH), utf8);
+        EXPECT_EQ(Utf8ToAnsi(utf8, CP_CZECH), ansi);
+        bool lossy = false;
+        EXPECT_EQ(Utf8ToAnsi(ascii.substr(0, at) + "\xC5" + ascii.substr(at), CP_CZECH, '?', &lossy),
+                  ascii.substr(0, at) + "?" + ascii.substr(at));
+        EXPECT_TRUE(lossy);
+    }
+    EXPECT_EQ(AnsiToUtf8(ascii, CP_WESTERN), ascii);
+    EXPECT_EQ(Utf8ToAnsi(ascii, CP_WESTERN), ascii);
+}
+
 TEST(CodePage, EveryCharacterFindsItsByteOrNone)
 {
     // Against a plain search of the page, over the basic plane and a few
