@@ -68,10 +68,16 @@ bool HeaderName(const std::string& line, std::string_view& name)
 
 bool HasWildcard(const std::string& s, size_t end)
 {
-    for (size_t i = 0; i < end; ++i)
-        if (s[i] == '*' || s[i] == '?')
-            return true;
-    return false;
+    return std::memchr(s.data(), '*', end) || std::memchr(s.data(), '?', end);
+}
+
+// Position of the first c in s from pos on (s.size() when there is none).
+size_t FindByte(std::string_view s, char c, size_t pos = 0)
+{
+    if (pos >= s.size())
+        return s.size();
+    const void* at = std::memchr(s.data() + pos, c, s.size() - pos);
+    return at ? size_t(static_cast<const char*>(at) - s.data()) : s.size();
 }
 
 // A wildcard key line against Key; on a match the unmatched rest of Key.
@@ -220,15 +226,22 @@ std::vector<std::string> SplitLanguageText(const std::string& text, bool& utf8)
     if (utf8)
         start = 3;
     std::vector<std::string> lines;
+    const size_t n = text.size();
+    // The next CR and the next LF are each searched again only once passed,
+    // so a text with one kind of line end alone is still read once.
+    size_t cr = FindByte(text, '\r', start);
+    size_t lf = FindByte(text, '\n', start);
     size_t i = start;
-    while (i < text.size()) {
-        size_t j = i;
-        while (j < text.size() && text[j] != '\r' && text[j] != '\n')
-            ++j;
-        lines.push_back(text.substr(i, j - i));
-        if (j < text.size() && text[j] == '\r' && j + 1 < text.size() && text[j + 1] == '\n')
+    while (i < n) {
+        if (cr < i)
+            cr = FindByte(text, '\r', i);
+        if (lf < i)
+            lf = FindByte(text, '\n', i);
+        size_t j = std::min(cr, lf);
+        lines.emplace_back(text, i, j - i);
+        if (j < n && text[j] == '\r' && j + 1 < n && text[j + 1] == '\n')
             j += 2;
-        else if (j < text.size())
+        else if (j < n)
             ++j;
         i = j;
     }
@@ -319,15 +332,14 @@ TLineKind ClassifyLine(const std::string& line)
     const std::string_view t = Trimmed(line);
     if (t.size() < 2)
         return lkOther;
-    for (char c : t) {
-        if (c == '=')
-            return lkPlainKey;
-        if (c == '*' || c == '?')
-            return lkWildcardKey;
-        if (c == '"')
-            return lkOther;
-    }
-    return lkOther;
+    // The first "=", wildcard or quote decides.
+    const size_t eq = FindByte(t, '=');
+    const size_t quote = FindByte(t, '"');
+    const size_t wildcard = std::min(FindByte(t, '*'), FindByte(t, '?'));
+    const size_t first = std::min({eq, quote, wildcard});
+    if (first == t.size() || first == quote)
+        return lkOther;
+    return first == eq ? lkPlainKey : lkWildcardKey;
 }
 
 void IndexAndSortCache(TLangCache& cache)
@@ -609,32 +621,20 @@ void TixFindManyInIni(const std::string& Section, const std::vector<const std::s
     });
 }
 
-int QuickReadKey(const std::string& Section, const std::string& Key, const std::string& Default,
-                 const std::string& FileName, int BufferSize, std::string& Buffer)
-{
-    Buffer = Default;
-    // A plain descriptor and a buffer on the stack: no stream buffer is
-    // allocated for the few hundred bytes a key is usually found in.
-    const int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return 0;
-    enum State { sStart, sBom1, sBom2, sLineStart, sHeader, sSkip, sAfterCR, sSectionSkip,
-                 sSectionAfterCR, sKey, sValueFirst, sValue };
-    State state = sStart;
-    size_t namePos = 0;
-    size_t keyPos = 0;
-    bool quoted = false;
-    bool done = false;
-    bool found = false;
-    std::string value;
-    unsigned char piece[512];
-    while (!done) {
-        const ssize_t n = ::read(fd, piece, sizeof(piece));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        const size_t got = size_t(n);
+namespace {
+
+// The reading of QuickReadKey over the bytes of a file, fed piece by
+// piece: a key is found without the file being read further.
+class TQuickKeyScan {
+public:
+    TQuickKeyScan(const std::string& section, const std::string& key, int bufferSize)
+        : Section(section), Key(key), BufferSize(bufferSize)
+    {
+    }
+
+    // False once the scan needs no more bytes.
+    bool Feed(const unsigned char* piece, size_t got)
+    {
         for (size_t k = 0; k < got && !done; ++k) {
             const unsigned char b = piece[k];
             switch (state) {
@@ -720,14 +720,67 @@ int QuickReadKey(const std::string& Section, const std::string& Key, const std::
                 break;
             }
         }
+        return !done;
+    }
+
+    // The value's length, the value into Buffer (left as it is when the
+    // key was not found).
+    int Finish(std::string& Buffer)
+    {
+        if (!found || BufferSize <= 0)
+            return 0;
+        if (quoted && !value.empty() && value.back() == '"')
+            value.pop_back();
+        Buffer = value;
+        return int(value.size());
+    }
+
+private:
+    enum State { sStart, sBom1, sBom2, sLineStart, sHeader, sSkip, sAfterCR, sSectionSkip,
+                 sSectionAfterCR, sKey, sValueFirst, sValue };
+    const std::string& Section;
+    const std::string& Key;
+    const int BufferSize;
+    State state = sStart;
+    size_t namePos = 0;
+    size_t keyPos = 0;
+    bool quoted = false;
+    bool done = false;
+    bool found = false;
+    std::string value;
+};
+
+}  // namespace
+
+int QuickReadKey(const std::string& Section, const std::string& Key, const std::string& Default,
+                 const std::string& FileName, int BufferSize, std::string& Buffer)
+{
+    Buffer = Default;
+    // A plain descriptor and a buffer on the stack: no stream buffer is
+    // allocated for the few hundred bytes a key is usually found in.
+    const int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    TQuickKeyScan scan(Section, Key, BufferSize);
+    unsigned char piece[512];
+    for (;;) {
+        const ssize_t n = ::read(fd, piece, sizeof(piece));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0 || !scan.Feed(piece, size_t(n)))
+            break;
     }
     ::close(fd);
-    if (!found || BufferSize <= 0)
-        return 0;
-    if (quoted && !value.empty() && value.back() == '"')
-        value.pop_back();
-    Buffer = value;
-    return int(value.size());
+    return scan.Finish(Buffer);
+}
+
+int QuickReadKeyInText(const std::string& Section, const std::string& Key, const std::string& Default,
+                       const std::string& Text, int BufferSize, std::string& Buffer)
+{
+    Buffer = Default;
+    TQuickKeyScan scan(Section, Key, BufferSize);
+    scan.Feed(reinterpret_cast<const unsigned char*>(Text.data()), Text.size());
+    return scan.Finish(Buffer);
 }
 
 int ParseLangNumber(const std::string& text, int def)

@@ -131,6 +131,9 @@ void TixFindManyInIni(const std::string& Section, const std::vector<const std::s
 // missing. The search ends at the header after the section.
 int QuickReadKey(const std::string& Section, const std::string& Key, const std::string& Default,
                  const std::string& FileName, int BufferSize, std::string& Buffer);
+// QuickReadKey over the bytes of a file already read.
+int QuickReadKeyInText(const std::string& Section, const std::string& Key, const std::string& Default,
+                       const std::string& Text, int BufferSize, std::string& Buffer);
 
 // A number as the language files write them: decimal, or hexadecimal with
 // "0x" or "$", optionally quoted. def when the text is no number or does

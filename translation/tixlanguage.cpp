@@ -44,10 +44,10 @@ bool IsAscii(const std::string& text)
         if (word & 0x8080808080808080ull)
             return false;
     }
-    for (; n > 0; ++p, --n)
-        if (static_cast<unsigned char>(*p) >= 0x80)
-            return false;
-    return true;
+    // The last bytes as one word too: most keys are shorter than eight.
+    uint64_t tail = 0;
+    std::memcpy(&tail, p, n);
+    return (tail & 0x8080808080808080ull) == 0;
 }
 
 // ASCII reads the same in every code page and in UTF-8, so such a text

@@ -320,7 +320,7 @@ private:
     void rebuildOverrideSources();
     // The ".lng" files of a folder, as listed.
     static std::vector<std::string> languageFiles(const std::string& dir);
-    void takeFile(const std::string& path, int pass);
+    void takeFile(const std::string& path, const std::string& text, int pass);
     void cachesChanged() { ++cacheGeneration_; }
     // Images 0 and 1 of the image list.
     void loadBuiltInImages();

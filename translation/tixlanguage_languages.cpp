@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 #include "foundation/tixutils_quote.h"
 #include "platform/codepage.h"
@@ -214,15 +215,23 @@ void VTixLanguage::updateLanguages(bool UpdateComponents)
         r->HasFile = false;
         r->ConfigFile.clear();
     }
-    // The configuration folder is listed once for its two passes.
-    const std::vector<std::string> cfgFiles = languageFiles(cfgDirectory_);
+    // The configuration folder is listed and read once for its two passes.
+    std::vector<std::pair<std::string, std::string>> cfgFiles;
+    for (std::string& f : languageFiles(cfgDirectory_)) {
+        std::string text;
+        if (Tixlanguage::ReadWholeFile(f, text))
+            cfgFiles.emplace_back(std::move(f), std::move(text));
+    }
     for (int pass = 1; pass <= 2; ++pass)
-        for (const std::string& f : cfgFiles)
-            takeFile(f, pass);
+        for (const auto& [path, text] : cfgFiles)
+            takeFile(path, text, pass);
     for (const std::string& entry : runtimeDirs_)
         for (const std::string& dir : SplitDirs(entry))
-            for (const std::string& f : languageFiles(dir))
-                takeFile(f, 3);
+            for (const std::string& f : languageFiles(dir)) {
+                std::string text;
+                if (Tixlanguage::ReadWholeFile(f, text))
+                    takeFile(f, text, 3);
+            }
     for (size_t k = languages_.size(); k-- > 0;) {
         updateCachedIcon(*languages_[k]);
         refreshRecordDetails(*languages_[k]);
@@ -263,19 +272,16 @@ std::vector<std::string> VTixLanguage::languageFiles(const std::string& dir)
 
 // pass 1: CfgDirectory, full languages; 2: CfgDirectory, neutral records;
 // 3: RuntimeDirs, neutral records and texts for known full languages.
-void VTixLanguage::takeFile(const std::string& path, int pass)
+void VTixLanguage::takeFile(const std::string& path, const std::string& text, int pass)
 {
     std::string buffer;
-    if (Tixlanguage::QuickReadKey("General", "LanguageId", "", path, 200, buffer) <= 0)
+    if (Tixlanguage::QuickReadKeyInText("General", "LanguageId", "", text, 200, buffer) <= 0)
         return;
     const int id = Tixlanguage::ParseLangNumber(buffer, -1);
     if (id < 0)
         return;
     const bool full = Tixlanguage::SubLangId(id) != 0;
     if ((pass == 1 && !full) || (pass == 2 && full))
-        return;
-    std::string text;
-    if (!Tixlanguage::ReadWholeFile(path, text))
         return;
     LanguageRecord* existing = nullptr;
     if (full) {
