@@ -628,126 +628,126 @@ namespace {
 class TQuickKeyScan {
 public:
     TQuickKeyScan(const std::string& section, const std::string& key, int bufferSize)
-        : Section(section), Key(key), BufferSize(bufferSize)
+        : section_(section), key_(key), bufferSize_(bufferSize)
     {
     }
 
     // False once the scan needs no more bytes.
     bool Feed(const unsigned char* piece, size_t got)
     {
-        for (size_t k = 0; k < got && !done; ++k) {
+        for (size_t k = 0; k < got && !done_; ++k) {
             const unsigned char b = piece[k];
-            switch (state) {
+            switch (state_) {
             case sStart:
             case sLineStart:
                 if (b == '[') {
-                    state = sHeader;
-                    namePos = 0;
-                } else if (state == sStart && b == 0xEF) {
-                    state = sBom1;
+                    state_ = sHeader;
+                    namePos_ = 0;
+                } else if (state_ == sStart && b == 0xEF) {
+                    state_ = sBom1;
                 } else {
-                    state = b == '\r' ? sAfterCR : sSkip;
+                    state_ = b == '\r' ? sAfterCR : sSkip;
                 }
                 break;
             case sBom1:
-                state = b == 0xBB ? sBom2 : (b == '\r' ? sAfterCR : sSkip);
+                state_ = b == 0xBB ? sBom2 : (b == '\r' ? sAfterCR : sSkip);
                 break;
             case sBom2:
-                state = b == 0xBF ? sLineStart : (b == '\r' ? sAfterCR : sSkip);
+                state_ = b == 0xBF ? sLineStart : (b == '\r' ? sAfterCR : sSkip);
                 break;
             case sHeader:
-                if (b == ']' && namePos == Section.size())
-                    state = sSectionSkip;
-                else if (namePos < Section.size() && b == static_cast<unsigned char>(Section[namePos]))
-                    ++namePos;
+                if (b == ']' && namePos_ == section_.size())
+                    state_ = sSectionSkip;
+                else if (namePos_ < section_.size() && b == static_cast<unsigned char>(section_[namePos_]))
+                    ++namePos_;
                 else
-                    state = b == '\r' ? sAfterCR : sSkip;
+                    state_ = b == '\r' ? sAfterCR : sSkip;
                 break;
             case sSkip:
                 if (b == '\r')
-                    state = sAfterCR;
+                    state_ = sAfterCR;
                 break;
             case sAfterCR:
                 if (b == '\n')
-                    state = sLineStart;
+                    state_ = sLineStart;
                 else if (b != '\r')
-                    state = sSkip;
+                    state_ = sSkip;
                 break;
             case sSectionSkip:
                 if (b == '\r')
-                    state = sSectionAfterCR;
+                    state_ = sSectionAfterCR;
                 break;
             case sSectionAfterCR:
                 if (b == '\n') {
-                    state = sKey;
-                    keyPos = 0;
+                    state_ = sKey;
+                    keyPos_ = 0;
                 }
                 break;
             case sKey:
-                if (b == '=' && keyPos == Key.size()) {
-                    if (BufferSize <= 0) {
-                        done = true;
+                if (b == '=' && keyPos_ == key_.size()) {
+                    if (bufferSize_ <= 0) {
+                        done_ = true;
                         break;
                     }
-                    state = sValueFirst;
-                    found = true;
-                } else if (keyPos == 0 && b == '[') {
-                    done = true;  // the next section begins: the key is not in this one
-                } else if (keyPos < Key.size() && b == static_cast<unsigned char>(Key[keyPos])) {
-                    ++keyPos;
+                    state_ = sValueFirst;
+                    found_ = true;
+                } else if (keyPos_ == 0 && b == '[') {
+                    done_ = true;  // the next section begins: the key is not in this one
+                } else if (keyPos_ < key_.size() && b == static_cast<unsigned char>(key_[keyPos_])) {
+                    ++keyPos_;
                 } else {
-                    state = b == '\r' ? sSectionAfterCR : sSectionSkip;
+                    state_ = b == '\r' ? sSectionAfterCR : sSectionSkip;
                 }
                 break;
             case sValueFirst:
             case sValue:
-                if (state == sValueFirst && b == '"') {
-                    quoted = true;
-                    state = sValue;
+                if (state_ == sValueFirst && b == '"') {
+                    quoted_ = true;
+                    state_ = sValue;
                     break;
                 }
-                state = sValue;
+                state_ = sValue;
                 if (b == '\r') {
-                    done = true;
+                    done_ = true;
                     break;
                 }
                 // A buffer of n characters holds n - 1 of the value (one
                 // holds none).
-                if (int(value.size()) < BufferSize - 1)
-                    value.push_back(char(b));
-                if (int(value.size()) >= BufferSize - 1)
-                    done = true;
+                if (int(value_.size()) < bufferSize_ - 1)
+                    value_.push_back(char(b));
+                if (int(value_.size()) >= bufferSize_ - 1)
+                    done_ = true;
                 break;
             }
         }
-        return !done;
+        return !done_;
     }
 
     // The value's length, the value into Buffer (left as it is when the
     // key was not found).
     int Finish(std::string& Buffer)
     {
-        if (!found || BufferSize <= 0)
+        if (!found_ || bufferSize_ <= 0)
             return 0;
-        if (quoted && !value.empty() && value.back() == '"')
-            value.pop_back();
-        Buffer = value;
-        return int(value.size());
+        if (quoted_ && !value_.empty() && value_.back() == '"')
+            value_.pop_back();
+        Buffer = value_;
+        return int(value_.size());
     }
 
 private:
     enum State { sStart, sBom1, sBom2, sLineStart, sHeader, sSkip, sAfterCR, sSectionSkip,
                  sSectionAfterCR, sKey, sValueFirst, sValue };
-    const std::string& Section;
-    const std::string& Key;
-    const int BufferSize;
-    State state = sStart;
-    size_t namePos = 0;
-    size_t keyPos = 0;
-    bool quoted = false;
-    bool done = false;
-    bool found = false;
-    std::string value;
+    const std::string& section_;
+    const std::string& key_;
+    const int bufferSize_;
+    State state_ = sStart;
+    size_t namePos_ = 0;
+    size_t keyPos_ = 0;
+    bool quoted_ = false;
+    bool done_ = false;
+    bool found_ = false;
+    std::string value_;
 };
 
 }  // namespace
