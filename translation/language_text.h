@@ -5,6 +5,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "translation/language_file_reader.h"
+
 // The text of one language (a ".lng" file or a built-in text) as the
 // translation component keeps it: one entry per line, each with an index
 // value that lets a lookup jump from section to section and find plain
@@ -123,24 +125,9 @@ struct TKeyAnswer {
 void TixFindManyInIni(const std::string& Section, const std::vector<const std::string*>& Keys,
                       std::vector<TKeyAnswer>& Answers, const TLangCache& Lines);
 
-// Reads one key of a section straight from a file without loading it (the
-// file is read piece by piece; lines must end in CR LF). Buffer
-// receives Default first; the result is the number of characters of the
-// value stored in Buffer (at most BufferSize - 1; surrounding quotes of a
-// quoted value dropped), 0 when the file, the section or the key is
-// missing. The search ends at the header after the section.
-int QuickReadKey(const std::string& Section, const std::string& Key, const std::string& Default,
-                 const std::string& FileName, int BufferSize, std::string& Buffer);
-// QuickReadKey over the bytes of a file already read.
-int QuickReadKeyInText(const std::string& Section, const std::string& Key, const std::string& Default,
-                       const std::string& Text, int BufferSize, std::string& Buffer);
-
 // A number as the language files write them: decimal, or hexadecimal with
 // "0x" or "$", optionally quoted. def when the text is no number or does
 // not fit into 32 bits (0xFFFFFFFF reads as -1).
 int ParseLangNumber(const std::string& text, int def);
-
-// Whole file into bytes; false when it cannot be read.
-bool ReadWholeFile(const std::string& fileName, std::string& bytes);
 
 }  // namespace Tixlanguage
