@@ -1,10 +1,10 @@
-// Language files of any content: read from the language folder (quick key
-// reading, whole loading, merging over a built-in text) and as a startup
-// text, then every kind of lookup through them: sections that serve
-// sub-sections, wildcard keys, indexes, redirections, code pages.
+// Language files of any content: read from the language folder (held in
+// memory: quick key reading, whole loading, merging over a built-in text,
+// writing a text) and as a startup text, then every kind of lookup through
+// them: sections that serve sub-sections, wildcard keys, indexes,
+// redirections, code pages.
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,6 +12,7 @@
 #include "fuzz/support/fuzzer_flags.h"
 #include "fuzz/support/qt_core_app.h"
 #include "translation/language_text.h"
+#include "translation/memory_language_files.h"
 #include "translation/tixlanguage.h"
 
 namespace {
@@ -77,24 +78,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
     }
 
-    // The file in the language folder (made once per process).
-    static const std::string folder = [] {
-        const std::string f = std::string(Fuzz::TempFolder()) + "/lng";
-        std::error_code ec;
-        std::filesystem::create_directories(f, ec);
-        return f;
-    }();
+    // The file in a language folder held in memory: the component reads
+    // and writes it there as it would on disk, without a system call.
+    static Tixlanguage::TMemoryLanguageFiles files;
+    static const std::string folder = "/lng";
     static const std::string path = folder + "/fuzz.lng";
-    Fuzz::WriteWholeFile(path, file);
+    files.Clear();
+    files.Put(path, file);
     {
         std::string buffer;
-        const int n = Tixlanguage::QuickReadKey(section.empty() ? "General" : section,
-                                                key.empty() ? "LanguageId" : key, "-", path,
-                                                int(control % 64) + 1, buffer);
+        const int n = Tixlanguage::QuickReadKeyInText(section.empty() ? "General" : section,
+                                                      key.empty() ? "LanguageId" : key, "-", file,
+                                                      int(control % 64) + 1, buffer);
         FUZZ_REQUIRE(n >= 0 && n < int(control % 64) + 1);
     }
 
     VTixLanguage lang;
+    lang.SetLanguageFiles(&files);
     lang.SetCfgDirectory(folder);
     std::vector<std::string> startups;
     if (control & 1)

@@ -12,7 +12,6 @@
 #include "foundation/tixutils_quote.h"
 #include "foundation/tixutils_text.h"
 #include "platform/codepage.h"
-#include "platform/ini_file.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/registry.h"
 #include "translation/form_translator.h"
@@ -604,8 +603,7 @@ void VTixLanguage::SetLangText(const std::string& Section, const std::string& Ke
     if (record->ConfigFile.empty())
         return;
     const std::string value = Tixutils::TixQuotedStr(record->IsUTF8 ? ToUtf8(Text, cp) : Text);
-    Platform::TIniFile file(record->ConfigFile);
-    file.WriteString(Section, IndexedKey(Key, Index), value);
+    files_->WriteString(record->ConfigFile, Section, IndexedKey(Key, Index), value);
 }
 
 void VTixLanguage::SetSimpleText(const std::string& Key, const std::string& Text)

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "translation/language_files.h"
 #include "translation/language_record.h"
 #include "translation/language_text.h"
 
@@ -270,6 +271,13 @@ public:
     // system knows to the ".lng" file of the same name.
     void ConvertIconToString(const std::string& FileName);
 
+    // Where the language files are read and written (not owned; the disk
+    // when null).
+    void SetLanguageFiles(Tixlanguage::TLanguageFiles* files)
+    {
+        files_ = files ? files : &Tixlanguage::TLanguageFiles::Disk();
+    }
+
     // ---- Forms ----------------------------------------------------------
     void SetFormTranslator(VTixFormTranslator* translator) { formTranslator_ = translator; }
     VTixFormTranslator* GetFormTranslator() const { return formTranslator_; }
@@ -318,8 +326,6 @@ private:
     void clampActiveIndex();
     void sortLanguages();
     void rebuildOverrideSources();
-    // The ".lng" files of a folder, as listed.
-    static std::vector<std::string> languageFiles(const std::string& dir);
     void takeFile(const std::string& path, const std::string& text, int pass);
     void cachesChanged() { ++cacheGeneration_; }
     // Images 0 and 1 of the image list.
@@ -347,5 +353,6 @@ private:
     std::vector<std::string> images_;
     std::vector<std::string> imageNames_;
     VTixFormTranslator* formTranslator_ = nullptr;
+    Tixlanguage::TLanguageFiles* files_ = &Tixlanguage::TLanguageFiles::Disk();
     uint64_t cacheGeneration_ = 1;
 };

@@ -9,12 +9,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string_view>
-#include <system_error>
 #include <utility>
 
 #include "foundation/tixutils_quote.h"
 #include "platform/codepage.h"
-#include "platform/ini_file.h"
 #include "platform/qt/registry.h"
 #include "translation/form_translator.h"
 #include "translation/locale_formats.h"
@@ -45,11 +43,6 @@ std::string BuiltInText(const char* path)
     if (text.compare(0, 3, "\xEF\xBB\xBF") != 0)
         text.insert(0, "\xEF\xBB\xBF");
     return text;
-}
-
-bool EndsWithLng(const std::filesystem::path& p)
-{
-    return Platform::SameTextIC(p.extension().string(), ".lng");
 }
 
 std::vector<std::string> SplitDirs(const std::string& entry)
@@ -217,9 +210,9 @@ void VTixLanguage::updateLanguages(bool UpdateComponents)
     }
     // The configuration folder is listed and read once for its two passes.
     std::vector<std::pair<std::string, std::string>> cfgFiles;
-    for (std::string& f : languageFiles(cfgDirectory_)) {
+    for (std::string& f : files_->List(cfgDirectory_)) {
         std::string text;
-        if (Tixlanguage::ReadWholeFile(f, text))
+        if (files_->Read(f, text))
             cfgFiles.emplace_back(std::move(f), std::move(text));
     }
     for (int pass = 1; pass <= 2; ++pass)
@@ -227,9 +220,9 @@ void VTixLanguage::updateLanguages(bool UpdateComponents)
             takeFile(path, text, pass);
     for (const std::string& entry : runtimeDirs_)
         for (const std::string& dir : SplitDirs(entry))
-            for (const std::string& f : languageFiles(dir)) {
+            for (const std::string& f : files_->List(dir)) {
                 std::string text;
-                if (Tixlanguage::ReadWholeFile(f, text))
+                if (files_->Read(f, text))
                     takeFile(f, text, 3);
             }
     for (size_t k = languages_.size(); k-- > 0;) {
@@ -247,27 +240,6 @@ void VTixLanguage::updateLanguages(bool UpdateComponents)
         formTranslator_->LanguagesChanged(UpdateComponents);
     startupLanguages_.clear();
     startupAnyLanguages_.clear();
-}
-
-std::vector<std::string> VTixLanguage::languageFiles(const std::string& dir)
-{
-    std::vector<std::string> files;
-    std::error_code ec;
-    const std::filesystem::path base = std::filesystem::absolute(dir.empty() ? "." : dir, ec);
-    if (ec)
-        return files;
-    std::filesystem::directory_iterator it(base, ec);
-    if (ec)
-        return files;
-    for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        if (ec)
-            break;
-        // Links are followed.
-        std::error_code ec2;
-        if (EndsWithLng(it->path()) && it->is_regular_file(ec2))
-            files.push_back(it->path().string());
-    }
-    return files;
 }
 
 // pass 1: CfgDirectory, full languages; 2: CfgDirectory, neutral records;
@@ -434,7 +406,7 @@ void VTixLanguage::DoChangeLanguage()
     if (LanguageRecord* record = GetActiveLangRecord()) {
         rebuildOverrideSources();
         std::string text;
-        if (!record->ConfigFile.empty() && Tixlanguage::ReadWholeFile(record->ConfigFile, text))
+        if (!record->ConfigFile.empty() && files_->Read(record->ConfigFile, text))
             loadTextInto(*record, text, true);
         const int id = record->GetLanguageId();
         // The language's locale values are read in one go; a type not read

@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "foundation/tixutils_datetime.h"
@@ -18,6 +19,7 @@
 #include "translation/language_text.h"
 #include "translation/locale_formats.h"
 #include "translation/locale_table.h"
+#include "translation/memory_language_files.h"
 #include "translation/tixlanguage.h"
 
 using LangTest::Crlf;
@@ -452,6 +454,62 @@ TEST(LanguageFiles, RescanAndChangeOfLanguageSeeTheFilesAsTheyAreNow)
     std::filesystem::remove(dir.File("fr.lng"));
     lang->updateLanguages(false);
     EXPECT_TRUE(lang->GetConfigFile().empty());
+}
+
+TEST(LanguageFiles, AFolderHeldInMemoryServesAsTheSameFilesOnDisk)
+{
+    ASSERT_TRUE(kEnvironment);
+    LangTest::TempDir dir;
+    const std::map<std::string, std::string> files = {
+        {"de.lng", GermanWithKeysAhead("Guten Tag")},
+        {"de0.LNG", Crlf({"[General]", "LanguageId=0x0007", "[Texts]", "Neutral=\"neutral\""})},
+        {".lng", Crlf({"[General]", "LanguageId=0x040C", "LanguageName=\"Hidden\""})},
+        {"fr.txt", Crlf({"[General]", "LanguageId=0x040C", "LanguageName=\"Text\""})},
+    };
+    Tixlanguage::TMemoryLanguageFiles memory;
+    for (const auto& [name, text] : files) {
+        LangTest::WriteFile(dir.File(name), text);
+        memory.Put(dir.File(name), text);
+    }
+    // Another folder's file is not the folder's.
+    memory.Put(dir.File("sub") + "/it.lng", Crlf({"[General]", "LanguageId=0x0410"}));
+    const auto load = [&](Tixlanguage::TLanguageFiles* source) {
+        auto lang = std::make_unique<VTixLanguage>();
+        lang->SetLanguageFiles(source);
+        lang->SetCfgDirectory(dir.Path());
+        lang->SetStartupLanguages(VTixLanguage::BuiltInLanguages());
+        lang->SetStartupAnyLanguages(VTixLanguage::BuiltInAnyLanguages());
+        lang->Loaded();
+        return lang;
+    };
+    const auto describe = [](const VTixLanguage& lang) {
+        std::vector<std::string> d;
+        for (const auto& r : lang.GetLanguages())
+            d.push_back(r->LanguageName + " " + std::to_string(r->GetLanguageId()) + " " + r->ConfigFile);
+        d.push_back(std::to_string(lang.GetAnyLanguages().size()));
+        return d;
+    };
+    auto disk = load(nullptr);
+    auto held = load(&memory);
+    ASSERT_EQ(describe(*disk).size(), 4u);
+    EXPECT_EQ(describe(*held), describe(*disk));
+    for (VTixLanguage* lang : {disk.get(), held.get()}) {
+        lang->SetCurrLanguage("Deutsch");
+        EXPECT_EQ(lang->GetLangText("Texts", "Hello", "x"), "Guten Tag");
+        EXPECT_EQ(lang->GetLangText("Texts", "Neutral", "x"), "neutral");
+        // A text written goes into the language's file and is read back
+        // from it by the next scan.
+        lang->SetLangText("Texts", "Written", "neu", -1, -1);
+        lang->updateLanguages(false);
+        EXPECT_EQ(lang->GetLangText("Texts", "Written", "x"), "neu");
+    }
+    std::string onDisk;
+    std::string inMemory;
+    ASSERT_TRUE(Tixlanguage::ReadWholeFile(dir.File("de.lng"), onDisk));
+    ASSERT_TRUE(memory.Read(dir.File("de.lng"), inMemory));
+    EXPECT_NE(onDisk, files.at("de.lng"));
+    EXPECT_EQ(inMemory, onDisk);
+    EXPECT_FALSE(memory.Read(dir.File("none.lng"), inMemory));
 }
 
 TEST(LanguageFiles, CzechNamesAndTextsAgreeWithAsciiOnes)
