@@ -52,8 +52,9 @@ char32_t nextUtf8(const std::string& s, size_t& i)
     ++i;
     return 0xFFFD;
 }
-// Bytes below 0x80 from i on: they read the same in every code page and in
-// UTF-8.
+}  // namespace
+
+// Eight bytes at a time: every text lookup checks its section and key.
 size_t AsciiRunLength(const std::string& s, size_t i)
 {
     size_t j = i;
@@ -68,7 +69,6 @@ size_t AsciiRunLength(const std::string& s, size_t i)
         ++j;
     return j - i;
 }
-}  // namespace
 
 int ActiveCodePage() { return g_activeCodePage.load(std::memory_order_relaxed); }
 

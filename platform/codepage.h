@@ -25,6 +25,10 @@ std::u16string AnsiToUtf16(const std::string& text, int codePage);
 std::string Utf16ToAnsi(const std::u16string& text, int codePage, char replacement = '?',
                         bool* lossy = nullptr);
 
+// The number of bytes below 0x80 from `i` on: they read the same in every
+// code page and in UTF-8.
+size_t AsciiRunLength(const std::string& text, size_t i = 0);
+
 std::string AnsiToUtf8(const std::string& text, int codePage);
 
 // One code point appended as UTF-8 (1 to 4 bytes).

@@ -32,22 +32,7 @@ VTixLanguage*& GlobalSlot()
 std::string ToUtf8(const std::string& ansi, int codePage) { return Platform::AnsiToUtf8(ansi, codePage); }
 std::string FromUtf8(const std::string& utf8, int codePage) { return Platform::Utf8ToAnsi(utf8, codePage); }
 
-// Eight bytes at a time: every lookup checks its section and key.
-bool IsAscii(const std::string& text)
-{
-    const char* p = text.data();
-    size_t n = text.size();
-    for (; n >= 8; p += 8, n -= 8) {
-        uint64_t word = 0;
-        std::memcpy(&word, p, sizeof(word));
-        if (word & 0x8080808080808080ull)
-            return false;
-    }
-    // The last bytes as one word too: most keys are shorter than eight.
-    uint64_t tail = 0;
-    std::memcpy(&tail, p, n);
-    return (tail & 0x8080808080808080ull) == 0;
-}
+bool IsAscii(const std::string& text) { return Platform::AsciiRunLength(text) == text.size(); }
 
 // ASCII reads the same in every code page and in UTF-8, so such a text
 // (nearly every section and key) is looked up as it is, without a copy.
