@@ -10,25 +10,16 @@
 #include "engine/perif_smss.h"
 #include "engine/uniset.h"
 #include "foundation/tixutils_misc.h"
+#include "platform/codepage.h"
 #include "platform/ini_file.h"
 
 namespace {
 
 using HandlerText::StrToIntDef;
 
-char UpperAscii(char c)
-{
-    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
-}
-
 bool StartsIC(std::string_view text, std::string_view prefix)
 {
-    if (text.size() < prefix.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i)
-        if (UpperAscii(text[i]) != UpperAscii(prefix[i]))
-            return false;
-    return true;
+    return text.size() >= prefix.size() && Platform::SameAsciiIC(text.data(), prefix.data(), prefix.size());
 }
 
 bool EndsIC(std::string_view text, std::string_view suffix)

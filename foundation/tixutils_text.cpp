@@ -1,6 +1,7 @@
 #include "foundation/tixutils_text.h"
 
 #include "foundation/tixutils_text_internal.h"
+#include "platform/codepage.h"
 
 namespace Tixutils {
 
@@ -257,13 +258,7 @@ bool ComparePrefix(const std::string& S, const std::string& Prefix)
 
 bool ComparePrefixIC(const std::string& S, const std::string& Prefix)
 {
-    if (S.size() < Prefix.size())
-        return false;
-    for (size_t i = 0; i < Prefix.size(); ++i) {
-        if (upperAscii(S[i]) != upperAscii(Prefix[i]))
-            return false;
-    }
-    return true;
+    return S.size() >= Prefix.size() && Platform::SameAsciiIC(S.data(), Prefix.data(), Prefix.size());
 }
 
 std::string ExtractString(int& Pos, std::string_view S, std::string_view Prefix,
@@ -299,6 +294,16 @@ std::string ExtractString(std::string_view S, std::string_view Prefix, std::stri
 
 namespace {
 
+// `text` upper-cased is `part` as it stands (a lower-case letter in `part`
+// never matches).
+bool sameAsUpper(std::string_view text, std::string_view part)
+{
+    for (size_t i = 0; i < part.size(); ++i)
+        if (upperAscii(text[i]) != part[i])
+            return false;
+    return true;
+}
+
 // Prefix and suffix compared with S upper-cased, and with themselves
 // upper-cased when upperEnds is set.
 std::string extractUpper(std::string_view S, std::string_view Prefix, std::string_view Suffix,
@@ -308,16 +313,14 @@ std::string extractUpper(std::string_view S, std::string_view Prefix, std::strin
     const size_t n = S.size();
     if (Prefix.size() + Suffix.size() > n)
         return {};
-    auto same = [&](size_t at, std::string_view part) {
-        for (size_t i = 0; i < part.size(); ++i) {
-            const char want = upperEnds ? upperAscii(part[i]) : part[i];
-            if (upperAscii(S[at + i]) != want)
-                return false;
-        }
-        return true;
-    };
-    if (!same(0, Prefix) || !same(n - Suffix.size(), Suffix))
+    const size_t suffixAt = n - Suffix.size();
+    if (upperEnds) {
+        if (!Platform::SameAsciiIC(S.data(), Prefix.data(), Prefix.size()) ||
+            !Platform::SameAsciiIC(S.data() + suffixAt, Suffix.data(), Suffix.size()))
+            return {};
+    } else if (!sameAsUpper(S.substr(0, Prefix.size()), Prefix) || !sameAsUpper(S.substr(suffixAt), Suffix)) {
         return {};
+    }
     Failed = false;
     return std::string(S.substr(Prefix.size(), n - Prefix.size() - Suffix.size()));
 }

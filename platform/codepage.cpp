@@ -70,6 +70,27 @@ size_t AsciiRunLength(const std::string& s, size_t i)
     return j - i;
 }
 
+namespace {
+
+// A table rather than a range test: the fold is looked up for both bytes
+// of every position compared.
+constexpr std::array<unsigned char, 256> UpperAsciiTable = [] {
+    std::array<unsigned char, 256> table{};
+    for (int i = 0; i < 256; ++i)
+        table[size_t(i)] = static_cast<unsigned char>(i >= 'a' && i <= 'z' ? i - 'a' + 'A' : i);
+    return table;
+}();
+
+}  // namespace
+
+bool SameAsciiIC(const char* a, const char* b, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        if (UpperAsciiTable[static_cast<unsigned char>(a[i])] != UpperAsciiTable[static_cast<unsigned char>(b[i])])
+            return false;
+    return true;
+}
+
 int ActiveCodePage() { return g_activeCodePage.load(std::memory_order_relaxed); }
 
 void SetActiveCodePage(int codePage)

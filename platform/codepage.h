@@ -29,6 +29,11 @@ std::string Utf16ToAnsi(const std::u16string& text, int codePage, char replaceme
 // code page and in UTF-8.
 size_t AsciiRunLength(const std::string& text, size_t i = 0);
 
+// The first `n` bytes of `a` and `b` are equal with ASCII letters folded to
+// upper case (other bytes compare as they are, so no code page's letters
+// are folded). Every response line the handlers test goes through here.
+bool SameAsciiIC(const char* a, const char* b, size_t n);
+
 std::string AnsiToUtf8(const std::string& text, int codePage);
 
 // One code point appended as UTF-8 (1 to 4 bytes).

@@ -8,11 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/codepage.h"
+
 namespace Platform {
 
 namespace {
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
 std::string_view trimView(std::string_view s)
 {
@@ -137,12 +137,7 @@ std::string TrimBlanks(const std::string& s) { return std::string(trimView(s)); 
 
 bool SameTextIC(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    return true;
+    return a.size() == b.size() && SameAsciiIC(a.data(), b.data(), a.size());
 }
 
 TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) { Reload(); }

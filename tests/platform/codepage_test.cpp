@@ -53,6 +53,24 @@ TEST(CodePage, AsciiRunsOfAnyLengthAroundALetter)
     EXPECT_EQ(Utf8ToAnsi(ascii, CP_WESTERN), ascii);
 }
 
+TEST(CodePage, CaseIsFoldedForAsciiLettersOnly)
+{
+    // Every pair of bytes against the definition: equal, or both the same
+    // ASCII letter. Czech letters of 1250 ("\xE8" and "\xC8") stay apart,
+    // and so do the neighbours of the letter ranges ('@' '[' '`' '{').
+    auto fold = [](int c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
+    for (int a = 0; a < 256; ++a)
+        for (int b = 0; b < 256; ++b) {
+            const char x = char(a), y = char(b);
+            ASSERT_EQ(SameAsciiIC(&x, &y, 1), fold(a) == fold(b)) << a << " " << b;
+        }
+    const char line[] = "+csq: 21,99\r\n";
+    EXPECT_TRUE(SameAsciiIC(line, "+CSQ: 21,99\r\n", sizeof(line) - 1));
+    EXPECT_FALSE(SameAsciiIC(line, "+CSQ: 21,98\r\n", sizeof(line) - 1));  // the last byte counts
+    EXPECT_TRUE(SameAsciiIC(line, "+CSQ: 21,98\r\n", 10));                 // and none past n
+    EXPECT_TRUE(SameAsciiIC("x", "y", 0));
+}
+
 TEST(CodePage, EveryCharacterFindsItsByteOrNone)
 {
     // Against a plain search of the page, over the basic plane and a few
