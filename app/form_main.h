@@ -287,7 +287,9 @@ public:
     // Set while a timer tick runs: a tick due meanwhile is skipped.
     static inline bool tickGuard = false;
     void Timer1Timer();
-    void tick();
+    // False when it did nothing but follow the clock between the engine's
+    // spaced passes.
+    bool tick();
     void VTSComm321ReceiveData(const char* Buffer, uint16_t BufferLength);
     void VTSComm321Ring(bool State);
     void VTSComm321ChangedRLSD(bool State);

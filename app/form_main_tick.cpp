@@ -41,10 +41,13 @@ constexpr TColor ColorFreed = clBlack;
 constexpr TColor ColorNoAnswer = clPurple;
 constexpr TColor ColorConnected = clBlue;
 
-void SetLamp(TIACheckControl* lamp, bool on)
+// True when the lamp changed.
+bool SetLamp(TIACheckControl* lamp, bool on)
 {
-    if (lamp)
-        lamp->SetChecked(on);
+    if (!lamp || lamp->Checked() == on)
+        return false;
+    lamp->SetChecked(on);
+    return true;
 }
 
 }  // namespace
@@ -56,43 +59,55 @@ void TFormMain::Timer1Timer()
     if (tickGuard)
         return;
     tickGuard = true;
-    tick();
     // What the tick posted or the port threads delivered meanwhile is
     // handled before the tick ends; the window system is asked on the
-    // loop's next pass (no second poll of it every 10 ms).
-    QCoreApplication::sendPostedEvents();
+    // loop's next pass (no second poll of it every 10 ms). After a quiet
+    // tick that pass comes at once and handles the same events, so the
+    // queue is not walked twice.
+    if (tick())
+        QCoreApplication::sendPostedEvents();
     tickGuard = false;
 }
 
-void TFormMain::tick()
+bool TFormMain::tick()
 {
+    bool worked = true;
     if (uniset) {
+        bool lampChanged = false;
         const uint32_t now = Platform::GetTickCount();
         if (VTSComm321) {
             // One read of the lines per tick: it is an ioctl.
             const uint32_t lines = VTSComm321->GetModemState();
-            SetLamp(CheckRing, lines & Serial::MS_RING_ON);
-            SetLamp(CheckDCD, lines & Serial::MS_RLSD_ON);
+            lampChanged = SetLamp(CheckRing, lines & Serial::MS_RING_ON);
+            lampChanged |= SetLamp(CheckDCD, lines & Serial::MS_RLSD_ON);
         }
-        if (uniset)
+        if (uniset) {
             uniset->tick(now);
+            worked = lampChanged || !uniset || !uniset->wasTickQuiet();
+        }
     }
 
     const uint32_t now = Platform::GetTickCount();
     if (flashCount > 0) {
         if (flashCount == 5 || Utils::IsTickElapsed(lastFlashTick, 400, now)) {
             lastFlashTick = now;
+            worked = true;
             QApplication::alert(this);
             --flashCount;
         }
     }
 
     const bool ringShown = ringing && ((now / 333) & 1) != 0;
-    if (ImageRing && ImageRing->isHidden() == ringShown)
+    if (ImageRing && ImageRing->isHidden() == ringShown) {
         ImageRing->setVisible(ringShown);
+        worked = true;
+    }
 
-    if (closing)
+    if (closing) {
         close();
+        worked = true;
+    }
+    return worked;
 }
 
 // ---- Receive path -------------------------------------------------------------

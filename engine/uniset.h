@@ -108,6 +108,9 @@ public:
     // something the handlers may have to act on.
     void wake() { passWanted = true; }
     bool isPassWanted() const { return passWanted; }
+    // The last tick fell between the spaced passes: only the clock and the
+    // alarm edits followed the time.
+    bool wasTickQuiet() const { return tickQuiet; }
     VTixCommunicationComponent* getPort() const { return port; }
     // Staged close: true once both file lists have stopped and the state
     // is "finished".
@@ -198,6 +201,7 @@ private:
     uint32_t lastReceiveTick = 0;
     uint32_t lastPassTick = 0;
     bool passWanted = false;
+    bool tickQuiet = false;
     int mode = 0;
     bool escapePending = false;
     int recogniser = 0;

@@ -72,7 +72,8 @@ void VUniSET::tick(uint32_t now)
 {
     // An idle program's tick costs next to nothing: between the spaced
     // passes only the shown clock and alarm follow the time.
-    if (!passWanted && isQuiet(now) && !Utils::IsTickElapsed(lastPassTick, QuietPassMs - 1, now)) {
+    tickQuiet = !passWanted && isQuiet(now) && !Utils::IsTickElapsed(lastPassTick, QuietPassMs - 1, now);
+    if (tickQuiet) {
         handlers.cclk().refreshDisplay(now);
         handlers.cala().refreshEdits(now);
         return;

@@ -298,10 +298,14 @@ TEST(QuietTicks, HandlersArePolledSparselyOnlyWhileNothingHappens)
         engine.getHandlers().replaceHandler(VPerifModem::hPhonebook, std::make_unique<IdlePhonebook>(&engine));
 
         uint32_t t = t0;
+        // Each tick tells whether it was quiet: exactly those without a pass.
         auto passesOver = [&](uint32_t ms) {
             const int before = cbc.passes;
-            for (uint32_t i = 0; i < ms / 10; ++i)
+            for (uint32_t i = 0; i < ms / 10; ++i) {
+                const int passes = cbc.passes;
                 engine.tick(t += 10);
+                EXPECT_EQ(engine.wasTickQuiet(), cbc.passes == passes) << "tick at " << t;
+            }
             return cbc.passes - before;
         };
         const int quietPasses = int(2000 / VUniSET::QuietPassMs);
