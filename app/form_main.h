@@ -242,6 +242,12 @@ public:
     bool closing = false;
     bool closeDone = false;
     bool ringing = false;
+    // What the tick last put on the line lamps (NoLinesShown: nothing yet,
+    // or a port event set a lamp since) and whether the ring picture shows:
+    // an unchanged tick touches neither widget.
+    static constexpr uint32_t NoLinesShown = ~0u;
+    uint32_t linesShown = NoLinesShown;
+    bool ringImageShown = false;
     int32_t flashCount = -1;
     uint32_t lastFlashTick = 0;
     bool firstRun = false;

@@ -46,11 +46,6 @@ void VPerif::setLastSendTime(uint32_t now)
     lastSendTime = now;
 }
 
-bool VPerif::elapsed(uint32_t limit, uint32_t now) const
-{
-    return Utils::IsTickElapsed(lastSendTime, limit, now);
-}
-
 std::string VPerif::extractString(std::string_view prefix, std::string_view suffix) const
 {
     return Tixutils::ExtractString(owner->getRxBuffer().view(), prefix, suffix);
@@ -66,7 +61,7 @@ VMainWindowLink& VPerif::window() const
     return owner->getWindow();
 }
 
-VPerifModem& VPerif::modem() const
+[[gnu::hot]] VPerifModem& VPerif::modem() const  // on every tick
 {
     return owner->getHandlers();
 }

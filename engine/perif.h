@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/utils.h"
+
 class VUniSET;
 class VMainWindowLink;
 class VPerifModem;
@@ -63,7 +65,7 @@ public:
     void setLastSendTime(uint32_t now);
     uint32_t getLastSendTime() const { return lastSendTime; }
     // More than `limit` ms since the last send, wrap-safe.
-    bool elapsed(uint32_t limit, uint32_t now) const;
+    bool elapsed(uint32_t limit, uint32_t now) const { return Utils::IsTickElapsed(lastSendTime, limit, now); }
     // The middle of the current receive line between prefix and suffix
     // (exact / ignoring ASCII case); empty when the line does not match.
     std::string extractString(std::string_view prefix, std::string_view suffix) const;

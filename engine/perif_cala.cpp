@@ -145,7 +145,7 @@ void VPerifCALA::setRelative(int seconds, bool showIt)
     updating = false;
 }
 
-void VPerifCALA::refreshEdits(uint32_t now)
+[[gnu::hot]] void VPerifCALA::refreshEdits(uint32_t now)  // on every tick
 {
     if (state != 2 || !elapsed(EditsQuietMs, now))
         return;

@@ -46,7 +46,7 @@ bool VPerifCCLK::isBusy() const
     return pendingKind != 0;
 }
 
-int VPerifCCLK::getOffset() const
+[[gnu::hot]] int VPerifCCLK::getOffset() const  // on every tick
 {
     return offset;
 }
@@ -92,7 +92,7 @@ void VPerifCCLK::setOffset(int seconds)
         window().setEditText(W::EditCCLKofs, text);
 }
 
-void VPerifCCLK::refreshDisplay(uint32_t now)
+[[gnu::hot]] void VPerifCCLK::refreshDisplay(uint32_t now)  // on every tick
 {
     if (state != 2 || !elapsed(DisplayQuietMs, now))
         return;

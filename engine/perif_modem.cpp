@@ -199,8 +199,9 @@ VPerifCPIN& VPerifModem::cpin() const { return static_cast<VPerifCPIN&>(*handler
 VPerifCOPS& VPerifModem::cops() const { return static_cast<VPerifCOPS&>(*handlers[hCOPS]); }
 VPerifCREG& VPerifModem::creg() const { return static_cast<VPerifCREG&>(*handlers[hCREG]); }
 VPerifCSQ& VPerifModem::csq() const { return static_cast<VPerifCSQ&>(*handlers[hCSQ]); }
-VPerifCCLK& VPerifModem::cclk() const { return static_cast<VPerifCCLK&>(*handlers[hCCLK]); }
-VPerifCALA& VPerifModem::cala() const { return static_cast<VPerifCALA&>(*handlers[hCALA]); }
+// The two asked on every tick (hot: kept with the tick's code).
+[[gnu::hot]] VPerifCCLK& VPerifModem::cclk() const { return static_cast<VPerifCCLK&>(*handlers[hCCLK]); }
+[[gnu::hot]] VPerifCALA& VPerifModem::cala() const { return static_cast<VPerifCALA&>(*handlers[hCALA]); }
 VPerifCBC& VPerifModem::cbc() const { return static_cast<VPerifCBC&>(*handlers[hCBC]); }
 VPerifCalls& VPerifModem::calls() const { return static_cast<VPerifCalls&>(*handlers[hCalls]); }
 VPerifSMSs& VPerifModem::smss() const { return static_cast<VPerifSMSs&>(*handlers[hSMSs]); }

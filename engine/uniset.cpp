@@ -88,7 +88,7 @@ bool VUniSET::idleElapsed(uint32_t limit, uint32_t now) const
     return Utils::IsTickElapsed(lastSendTick, limit, now);
 }
 
-bool VUniSET::portConnected() const
+[[gnu::hot]] bool VUniSET::portConnected() const  // on every tick
 {
     return port && port->Connected();
 }

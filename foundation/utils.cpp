@@ -13,11 +13,6 @@
 
 namespace Utils {
 
-bool IsTickElapsed(uint32_t Start, uint32_t Limit, uint32_t Now)
-{
-    return uint32_t(Now - Start) > Limit;
-}
-
 namespace {
 
 using Tixutils::TextInternal::isDigit;

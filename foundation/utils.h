@@ -11,8 +11,11 @@ class TInputBuffer;
 namespace Utils {
 
 // True when Now - Start, modulo 2^32, is greater than Limit; the tick's
-// wrap-around is harmless.
-bool IsTickElapsed(uint32_t Start, uint32_t Limit, uint32_t Now);
+// wrap-around is harmless. (Inline: every tick asks it many times.)
+inline bool IsTickElapsed(uint32_t Start, uint32_t Limit, uint32_t Now)
+{
+    return uint32_t(Now - Start) > Limit;
+}
 
 // Unit letters name, by position, week, year, month, day, hour, minute
 // and second; the program always uses these.

@@ -156,7 +156,7 @@ void TVTSComm32::StopComm2(bool Failed)
     SetModemState(0);
 }
 
-bool TVTSComm32::Connected() const
+[[gnu::hot]] bool TVTSComm32::Connected() const  // on every tick
 {
     return portState_ == PortState::Open;
 }
@@ -322,7 +322,7 @@ void TVTSComm32::portEvent(uint32_t Mask, uint32_t Errors, uint32_t Status)
 
 // ---- Modem lines --------------------------------------------------------------
 
-uint32_t TVTSComm32::GetModemState()
+[[gnu::hot]] uint32_t TVTSComm32::GetModemState()  // on every tick
 {
     // Asked on every tick: a port known to have no lines is not asked again.
     if (noModemLines_)

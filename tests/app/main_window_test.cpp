@@ -268,6 +268,11 @@ TEST_F(MainWindow, LampsFollowRingAndCarrierNotDsr)
     EXPECT_TRUE(w().CheckDCD->Checked());
     w().VTSComm321Ring(true);
     EXPECT_TRUE(w().CheckRing->Checked());
+    // The lines have not changed since the last tick, yet the next one puts
+    // their state back over what the events showed.
+    EXPECT_TRUE(w().tick()) << "a lamp changed";
+    EXPECT_FALSE(w().CheckDCD->Checked());
+    EXPECT_FALSE(w().CheckRing->Checked());
 }
 
 // ---- Tick -------------------------------------------------------------------------
