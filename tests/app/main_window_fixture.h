@@ -29,6 +29,7 @@
 #include "tests/modemsim/modem_sim.h"
 #include "tests/support/code_pages.h"
 #include "tests/support/config_home.h"
+#include "tests/support/device_time.h"
 #include "tests/support/event_loop.h"
 #include "tests/support/files.h"
 #include "tests/support/phonebook_pause.h"
@@ -72,10 +73,16 @@ protected:
     }
 
     // A simulated device with the given profile; with `lines` its modem
-    // lines reach the window's port (a test port over the pty).
-    ModemSim::TModemSim& StartSim(const ModemSim::TProfile& profile, bool lines = false)
+    // lines reach the window's port (a test port over the pty). With
+    // `deviceTime` device and program share one clock that the ...OnDeviceTime
+    // runs move ahead while nothing is on its way (tests/support/device_time.h).
+    ModemSim::TModemSim& StartSim(const ModemSim::TProfile& profile, bool lines = false, bool deviceTime = false)
     {
-        sim = std::make_unique<ModemSim::TModemSim>(profile);
+        ModemSim::TSimOptions options;
+        options.profile = profile;
+        if (deviceTime)
+            options.clock = TestSupport::DeviceClock();
+        sim = std::make_unique<ModemSim::TModemSim>(options);
         std::string error;
         EXPECT_TRUE(sim->Start(&error)) << error;
         if (lines && window) {
@@ -183,6 +190,28 @@ protected:
         return TestSupport::ProcessUntil(cond, timeoutMs);
     }
     static void RunFor(int ms) { TestSupport::ProcessFor(ms); }
+    // As RunUntil, with the shared clock moved ahead whenever it is safe
+    // (a device started with `deviceTime`); the phonebook pause is passed.
+    bool RunUntilOnDeviceTime(const std::function<bool()>& cond, int timeoutMs)
+    {
+        TestSupport::TClockSkipper skipper;
+        return TestSupport::ProcessUntil(
+            [&] {
+                if (cond())
+                    return true;
+                PassPhonebookPause();
+                if (sim)
+                    skipper.Skip({sim.get()});
+                return false;
+            },
+            timeoutMs);
+    }
+    // Runs until `ms` of device time have passed (bounded in host time).
+    bool RunForDeviceTime(int64_t ms)
+    {
+        const int64_t end = sim->NowMs() + ms;
+        return RunUntilOnDeviceTime([&] { return sim->NowMs() >= end; }, static_cast<int>(ms / 2 + 20000));
+    }
 
     // Moves the tick clock so that it reads `tick` now.
     static void SetTickTo(uint32_t tick)

@@ -3,8 +3,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <algorithm>
 
 #include "platform/tick.h"
+#include "tests/support/device_time.h"
 #include "tests/support/phonebook_pause.h"
 
 namespace EngineTest {
@@ -81,6 +83,8 @@ bool RunTicking(const std::vector<TEngineOnSim*>& rigs, const std::function<bool
     QElapsedTimer timer;
     timer.start();
     qint64 lastTick = -10;
+    TestSupport::TClockSkipper skipper;
+    const bool skip = !rigs.empty() && std::all_of(rigs.begin(), rigs.end(), [](TEngineOnSim* r) { return r->skipIdleTime; });
     while (!cond()) {
         if (timer.elapsed() > timeoutMs)
             return cond();
@@ -91,6 +95,12 @@ bool RunTicking(const std::vector<TEngineOnSim*>& rigs, const std::function<bool
                 if (rig->passPhonebookPause)
                     TestSupport::PassPhonebookPause(rig->Engine().getHandlers());
                 rig->Engine().tick(Platform::GetTickCount());
+            }
+            if (skip) {
+                if (rigs.size() == 1)
+                    skipper.Skip({&rigs[0]->Sim()});
+                else
+                    skipper.Skip({&rigs[0]->Sim(), &rigs[1]->Sim()});
             }
         }
         QThread::msleep(1);
@@ -113,6 +123,21 @@ void TEngineOnSim::RunFor(int ms, bool ticking)
     QElapsedTimer timer;
     timer.start();
     RunUntil([&] { return timer.elapsed() >= ms; }, ms + 1000, ticking);
+}
+
+ModemSim::TSimOptions TEngineOnSim::OnDeviceTime(ModemSim::TProfile profile)
+{
+    ModemSim::TSimOptions options;
+    options.profile = std::move(profile);
+    options.clock = TestSupport::DeviceClock();
+    return options;
+}
+
+bool TEngineOnSim::RunForDeviceTime(int64_t ms)
+{
+    const int64_t end = sim->NowMs() + ms;
+    // Bounded in host time: even a clock that never runs ahead ends.
+    return RunUntil([&] { return sim->NowMs() >= end; }, static_cast<int>(ms / 2 + 20000));
 }
 
 bool RunBoth(TEngineOnSim& a, TEngineOnSim& b, const std::function<bool()>& cond, int timeoutMs)

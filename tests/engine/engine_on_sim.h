@@ -43,6 +43,14 @@ public:
     // Runs after the simulator started and before the port opens.
     std::function<void(ModemSim::TModemSim&)> beforeOpen;
 
+    // Device and program on one clock that runs ahead while nothing is on
+    // its way (tests/support/device_time.h): the options for the rig's
+    // constructor, and the switch (before running) that lets it run ahead.
+    static ModemSim::TSimOptions OnDeviceTime(ModemSim::TProfile profile);
+    bool skipIdleTime = false;
+    // Runs (ticking) until `ms` of device time have passed.
+    bool RunForDeviceTime(int64_t ms);
+
     // The phonebook handler's pause before reading is passed by moving
     // the tick clock (tests/support/phonebook_pause.h), not waited out.
     bool passPhonebookPause = true;

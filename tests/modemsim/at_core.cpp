@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <set>
 
 namespace ModemSim {
@@ -132,12 +133,23 @@ void TAtCore::ExecuteLine(const std::string& line, int64_t now)
 
     TReply final;
     int64_t t = now;
+    bool dropFinal = false;
+    device_.faults.deferred.reset();
     std::vector<TAtCommand> cmds;
     if (now < device_.errorUntil)
         final.Error();
     else if (line.size() >= 4096 || !SplitCommandLine(line, cmds))
         final.Error();
-    else {
+    else if (cmds.empty()) {
+        // A bare "AT": only a switch for every command can touch it.
+        TAtCommand bare;
+        if (std::optional<TFaultShape> fault = device_.faults.Fire(bare)) {
+            device_.Host().Note(fault->note);
+            fault->Apply(final);
+            t += std::max(0, final.delayMs);
+            dropFinal = fault->noFinal;
+        }
+    } else {
         for (const TAtCommand& cmd : cmds) {
             const TCommandHandler* handler = registry_.Find(cmd.name);
             if (!handler) {
@@ -145,11 +157,25 @@ void TAtCore::ExecuteLine(const std::string& line, int64_t now)
                 break;
             }
             TReply reply;
-            if (device_.power == TPowerState::AlarmMode && !AllowedInAlarmMode(cmd.name))
+            std::optional<TFaultShape> fault = device_.faults.Fire(cmd);
+            if (fault)
+                device_.Host().Note(fault->note);
+            if (fault && fault->replace) {
+                // The switch answers in the command's place.
+            } else if (device_.power == TPowerState::AlarmMode && !AllowedInAlarmMode(cmd.name))
                 reply.Cme(Cme::NotAllowed);
             else {
                 TCommandContext ctx{device_, *this, cmd, reply};
                 (*handler)(ctx);
+            }
+            if (fault && reply.final == TReply::TFinal::None && !fault->replace) {
+                // Answered after its prompt: shaped when that answer goes out.
+                device_.faults.deferred = std::move(fault);
+                fault.reset();
+            }
+            if (fault) {
+                fault->Apply(reply);
+                dropFinal = dropFinal || fault->noFinal;
             }
             int delay = reply.delayMs;
             const auto& delays = device_.Profile().delays;
@@ -170,6 +196,8 @@ void TAtCore::ExecuteLine(const std::string& line, int64_t now)
     }
     if (final.final == TReply::TFinal::None) {
         // The command answers later by itself (e.g. after the text at a "> " prompt).
+    } else if (dropFinal) {
+        device_.Host().Note("final result dropped by a fault switch");
     } else if (device_.dropFinals > 0) {
         --device_.dropFinals;
         device_.Host().Note("final result dropped");

@@ -3,6 +3,7 @@
 // +CMGS with the PDU typed after a "> " prompt, sending from memory +CMSS,
 // deleting +CMGD, the SMS centre +CSCA and the new-message indications
 // +CNMI. Lengths count the octets of the TPDU, without the SMS-centre part.
+#include <algorithm>
 #include <memory>
 
 #include "tests/modemsim/at_core.h"
@@ -58,17 +59,25 @@ bool SmsParams(TCommandContext& ctx, size_t most, std::vector<std::string>& item
 }
 
 // The answer of a command that ends after its prompt, framed as at_core does.
-void AnswerLate(TDevice& dev, TAtCore& core, const TReply& reply, int64_t now)
+void AnswerLate(TDevice& dev, TAtCore& core, TReply reply, int64_t now)
 {
+    bool noFinal = false;
+    if (dev.faults.deferred) {
+        dev.faults.deferred->Apply(reply);
+        noFinal = dev.faults.deferred->noFinal;
+        dev.faults.deferred.reset();
+    }
     std::string bytes;
     for (size_t i = 0; i < reply.lines.size(); ++i)
         bytes += core.FrameInfo(reply.lines[i], i == 0);
-    if (dev.dropFinals > 0) {
+    if (noFinal)
+        dev.Host().Note("final result dropped by a fault switch");
+    else if (dev.dropFinals > 0) {
         --dev.dropFinals;
         dev.Host().Note("final result dropped");
     } else
         bytes += core.FrameFinal(reply);
-    core.SendRaw(bytes, now);
+    core.SendRaw(bytes, now + std::max(0, reply.delayMs));
 }
 
 // A message goes out: needs a centre (in the PDU or +CSCA) and the network.

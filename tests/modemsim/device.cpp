@@ -45,6 +45,9 @@ TDevice::TDevice(TProfile profile, std::shared_ptr<TTimeSource> time, TDeviceHos
 {
     clock_.SetOffsetMs(profile_.clockOffsetMs);
     clockZone = profile_.clockZone;
+    faults.Seed(profile_.faultSeed);
+    for (const std::string& line : profile_.faults)
+        faults.Add(line);
     sim = profile_.sim;
     pinEnabled = profile_.sim == TSimCard::Pin;
     pinAttempts = profile_.pinAttempts;

@@ -6,6 +6,7 @@
 
 #include "tests/modemsim/call_state.h"
 #include "tests/modemsim/device_clock.h"
+#include "tests/modemsim/faults.h"
 #include "tests/modemsim/phonebook_memories.h"
 #include "tests/modemsim/profile.h"
 #include "tests/modemsim/sms_state.h"
@@ -131,6 +132,7 @@ public:
     // ---- faults
     int64_t errorUntil = 0;  // steady ms: every command answers ERROR until then
     int dropFinals = 0;      // the next n command lines lose their final result
+    TFaults faults;          // fault switches (faults.h), the profile's first
 
     // Checks the alarm; called on every turn of the simulator's loop.
     void Tick();

@@ -51,15 +51,27 @@ struct TModemSim::TInbox {
     }
 };
 
-TModemSim::TModemSim(TProfile profile) : TModemSim(TSimOptions{std::move(profile), nullptr, nullptr, 0}) {}
+namespace {
+
+int64_t HostSteadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
+TModemSim::TModemSim(TProfile profile) : TModemSim(TSimOptions{std::move(profile), nullptr, nullptr, 0, nullptr}) {}
 
 TModemSim::TModemSim(TSimOptions options)
     : options_(std::move(options)),
-      transcript_(std::make_shared<TTranscript>()),
+      transcript_(std::make_shared<TTranscript>(options_.clock)),
       lines_(options_.lines ? options_.lines : std::make_shared<Serial::TModemLines>()),
-      inbox_(std::make_shared<TInbox>()),
-      start_(std::chrono::steady_clock::now())
+      inbox_(std::make_shared<TInbox>())
 {
+    if (!options_.clock)
+        options_.clock = HostSteadyMs;
+    start_ = options_.clock();
     if (!options_.time)
         options_.time = std::make_shared<TSystemTime>();
     RegisterAllCommands(registry_);
@@ -90,7 +102,23 @@ TModemSim::~TModemSim()
 
 int64_t TModemSim::SteadyMs() const
 {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_).count();
+    return options_.clock() - start_;
+}
+
+int64_t TModemSim::NextDueMs() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!core_)
+        return -1;
+    if (pty_.IsOpen() && pty_.Readable())
+        return 0;
+    const int64_t now = SteadyMs();
+    int64_t due = core_->NextPumpMs(now);
+    if (!timers_.empty()) {
+        const int64_t t = std::max<int64_t>(0, timers_.begin()->first - now);
+        due = due < 0 ? t : std::min(due, t);
+    }
+    return due;
 }
 
 bool TModemSim::Start(std::string* error)
@@ -382,6 +410,14 @@ void TModemSim::Apply(const TScriptAction& a, int64_t now)
     case K::Hangup:
         RemoteHangup(*device_, *core_);
         break;
+    case K::Fault:
+        Note("fault switch set: " + a.text);
+        device_->faults.Add(a.text);
+        break;
+    case K::NoFaults:
+        Note("fault switches cleared");
+        device_->faults.Clear();
+        break;
     }
 }
 
@@ -423,6 +459,28 @@ void TModemSim::InjectGarbage(size_t count)
 void TModemSim::DropFinalResults(int count)
 {
     WithDevice([count](TDevice& d) { d.dropFinals += count; });
+}
+
+void TModemSim::AddFault(const std::string& text)
+{
+    TScriptAction a;
+    a.kind = TScriptAction::TKind::Fault;
+    a.text = TFaultSwitch::Parse(text).text;  // a bad switch throws here, in the test's thread
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!core_) {
+            options_.profile.faults.push_back(a.text);  // set from the start
+            return;
+        }
+    }
+    ApplyNow(a);
+}
+
+void TModemSim::ClearFaults()
+{
+    TScriptAction a;
+    a.kind = TScriptAction::TKind::NoFaults;
+    ApplyNow(a);
 }
 
 void TModemSim::Reset(int errorMs)

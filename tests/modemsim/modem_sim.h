@@ -36,6 +36,10 @@ struct TSimOptions {
     std::shared_ptr<TTimeSource> time;              // null: the host clock
     std::shared_ptr<Serial::TModemLines> lines;     // null: the simulator's own
     int paceBaud = 0;  // output pacing: 0 off, -1 at the program's line speed, else that rate
+    // The device's time (ms, any origin) for its delays, timers and
+    // transcript; null: the host's steady clock. A test that moves this
+    // clock calls ClockMoved() so that the device looks at it again.
+    std::function<int64_t()> clock;
 };
 
 class TModemSim : private TDeviceHost {
@@ -61,6 +65,10 @@ public:
     void InjectBytes(const std::string& bytes);  // raw bytes as they are
     void InjectGarbage(size_t count);            // line noise
     void DropFinalResults(int count = 1);        // the next count command lines end without a result code
+    // A fault switch (faults.h), e.g. "+CPMS= nochange" or "* nofinal 5%";
+    // throws std::invalid_argument on a bad one. ClearFaults drops them all.
+    void AddFault(const std::string& text);
+    void ClearFaults();
     void Reset(int errorMs);                     // device reset; every command answers ERROR for errorMs
     void Disappear();                            // the pty closes, the program's port is gone
     // A script line (see script.h); "at" times count from now.
@@ -76,6 +84,15 @@ public:
     // Runs f on the device under the simulator's lock (read or change
     // anything; unsolicited lines it causes go out afterwards).
     void WithDevice(const std::function<void(TDevice&)>& f);
+
+    // ---- device time
+    int64_t NowMs() const { return SteadyMs(); }
+    // How long until the device does something by itself: an answer or
+    // unsolicited line due, a timed step, a held command line; -1 for
+    // nothing planned (the alarm and other slow checks apart). 0 while it
+    // has work now or bytes from the program still unread.
+    int64_t NextDueMs() const;
+    void ClockMoved() { Wake(); }
 
     // ---- for extensions: the command table (change it before Start)
     TCommandRegistry& Registry() { return registry_; }
@@ -124,7 +141,7 @@ private:
     std::string ptyPath_;
     std::multimap<int64_t, std::function<void()>> timers_;
     std::vector<TScriptStep> onSteps_;
-    std::chrono::steady_clock::time_point start_;
+    int64_t start_ = 0;  // the clock's reading at construction
 
     std::thread thread_;
     std::atomic<bool> stop_{false};

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "tests/modemsim/at_command.h"
+#include "tests/modemsim/faults.h"
 #include "tests/modemsim/sms_state.h"
 
 namespace ModemSim {
@@ -350,6 +351,15 @@ TProfile TProfile::Parse(const std::string& text)
             p.smsMessages.push_back(ParseSmsLine(line, lineNo));
             continue;
         }
+        if (section == "faults") {
+            try {
+                TFaultSwitch::Parse(line);
+            } catch (const std::invalid_argument& e) {
+                Bad(lineNo, e.what());
+            }
+            p.faults.push_back(line);
+            continue;
+        }
         const size_t eq = section == "delays" ? line.rfind('=') : line.find('=');
         if (eq == std::string::npos)
             Bad(lineNo, "key = value expected");
@@ -362,6 +372,7 @@ TProfile TProfile::Parse(const std::string& text)
         const std::string k = Lower(key);
         if (k == "base") {
             const std::vector<std::string> script = p.script;
+            const std::vector<std::string> faults = p.faults;
             const auto delays = p.delays;
             const auto messages = p.smsMessages;
             try {
@@ -372,6 +383,7 @@ TProfile TProfile::Parse(const std::string& text)
             if (smsReplaced)
                 p.smsMessages = messages;
             p.script = script;
+            p.faults.insert(p.faults.end(), faults.begin(), faults.end());
             p.delays.insert(delays.begin(), delays.end());
             continue;
         }
@@ -460,6 +472,8 @@ TProfile TProfile::Parse(const std::string& text)
             // Calls
             {"own_number", str(p.ownNumber)},
             {"ecam", flag(p.ecam)},
+            {"fault_seed",
+             [&p](const std::string& v, int l) { p.faultSeed = static_cast<uint32_t>(Number(v, l)); }},
         };
         const auto it = setters.find(k);
         if (it == setters.end())

@@ -110,6 +110,10 @@ struct TProfile {
 
     // Lines of a fault script (see TScript), run from the simulator's start.
     std::vector<std::string> script;
+    // Fault switches (faults.h), one a line of a [faults] section, and the
+    // seed of their chances (key fault_seed).
+    std::vector<std::string> faults;
+    uint32_t faultSeed = 1;
 
     // Built-in profiles: "tc35", "m20", "mc35i" (known maker, unknown model),
     // "gm22", "t10s", "wavecom" (unknown maker). Throws std::invalid_argument

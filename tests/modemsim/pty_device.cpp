@@ -1,5 +1,7 @@
 #include "tests/modemsim/pty_device.h"
 
+#include <sys/ioctl.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -87,6 +89,16 @@ int TPtyDevice::ProgramBaud() const
     if (tcgetattr(master_, &tio) != 0)
         return 0;
     return SpeedToBaud(cfgetospeed(&tio));
+}
+
+bool TPtyDevice::Readable() const
+{
+    int toDevice = 0, toProgram = 0;
+    if (master_ >= 0 && ::ioctl(master_, FIONREAD, &toDevice) != 0)
+        toDevice = 0;
+    if (slave_ >= 0 && ::ioctl(slave_, FIONREAD, &toProgram) != 0)
+        toProgram = 0;
+    return toDevice > 0 || toProgram > 0;
 }
 
 long TPtyDevice::Read(char* buffer, unsigned long size)

@@ -24,6 +24,10 @@ public:
     // reports the slave's settings); 0 when unknown.
     int ProgramBaud() const;
 
+    // Bytes still on their way, either way: written by the program and
+    // not yet read here, or written here and not yet read by the program.
+    bool Readable() const;
+
     // Non-blocking read; returns bytes read, 0 when nothing is there, -1 on error.
     long Read(char* buffer, unsigned long size);
     // Writes what the line takes; returns the number of bytes written.

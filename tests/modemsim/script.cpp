@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "tests/modemsim/at_command.h"
+#include "tests/modemsim/faults.h"
 #include "tests/modemsim/sms_state.h"
 
 namespace ModemSim {
@@ -133,6 +134,16 @@ TScriptStep ParseScriptLine(const std::string& line)
             Bad(line, "refuse: ERROR, +CMS ERROR: <n> or +CME ERROR: <n> expected");
     } else if (verb == "NOPROMPT") {
         a.kind = K::NoPrompt;
+    } else if (verb == "FAULT") {
+        a.kind = K::Fault;
+        a.text = rest;
+        try {
+            TFaultSwitch::Parse(rest);
+        } catch (const std::invalid_argument& e) {
+            Bad(line, e.what());
+        }
+    } else if (verb == "NOFAULTS") {
+        a.kind = K::NoFaults;
     } else
         Bad(line, "unknown action " + verb);
     return step;

@@ -27,15 +27,19 @@
 //   noprompt                the next +CMGS/+CMGW waits for its PDU without "> "
 //   ring <num> voice|data   a call from <num> comes in
 //   hangup                  the other party of the call hangs up
+//   fault <switch>          a fault switch is set (faults.h), e.g.
+//                           "at 5000 fault +CMGR= bareok x2"
+//   nofaults                every fault switch is cleared
 namespace ModemSim {
 
 struct TScriptAction {
     enum class TKind { Line, Bytes, Garbage, NoFinal, Reset, Disappear, Creg, Csq, PowerOff,
                        Deliver, Refuse, NoPrompt,  // SMS
-                       Ring, Hangup };             // Calls
+                       Ring, Hangup,               // Calls
+                       Fault, NoFaults };
     TKind kind = TKind::Line;
     // Line: the line; Bytes: the bytes; Deliver: the PDU; Refuse: the final;
-    // Ring: the caller's number
+    // Ring: the caller's number; Fault: the switch
     std::string text;
     int a = 0, b = -1, c = -1;
 };

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <map>
 
 #include "tests/modemsim/at_command.h"
 
@@ -23,12 +24,25 @@ const char* DirectionName(TDirection d)
 
 }  // namespace
 
-TTranscript::TTranscript() : start_(std::chrono::steady_clock::now()) {}
+namespace {
+
+int64_t HostMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
+TTranscript::TTranscript(std::function<int64_t()> clock) : clock_(clock ? std::move(clock) : HostMs)
+{
+    start_ = clock_();
+    lastHostMs_ = HostMs();
+}
 
 int64_t TTranscript::NowMs() const
 {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_)
-        .count();
+    return clock_() - start_;
 }
 
 void TTranscript::Add(TDirection direction, const std::string& data)
@@ -36,8 +50,15 @@ void TTranscript::Add(TDirection direction, const std::string& data)
     {
         std::lock_guard<std::mutex> lock(mutex_);
         entries_.push_back({NowMs(), direction, data});
+        lastHostMs_ = HostMs();
     }
     changed_.notify_all();
+}
+
+int64_t TTranscript::LastEntryHostMs() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lastHostMs_;
 }
 
 std::vector<TTranscriptEntry> TTranscript::Entries() const
@@ -112,6 +133,43 @@ bool TTranscript::WaitForEvent(const std::string& text, int timeoutMs, size_t fr
                 return true;
         return false;
     });
+}
+
+TTranscript::TBurst TTranscript::MostRepeated(int64_t windowMs,
+                                             const std::function<bool(const std::string&)>& counted) const
+{
+    std::map<std::string, std::vector<int64_t>> times;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (const auto& e : entries_)
+            if (e.direction == TDirection::Command && (!counted || counted(e.data)))
+                times[e.data].push_back(e.ms);
+    }
+    TBurst most;
+    for (const auto& [command, at] : times) {
+        size_t first = 0;
+        for (size_t last = 0; last < at.size(); ++last) {
+            while (at[last] - at[first] >= windowMs)
+                ++first;
+            const int n = static_cast<int>(last - first + 1);
+            if (n > most.count)
+                most = TBurst{command, n, at[first]};
+        }
+    }
+    return most;
+}
+
+bool TTranscript::IsStatusPoll(const std::string& command)
+{
+    const std::string key = CommandKey(command);
+    if (key.empty())
+        return true;  // the bare "AT" that asks whether the device answers
+    static const char* const polls[] = {"+CSQ", "+CREG?", "+CGREG?", "+COPS?", "+CCLK?", "+CALA?", "+CBC",
+                                        "^SBC",  "+CPIN?", "+CFUN?",  "+CPAS", "+CMEE?"};
+    for (const char* p : polls)
+        if (key == p)
+            return true;
+    return false;
 }
 
 std::string TTranscript::Escape(const std::string& bytes)

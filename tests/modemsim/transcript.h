@@ -2,6 +2,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -27,7 +28,9 @@ struct TTranscriptEntry {
 
 class TTranscript {
 public:
-    TTranscript();
+    // Entry times come from `clock` (ms, any origin; null: the host's
+    // steady clock), counted from the transcript's creation.
+    explicit TTranscript(std::function<int64_t()> clock = nullptr);
 
     void Add(TDirection direction, const std::string& data);
 
@@ -48,6 +51,26 @@ public:
     // Waits for an event entry containing `text`.
     bool WaitForEvent(const std::string& text, int timeoutMs, size_t from = 0) const;
 
+    // The command line sent most often within any `windowMs` of the
+    // transcript's time, among those `counted` accepts (null: all).
+    struct TBurst {
+        std::string command;  // as received, "AT" included
+        int count = 0;
+        int64_t atMs = 0;     // where the window starts
+    };
+    TBurst MostRepeated(int64_t windowMs, const std::function<bool(const std::string&)>& counted = nullptr) const;
+    // The status handlers' periodic reads (signal, registration, operator,
+    // clock, alarm, battery, SIM and power state, the bare "AT" probe),
+    // which repeat by design.
+    static bool IsStatusPoll(const std::string& command);
+    // Everything but the status polls.
+    static bool NotStatusPoll(const std::string& command) { return !IsStatusPoll(command); }
+
+    // The host's steady time of the last entry (ms since the epoch of
+    // std::chrono::steady_clock), whatever clock the entries use: tells a
+    // test how long the line has been quiet.
+    int64_t LastEntryHostMs() const;
+
     // Human-readable dump: one entry a line, time, direction, escaped bytes.
     std::string ToText() const;
     static std::string Escape(const std::string& bytes);
@@ -57,7 +80,9 @@ private:
 
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
-    std::chrono::steady_clock::time_point start_;
+    std::function<int64_t()> clock_;
+    int64_t start_ = 0;
+    int64_t lastHostMs_ = 0;
     std::vector<TTranscriptEntry> entries_;
 };
 
