@@ -12,6 +12,10 @@ public:
     using std::out_of_range::out_of_range;
 };
 
+// A flag of the list class exported for its users (false at start-up);
+// the list's own operations do not read it.
+inline bool VTixList_IKnowInsert = false;
+
 class VTixList {
 public:
     // Capacity and count stay below this many items.

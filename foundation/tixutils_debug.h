@@ -25,6 +25,10 @@ const void* DoNothing(const void* p);
 // When set, failures of the debug log functions are not reported.
 inline std::atomic<bool> InitWriteDebugSilent{false};
 
+// A place for an out-value that nobody reads (a count a call insists on
+// writing). Exported with the unit; nothing here reads it.
+inline uint32_t dummyDWORD = 0;
+
 // Where the debug log functions report a file they cannot open ("Cannot
 // open " and the full path). The application shows it in a message box;
 // without a handler the text goes to standard error. Returns the old one.

@@ -43,6 +43,30 @@ const QMetaObject* FindRegisteredClass(const std::string& className)
     return it == registry().end() ? nullptr : it->second;
 }
 
+std::unique_ptr<QObject> CreateInstanceOfClass(const QMetaObject& cls)
+{
+    std::unique_ptr<QObject> made(cls.newInstance());
+    if (!made)
+        made.reset(CreateInstanceOfComponent(cls, nullptr));
+    return made;
+}
+
+std::unique_ptr<QObject> CreateInstanceOfClass(const std::string& className)
+{
+    const QMetaObject* cls = FindRegisteredClass(className);
+    return cls ? CreateInstanceOfClass(*cls) : nullptr;
+}
+
+std::unique_ptr<QObject> CreateInstanceOfClass2(const QMetaObject& cls)
+{
+    return CreateInstanceOfClass(cls);
+}
+
+std::unique_ptr<QObject> CreateInstanceOfClass2(const std::string& className)
+{
+    return CreateInstanceOfClass(className);
+}
+
 QObject* CreateInstanceOfComponent(const QMetaObject& componentClass, QObject* owner)
 {
     QObject* made = componentClass.newInstance(Q_ARG(QObject*, owner));

@@ -36,6 +36,13 @@ public:
     NoConstructor() = default;
 };
 
+// Made by its own default constructor, which leaves a mark.
+class DefaultMade : public QObject {
+    Q_OBJECT
+public:
+    Q_INVOKABLE DefaultMade() { setObjectName("made by its constructor"); }
+};
+
 // Pins the screens to one 1024 x 768 monitor while it lives.
 class PinnedScreen {
 public:
@@ -336,6 +343,44 @@ TEST(ClassFactory, RegistryByNameAndComponentsWithOwner)
     EXPECT_NE(free, nullptr);
     EXPECT_EQ(CreateInstanceOfComponent("Unknown", &owner), nullptr);
     EXPECT_EQ(CreateInstanceOfComponent(NoConstructor::staticMetaObject, &owner), nullptr);
+}
+
+TEST(ClassFactory, InstancesOfClassesAreMadeByTheirDefaultConstructors)
+{
+    TestSupport::App();
+    SafeRegisterClasses({&DefaultMade::staticMetaObject, &TestComponent::staticMetaObject,
+                         &NoConstructor::staticMetaObject});
+    using Factory = std::unique_ptr<QObject> (*)(const std::string&);
+    const Factory factories[] = {&CreateInstanceOfClass, &CreateInstanceOfClass2};
+    struct Case {
+        const char* className;
+        const QMetaObject* made;  // null: nothing is made
+    };
+    const Case cases[] = {
+        {"DefaultMade", &DefaultMade::staticMetaObject},
+        {"TestComponent", &TestComponent::staticMetaObject},  // its owner constructor, with none
+        {"NoConstructor", nullptr},                            // nothing invokable
+        {"NotRegistered", nullptr},
+        {"", nullptr},
+    };
+    for (Factory factory : factories) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.className);
+            const std::unique_ptr<QObject> object = factory(c.className);
+            if (!c.made) {
+                EXPECT_EQ(object, nullptr);
+                continue;
+            }
+            ASSERT_NE(object, nullptr);
+            EXPECT_EQ(object->metaObject(), c.made);
+            EXPECT_EQ(object->parent(), nullptr);
+        }
+        const std::unique_ptr<QObject> direct = factory == factories[0]
+                                                    ? CreateInstanceOfClass(DefaultMade::staticMetaObject)
+                                                    : CreateInstanceOfClass2(DefaultMade::staticMetaObject);
+        ASSERT_NE(direct, nullptr);
+        EXPECT_EQ(direct->objectName(), "made by its constructor");
+    }
 }
 
 #include "form_utils_test.moc"
