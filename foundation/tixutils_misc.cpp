@@ -131,6 +131,22 @@ void VSetCommaText(std::vector<std::string>& list, const std::string& text)
         list.emplace_back();
 }
 
+std::string VGetCommaText(const std::vector<std::string>& list)
+{
+    if (list.size() == 1 && list[0].empty())
+        return "\"\"";
+    std::string text;
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (i > 0)
+            text += ',';
+        const std::string& item = list[i];
+        const bool quote = std::any_of(item.begin(), item.end(),
+                                       [](char c) { return blankOrControl(c) || c == ',' || c == '"'; });
+        text += quote ? AnsiQuotedStr(item) : item;
+    }
+    return text;
+}
+
 uint32_t gcd(uint32_t a, uint32_t b)
 {
     if (a == 0 || b == 0)

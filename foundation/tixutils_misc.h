@@ -41,6 +41,11 @@ void ClearTStrings2(List* list)
 // Fills the list from comma text: items separated by commas or blanks,
 // quoted items with doubled quotes; a final "," gives a final empty item.
 void VSetCommaText(std::vector<std::string>& list, const std::string& text);
+// The list as comma text, the class library's way: items joined by ",",
+// an item holding a blank, a control character, "," or a double quote in
+// double quotes (quotes inside doubled); a list of one empty item gives
+// "\"\"". VSetCommaText reads it back.
+std::string VGetCommaText(const std::vector<std::string>& list);
 
 // Greatest common divisor (binary method); 0 when either is 0.
 uint32_t gcd(uint32_t a, uint32_t b);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "foundation/tixlist.h"
+#include "foundation/tixutils_debug.h"
 #include "foundation/tixutils_misc.h"
 #include "foundation/tixutils_sort.h"
 #include "tests/support/files.h"
@@ -380,4 +381,60 @@ TEST(StringLists, CommaText)
         VSetCommaText(list, junk);
         EXPECT_LE(list.size(), junk.size() + 1);
     }
+}
+
+TEST(StringLists, CommaTextWritten)
+{
+    const struct {
+        std::vector<std::string> list;
+        const char* text;
+    } cases[] = {
+        {{}, ""},
+        {{""}, "\"\""},
+        {{"a", "b"}, "a,b"},
+        {{"a", ""}, "a,"},
+        {{"", "a"}, ",a"},
+        {{"b c", "d,e", "say \"hi\"", "tab\t"}, "\"b c\",\"d,e\",\"say \"\"hi\"\"\",\"tab\t\""},
+        {{"12 345 B", "Odesl\xE1n"}, "\"12 345 B\",Odesl\xE1n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(VGetCommaText(c.list), c.text);
+        std::vector<std::string> back;
+        VSetCommaText(back, c.text);
+        EXPECT_EQ(back, c.list);
+    }
+    // Any list without NUL characters comes back from its comma text.
+    std::mt19937 rng(7);
+    for (int i = 0; i < 2000; ++i) {
+        std::vector<std::string> list(rng() % 5);
+        for (auto& item : list) {
+            item.assign(rng() % 6, ' ');
+            for (char& c : item)
+                c = ",\" a\tb\x01\xE9"[rng() % 8];
+        }
+        std::vector<std::string> back;
+        VSetCommaText(back, VGetCommaText(list));
+        EXPECT_EQ(back, list) << VGetCommaText(list);
+    }
+}
+
+TEST(ExportedVariables, StartValuesAndNoEffectOnTheList)
+{
+    EXPECT_EQ(dummyDWORD, 0u);
+    EXPECT_FALSE(VTixList_IKnowInsert);
+    // The flag belongs to the list's users: inserting works the same with
+    // it set or clear.
+    for (bool flag : {false, true}) {
+        VTixList_IKnowInsert = flag;
+        VTixList list;
+        list.Add(P(1));
+        list.Insert(0, P(2));
+        EXPECT_EQ(V(list.Get(0)), 2);
+        EXPECT_EQ(V(list.Get(1)), 1);
+    }
+    VTixList_IKnowInsert = false;
+    dummyDWORD = 42;
+    EXPECT_EQ(dummyDWORD, 42u);
+    dummyDWORD = 0;
 }
