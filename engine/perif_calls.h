@@ -68,6 +68,13 @@ public:
     // The row to free when a call ends: an active one, else alerting,
     // calling or connecting, else busy; -1 for none.
     virtual int findCallToRelease() const;
+    // A row for a call that begins to ring: an alerting or calling one,
+    // else a free one; else, with a "not understood" message, a busy one;
+    // else row 0.
+    virtual int findFirstCanRing();
+    // A row to talk on: an active one, else alerting or calling, else (with
+    // the message) a free one, else a busy one; else row 0.
+    virtual int findFirstCanTalk();
     // The temporary row when it is alerting, else -1.
     virtual int alertingTempRow() const;
     // Before an event without call id is applied to the temporary row:
