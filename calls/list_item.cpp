@@ -1,5 +1,9 @@
 #include "calls/list_item.h"
 
+#include <charconv>
+
+#include "foundation/tixutils_misc.h"
+
 #include "calls/list_view_model.h"
 #include "calls/list_view_user.h"
 
@@ -97,6 +101,25 @@ bool VListItem::isHidden() const { return false; }
 void VListItem::setText(int, const std::string&)
 {
     activate();
+}
+
+std::string VListItem::rowText()
+{
+    if (!owner)
+        return "=-1,";
+    MirrorItem row;
+    row.image = image;
+    refreshTexts(row);
+    return row.caption + "=" + std::to_string(row.image) + "," + Tixutils::VGetCommaText(row.subItems);
+}
+
+void VListItem::setFromText(const std::string& Text)
+{
+    int value = 0;
+    const char* end = Text.data() + Text.size();
+    const auto [last, error] = std::from_chars(Text.data(), end, value);
+    if (error == std::errc() && last == end && !Text.empty())
+        number = value < 0 ? 0 : value;
 }
 
 void VListItem::setImage(int Index)

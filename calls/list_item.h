@@ -60,6 +60,13 @@ public:
     // The user edited a cell; the base only marks the row.
     virtual void setText(int Column, const std::string& Text);
     virtual std::string getNumberText() const = 0;
+    // The row as one line of text: caption "=" image "," and the sub-items
+    // as comma text ("=-1," for an item without owner). A caption holding
+    // "=" cannot be read back by VListViewUser::loadRows.
+    virtual std::string rowText();
+    // Takes the number from a decimal text; a text that is no number keeps
+    // the current number, and a negative one gives 0, as the constructor.
+    virtual void setFromText(const std::string& Text);
 
     // Stores the image index; the row shows it from the next pass.
     void setImage(int Index);

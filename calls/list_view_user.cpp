@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "calls/list_view_model.h"
+#include "foundation/input_buffer.h"
+#include "foundation/utils.h"
 
 VListViewUser::VListViewUser(int ColumnCount)
     : columnCount(ColumnCount < 1 ? 1 : ColumnCount), model(std::make_unique<VListViewModel>(this))
@@ -115,6 +117,39 @@ VListItem* VListViewUser::findByNumberText(const std::string& Text) const
 }
 
 VListItem* VListViewUser::getItemOwner(int Row) const { return model->itemAt(Row); }
+
+void VListViewUser::saveRows(std::vector<std::string>& Lines)
+{
+    for (auto& item : items)
+        Lines.push_back(item->rowText());
+    Lines.emplace_back();
+}
+
+void VListViewUser::loadRows(const std::vector<std::string>& Lines)
+{
+    // The cell editor commits as it is typed, and the view closes it when
+    // its row goes in this pass.
+    for (size_t i = items.size(); i-- > 0;)
+        items[i]->requestStop();
+    updatePass();
+    TInputBuffer scratch;
+    Utils::TLineScanner scanner;
+    scanner.Lines = &Lines;
+    scanner.Scratch = &scratch;
+    for (;;) {
+        std::string caption, rest;
+        int32_t image = 0;
+        Utils::ScanFormatted(scanner, "s=d,s", &caption, &image, &rest);
+        if (scanner.State != Utils::lsMatched)
+            break;
+        std::unique_ptr<VListItem> item = createItem(getMaxId() + 1);
+        if (!item)
+            break;
+        item->setImage(image);
+        item->setFromText(caption);
+        addItem(std::move(item));
+    }
+}
 
 VListItem* VListViewUser::addItem(std::unique_ptr<VListItem> Item)
 {

@@ -57,6 +57,15 @@ public:
     // The item shown in a row of the view; null when none.
     virtual VListItem* getItemOwner(int Row) const;
 
+    // Appends rowText of every item, in order, and then an empty line.
+    virtual void saveRows(std::vector<std::string>& Lines);
+    // Replaces the items by the rows of Lines: every item is asked to stop
+    // and a pass runs (the view's open editor closes with its row), then
+    // lines "caption=image,rest" are read while they parse, each giving an
+    // item made by createItem with the next number, its image and
+    // setFromText of the caption.
+    virtual void loadRows(const std::vector<std::string>& Lines);
+
     // Inserts the item after the last item whose number is not above its
     // own and takes it over; returns it (null for null).
     VListItem* addItem(std::unique_ptr<VListItem> Item);
