@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 
+#include "phonebook/ui/vst_editor.h"
 #include "platform/qt/qt_text.h"
 
 namespace {
@@ -129,7 +130,7 @@ void TMFCustomEdit::keyPressEvent(QKeyEvent* Event)
         Event->accept();
         return;
     }
-    if (MFNavigate(Event, Keys(), true, [this](bool next) { focusNextPrevChild(next); }))
+    if (MFNavigate(Event, Keys(), ConsumesEnter(), [this](bool next) { focusNextPrevChild(next); }))
         return;
     if (m_firstCharUpperCase && text().isEmpty()) {
         if (const auto upper = MFUpperCasedKey(Event)) {
@@ -139,6 +140,12 @@ void TMFCustomEdit::keyPressEvent(QKeyEvent* Event)
         }
     }
     QLineEdit::keyPressEvent(Event);
+}
+
+bool TMFCustomEdit::ConsumesEnter() const
+{
+    const auto* editor = qobject_cast<const TVSTEditor*>(m_owner.data());
+    return !(editor && editor->Options().KeepControlEvents);
 }
 
 void TMFCustomEdit::focusInEvent(QFocusEvent* Event)

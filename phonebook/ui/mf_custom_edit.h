@@ -1,5 +1,6 @@
 #pragma once
 #include <QLineEdit>
+#include <QPointer>
 #include <string>
 
 #include "phonebook/ui/mf_edit_rules.h"
@@ -30,6 +31,13 @@ public:
     // 0 means no limit.
     int MaxLength() const { return m_maxLength; }
     void SetMaxLength(int Value);
+
+    // The component that owns the control, as the class library has an
+    // owner besides the parent; none unless set. When it is a cell editor
+    // (TVSTEditor) whose KeepControlEvents option is on, an Enter that no
+    // rule takes is not consumed here but goes on to the parents.
+    QObject* Owner() const { return m_owner; }
+    void SetOwner(QObject* Value) { m_owner = Value; }
 
     std::string Text() const;
     void SetText(const std::string& Value);
@@ -68,5 +76,10 @@ private:
     int m_reservedRight = 0;
     int m_reservedBottom = 0;
 
+    QPointer<QObject> m_owner;
+
     void ApplyMargins();
+    // A single-line edit swallows a left-over Enter (it would only beep),
+    // except for the owner above.
+    bool ConsumesEnter() const;
 };

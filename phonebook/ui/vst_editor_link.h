@@ -1,4 +1,5 @@
 #pragma once
+#include <QAbstractItemView>
 #include <QPersistentModelIndex>
 #include <QPointer>
 #include <QRect>

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "phonebook/ui/mf_edit.h"
+#include "phonebook/ui/vst_editor.h"
 #include "tests/phonebook_ui/pb_rig.h"
 
 using namespace PhonebookUiTest;
@@ -142,6 +143,57 @@ TEST_F(Edit, NavigationKeysAndEnter)
     };
     TypeOver(edit, "pq");
     EXPECT_EQ(edit->text(), "p");
+}
+
+// Counts the Enter presses that reach a widget.
+class TEnterCounter : public QObject {
+public:
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* Event) override
+    {
+        if (Event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(Event)->key() == Qt::Key_Return)
+            ++count;
+        return false;
+    }
+};
+
+TEST_F(Edit, EnterGoesOnOnlyForACellEditorThatKeepsTheControlEvents)
+{
+    QObject plain;
+    TVSTEditor keeping;
+    keeping.SetOptions(TVSTEditorOptions{true});
+    TVSTEditor notKeeping;
+    const struct {
+        const char* name;
+        QObject* owner;
+        TKeySets keys;
+        bool consumed;
+        TMFEdit* focusAfter;
+    } cases[] = {
+        {"no owner", nullptr, {}, true, edit},
+        {"an owner that is no cell editor", &plain, {}, true, edit},
+        {"a cell editor without the option", &notKeeping, {}, true, edit},
+        {"a cell editor with the option", &keeping, {}, false, edit},
+        {"ksReturn comes first", &keeping, {ksReturn}, true, last},
+    };
+    TEnterCounter window;
+    rig.Window->installEventFilter(&window);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        edit->SetOwner(c.owner);
+        edit->SetKeys(c.keys);
+        ASSERT_TRUE(TWindowRig::Focus(edit));
+        edit->SetText("abc");
+        window.count = 0;
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        enter.ignore();
+        QCoreApplication::sendEvent(edit, &enter);
+        EXPECT_EQ(window.count, c.consumed ? 0 : 1);  // the window saw it only when passed on
+        EXPECT_TRUE(c.focusAfter->hasFocus());
+        EXPECT_EQ(edit->Text(), "abc");
+    }
+    rig.Window->removeEventFilter(&window);
+    edit->SetOwner(nullptr);
 }
 
 TEST_F(Edit, UnderlineLookInPixels)
