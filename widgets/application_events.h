@@ -37,6 +37,21 @@ public:
 
     static constexpr int IdleIntervalMs = 50;
 
+    // The application's hint timing, kept here as the class library keeps
+    // it on its application object (Qt's tool tips have their own): the
+    // pause before a hint shows, the short pause a component may switch
+    // to while the user moves from hint to hint, and how long a hint
+    // stays, in ms.
+    static constexpr int DefaultHintPause = 500;
+    static constexpr int DefaultHintShortPause = 50;
+    static constexpr int DefaultHintHidePause = 2500;
+    int HintPause() const { return m_hintPause; }
+    void SetHintPause(int Value) { m_hintPause = Value; }
+    int HintShortPause() const { return m_hintShortPause; }
+    void SetHintShortPause(int Value) { m_hintShortPause = Value; }
+    int HintHidePause() const { return m_hintHidePause; }
+    void SetHintHidePause(int Value) { m_hintHidePause = Value; }
+
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
@@ -54,4 +69,7 @@ private:
 
     std::vector<Entry> m_entries;
     QTimer m_idleTimer;
+    int m_hintPause = DefaultHintPause;
+    int m_hintShortPause = DefaultHintShortPause;
+    int m_hintHidePause = DefaultHintHidePause;
 };

@@ -50,8 +50,7 @@ VTixTitleButton::VTixTitleButton(QObject* Owner, QWidget* Form)
         m_form->installEventFilter(this);
     VTixApplicationEvents* events = VTixApplicationEvents::Instance();
     events->RegisterIdle(this, [this](bool&) { ApplicationIdle(Platform::GetTickCount()); });
-    // The application shows a hint of its own: ours may show again later.
-    events->RegisterHint(this, [this] { m_hintDone = false; });
+    events->RegisterHint(this, [this] { ApplicationHint(); });
     EndUpdate();
 }
 
@@ -61,6 +60,8 @@ VTixTitleButton::~VTixTitleButton()
         events->Unregister(this);
     if (m_hintShown)
         QToolTip::hideText();
+    // A button that goes must not leave the application's hints hurried.
+    RestoreHintPause();
     if (!m_formDestroyed && m_form) {
         m_visible = false;
         EndCapture();
@@ -332,16 +333,36 @@ bool VTixTitleButton::eventFilter(QObject* Watched, QEvent* Event)
 
 void VTixTitleButton::ApplicationIdle(uint32_t Now)
 {
+    VTixApplicationEvents* app = VTixApplicationEvents::Instance();
     if (m_mouseOver && !m_hint.empty() && !m_hintShown && !m_hintDone
-        && Tixutils::IsTimerOver(m_enterTime, HintPauseMs, Now)) {
+        && Tixutils::IsTimerOver(m_enterTime, uint32_t(app->HintPause()), Now)) {
+        if (m_savedHintPause < 0)
+            m_savedHintPause = app->HintPause();
+        app->SetHintPause(app->HintShortPause());
         QToolTip::showText(QCursor::pos(), Platform::ToQString(m_hint));
         m_hintShown = true;
         m_hintTime = Now;
-    } else if (m_hintShown && Tixutils::IsTimerOver(m_hintTime, HintHidePauseMs, Now)) {
+    } else if (m_hintShown && Tixutils::IsTimerOver(m_hintTime, uint32_t(app->HintHidePause()), Now)) {
         QToolTip::hideText();
         m_hintShown = false;
+        RestoreHintPause();
         m_hintDone = true;
     }
+}
+
+void VTixTitleButton::ApplicationHint()
+{
+    RestoreHintPause();
+    m_hintDone = false;
+}
+
+void VTixTitleButton::RestoreHintPause()
+{
+    if (m_savedHintPause < 0)
+        return;
+    if (VTixApplicationEvents* app = VTixApplicationEvents::Existing())
+        app->SetHintPause(m_savedHintPause);
+    m_savedHintPause = -1;
 }
 
 // ---- drawing -----------------------------------------------------------------------

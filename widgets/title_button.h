@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/colors.h"
+#include "widgets/application_events.h"
 
 class QPainter;
 class QWidget;
@@ -95,12 +96,17 @@ public:
     void HandleMouseLeave() { SetMouseOver(false); }
     void HandleFormDestroyed();
 
-    // The idle step of the button's own hint: shows it after the hint
-    // pause, hides it after the hide pause.
+    // The idle step of the button's own hint: shows it after the
+    // application's hint pause (which then becomes the short pause, so
+    // that the next hint comes quickly), hides it after the hide pause
+    // (and puts the application's pause back).
     void ApplicationIdle(uint32_t Now);
+    // The application shows a hint of its own: a pause this button
+    // shortened is put back, and its own hint may show again.
+    void ApplicationHint();
     bool HintShown() const { return m_hintShown; }
-    static constexpr uint32_t HintPauseMs = 500;
-    static constexpr uint32_t HintHidePauseMs = 2500;
+    static constexpr uint32_t HintPauseMs = VTixApplicationEvents::DefaultHintPause;
+    static constexpr uint32_t HintHidePauseMs = VTixApplicationEvents::DefaultHintHidePause;
 
     // The cell of the button in a window WindowWidth wide whose caption
     // buttons are ButtonWidth x ButtonHeight, at caption row Top.
@@ -152,4 +158,8 @@ private:
     uint32_t m_hintTime = 0;
     bool m_hintShown = false;
     bool m_hintDone = false;
+    // The application's hint pause while this button has it shortened;
+    // -1 when it has not.
+    int m_savedHintPause = -1;
+    void RestoreHintPause();
 };

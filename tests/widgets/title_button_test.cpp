@@ -232,6 +232,53 @@ TEST_F(TitleButtonTest, OwnHintAfterThePause)
     EXPECT_FALSE(b.HintShown());
 }
 
+TEST_F(TitleButtonTest, TheApplicationsHintPutsTheHintPauseBackAndAllowsTheOwnHintAgain)
+{
+    VTixApplicationEvents* app = VTixApplicationEvents::Instance();
+    const int pause = VTixApplicationEvents::DefaultHintPause;
+    const int shortPause = VTixApplicationEvents::DefaultHintShortPause;
+    ASSERT_EQ(app->HintPause(), pause);
+    auto b = std::make_unique<VTixTitleButton>(form.get());
+    b->SetHint("Minimalizovat do li\x9Aty");
+    b->HandleHitTest(VTixTitleButton::HTCAPTION, 5, 0, 20);
+    ASSERT_TRUE(b->MouseOver());
+    const uint32_t t0 = Platform::GetTickCount();
+    enum Step { Idle, AppHint };
+    const struct {
+        const char* what;
+        Step step;
+        uint32_t at;  // ms after the mouse entered
+        bool shown;
+        int appPause;
+    } script[] = {
+        {"before the pause", Idle, 100, false, pause},
+        {"after it: shown, the application's pause shortened", Idle, 600, true, shortPause},
+        {"the application's own hint puts the pause back", AppHint, 700, true, pause},
+        {"the hide pause ends the own hint", Idle, 600 + 2600, false, pause},
+        {"done: not shown again", Idle, 6000, false, pause},
+        {"the application's hint clears the done mark", AppHint, 6100, false, pause},
+        {"so the own hint shows again", Idle, 6200, true, shortPause},
+        {"and ends again, the pause back", Idle, 6200 + 2600, false, pause},
+        {"an application hint with nothing saved keeps the pause", AppHint, 9000, false, pause},
+    };
+    for (const auto& s : script) {
+        SCOPED_TRACE(s.what);
+        if (s.step == Idle)
+            b->ApplicationIdle(t0 + s.at);
+        else
+            app->DoHint();
+        EXPECT_EQ(b->HintShown(), s.shown);
+        EXPECT_EQ(app->HintPause(), s.appPause);
+    }
+    // A button freed while its hint shows leaves the normal pause behind.
+    app->DoHint();
+    b->ApplicationIdle(t0 + 9600);
+    ASSERT_TRUE(b->HintShown());
+    ASSERT_EQ(app->HintPause(), shortPause);
+    b.reset();
+    EXPECT_EQ(app->HintPause(), pause);
+}
+
 TEST(ApplicationEventsTest, HandlersRunLastToFirstAndFollowTheirComponents)
 {
     WidgetTest::AppWithDevices();
