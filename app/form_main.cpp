@@ -172,8 +172,13 @@ void TFormMain::startupInit()
 {
     PageControl1->setCurrentWidget(SheetGeneral);
     createEngine();
-    if (VTSComm321)
-        VTSComm321->StartComm();
+    if (VTSComm321) {
+        try {
+            VTSComm321->StartComm();
+        } catch (const ECommsError&) {
+            // The port reports itself failed: shown as any failed opening.
+        }
+    }
 
     if (VTSComm321)
         VTSComm321->SetCommComboBoxItems(ComboComm);

@@ -269,7 +269,11 @@ void TFormMain::BtnDisConClick()
         VTSComm321->SetAutoReconnect(false);
         VTSComm321->StopComm();
     } else {
-        VTSComm321->StartComm();
+        try {
+            VTSComm321->StartComm();
+        } catch (const ECommsError&) {
+            // The port reports itself failed: shown as any failed opening.
+        }
     }
 }
 

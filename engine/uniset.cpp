@@ -128,8 +128,13 @@ void VUniSET::stepPort(uint32_t now)
     }
     if (reopen.pending && Utils::IsTickElapsed(reopen.start, reopen.limit, now)) {
         reopen.pending = false;
-        if (port)
-            port->StartComm();
+        if (port) {
+            try {
+                port->StartComm();
+            } catch (const ECommsError&) {
+                // The port reports itself failed, which the engine follows.
+            }
+        }
         if (reopen.resetAfter)
             resetAll(now);
         else

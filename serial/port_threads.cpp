@@ -188,17 +188,18 @@ TPortThread::~TPortThread()
         thread_.detach();  // only a thread that was never finished gets here
 }
 
-void TPortThread::start(std::function<void()> fn)
+void TPortThread::start(std::function<void()> fn, const TThreadStarter& starter)
 {
     auto end = end_;
-    thread_ = std::thread([fn = std::move(fn), end] {
+    std::function<void()> body = [fn = std::move(fn), end] {
         try {
             fn();
         } catch (...) {
             Platform::EmitDebugText("Serial port thread failed");
         }
         end->Mark();
-    });
+    };
+    thread_ = starter ? starter(std::move(body)) : std::thread(std::move(body));
 }
 
 bool TPortThread::Finish(int timeoutMs)
@@ -227,7 +228,8 @@ bool TPortThread::Ended() const
 
 TReadThread::TReadThread(std::shared_ptr<TPortSession> session)
 {
-    start([s = std::move(session)] { Execute(s); });
+    const TThreadStarter starter = session->startThread;
+    start([s = std::move(session)] { Execute(s); }, starter);
 }
 
 void TReadThread::Execute(const std::shared_ptr<TPortSession>& sp)
@@ -308,7 +310,8 @@ void TReadThread::Execute(const std::shared_ptr<TPortSession>& sp)
 
 TWriteThread::TWriteThread(std::shared_ptr<TPortSession> session)
 {
-    start([s = std::move(session), q = queue_] { Execute(s, q); });
+    const TThreadStarter starter = session->startThread;
+    start([s = std::move(session), q = queue_] { Execute(s, q); }, starter);
 }
 
 bool TWriteThread::Post(TWriteItem item)
@@ -323,6 +326,16 @@ bool TWriteThread::Post(TWriteItem item)
     return true;
 }
 
+bool TWriteThread::WriteComm(const char* Buffer, uint32_t Length)
+{
+    return (Buffer || Length == 0) && Post(TWriteItem(Buffer, Length, false));
+}
+
+bool TWriteThread::WriteCommSlow(const char* Buffer, uint16_t Length)
+{
+    return (Buffer || Length == 0) && Post(TWriteItem(Buffer, Length, true));
+}
+
 namespace {
 
 enum class WriteResult { Done, Closed, Failed };
@@ -333,7 +346,8 @@ WriteResult WriteItem(TPortSession& s, const TWriteItem& item, int& error)
     const size_t total = item.bytes.size();
     size_t done = 0;
     do {
-        const size_t chunk = item.slow ? 1 : total - done;
+        // An empty slow write is an empty write, like any other.
+        const size_t chunk = item.slow && done < total ? 1 : total - done;
         const ssize_t n = port.Write(item.bytes.data() + done, chunk);
         if (n < 0) {
             if (errno == EINTR)

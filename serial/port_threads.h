@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -31,6 +32,10 @@ private:
     int fd_;
 };
 
+// Starts a port thread running body; throws (std::system_error) when no
+// thread can be made. The default is std::thread itself.
+using TThreadStarter = std::function<std::thread(std::function<void()> body)>;
+
 // What one opening of the port shares between the main thread and its
 // threads. A thread holds it until it ends, so the port's descriptor is
 // never closed under a thread that is still running.
@@ -41,6 +46,7 @@ struct TPortSession {
     uint32_t session = 0;
     uint32_t creationTick = 0;      // of the component; polls start 10 ms after it
     std::atomic<int> evtChar{0};    // the event character (EV_RXFLAG)
+    TThreadStarter startThread;     // empty: std::thread
 };
 
 // The end of a thread, awaited with a time-out.
@@ -59,8 +65,9 @@ protected:
         bool ended = false;
         void Mark();
     };
-    // Starts fn on a new thread; throws std::system_error on failure.
-    void start(std::function<void()> fn);
+    // Starts fn on a new thread (through starter when given); throws
+    // std::system_error on failure.
+    void start(std::function<void()> fn, const TThreadStarter& starter);
 
     std::shared_ptr<EndFlag> end_ = std::make_shared<EndFlag>();
     std::thread thread_;
@@ -78,6 +85,13 @@ private:
 
 // One queued write.
 struct TWriteItem {
+    TWriteItem() = default;
+    // A copy of length bytes (none when buffer is null).
+    TWriteItem(const char* buffer, size_t length, bool slow) : slow(slow)
+    {
+        if (buffer)
+            bytes.assign(buffer, buffer + length);
+    }
     std::vector<char> bytes;
     bool slow = false;  // one byte at a time with a 1 ms pause after each
 };
@@ -89,6 +103,10 @@ public:
     explicit TWriteThread(std::shared_ptr<TPortSession> session);
     // Queues a write; false once the thread has ended.
     bool Post(TWriteItem item);
+    // Queue a copy of Length bytes, sent at once or one at a time with a
+    // pause after each; false once the thread has ended.
+    bool WriteComm(const char* Buffer, uint32_t Length);
+    bool WriteCommSlow(const char* Buffer, uint16_t Length);
 
 private:
     struct Queue {

@@ -51,7 +51,7 @@ void TVTSComm32::Loaded()
 {
     loading_ = false;
     if (autoReconnect_)
-        StartComm();
+        startFromSetting();
     notifyWatcher(CommStateFirst);
 }
 
@@ -96,28 +96,40 @@ bool TVTSComm32::StartComm()
     if (session->session == 0)
         session->session = ++sessionCounter_;  // 0 stands for "no port"
     session->creationTick = creationTick_;
+    session->startThread = threadStarter_;
     session_ = session;
     noModemLines_ = false;
     portState_ = PortState::Open;
 
     UpdateDCB2();
 
+    // A port whose thread cannot be made is closed as failed (not as freed:
+    // the state shows the failure as any other failed opening).
     try {
         readThread_ = std::make_unique<Serial::TReadThread>(session_);
     } catch (const std::exception&) {
         LogDebugInfo("Unable to create Read thread");
         StopComm2(true);
-        return false;
+        throw ECommsError("Unable to create Read thread");
     }
     try {
         writeThread_ = std::make_unique<Serial::TWriteThread>(session_);
     } catch (const std::exception&) {
         LogDebugInfo("Unable to create Write thread");
         StopComm2(true);
-        return false;
+        throw ECommsError("Unable to create Write thread");
     }
     notifyWatcher(CommStateFirst);
     return true;
+}
+
+void TVTSComm32::startFromSetting()
+{
+    try {
+        StartComm();
+    } catch (const ECommsError&) {
+        // Reported: the port's state is CommStateFailed.
+    }
 }
 
 void TVTSComm32::StopComm()
@@ -211,10 +223,7 @@ bool TVTSComm32::queueWrite(const char* Buffer, size_t Length, bool Slow)
         LogDebugInfo("Write thread not created");
         return false;
     }
-    Serial::TWriteItem item;
-    item.bytes.assign(Buffer, Buffer + Length);
-    item.slow = Slow;
-    if (!writeThread_->Post(std::move(item))) {
+    if (!writeThread_->Post(Serial::TWriteItem(Buffer, Length, Slow))) {
         LogDebugInfo("Failed to Post to Write thread. ");
         return false;
     }
@@ -370,7 +379,7 @@ void TVTSComm32::SetAutoReconnect(bool Value)
 {
     if (Value && !commPort_.empty() && !Connected()) {
         autoReconnect_ = true;
-        StartComm();
+        startFromSetting();
     } else {
         autoReconnect_ = Value;
     }
@@ -383,7 +392,7 @@ void TVTSComm32::SetCommPort(const std::string& Name)
     if (!loading_ && (Connected() || autoReconnect_)) {
         StopComm();
         commPort_ = Name;
-        StartComm();
+        startFromSetting();
         return;
     }
     if (Name != commPort_) {
@@ -399,7 +408,7 @@ void TVTSComm32::lineSettingChanged()
     if (Connected())
         UpdateDCB2();
     else if (autoReconnect_)
-        StartComm();
+        startFromSetting();
 }
 
 void TVTSComm32::SetBaudRate(TBaudRate Value)

@@ -2,7 +2,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "serial/comm_component.h"
@@ -21,6 +23,14 @@ class TReadThread;
 class TWriteThread;
 struct TPortSession;
 }  // namespace Serial
+
+// A port thread could not be made ("Unable to create Read thread", "Unable
+// to create Write thread"); raised by StartComm after the port was closed
+// again as failed.
+class ECommsError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 using TNotifyEvent = std::function<void(VTixCommunicationComponent* Sender)>;
 using TEventChangeLines = std::function<void(VTixCommunicationComponent* Sender, bool Value)>;
@@ -51,8 +61,20 @@ public:
     void SetPortFactory(Serial::TPortFactory factory);
     // How long closing waits for each thread (10000 ms).
     void SetThreadCloseTimeout(int ms) { closeTimeoutMs_ = ms; }
+    // Installs what starts the port's threads (tests make it fail); empty
+    // restores std::thread. Takes effect at the next opening.
+    void SetThreadStarter(std::function<std::thread(std::function<void()>)> starter)
+    {
+        threadStarter_ = std::move(starter);
+    }
 
     // ---- The link ----
+    // Opens the port; false (and the state CommStateFailed) when it cannot
+    // be opened. When a port thread cannot be made the port is closed as
+    // failed and ECommsError is raised. The settings that open the port
+    // by themselves (SetCommPort, SetAutoReconnect, a line setting with
+    // AutoReconnect, the configuration text and ini file, Loaded) report
+    // that failure through the state only, as any other failed opening.
     bool StartComm() override;
     void StopComm() override;
     // Closes the port; with Failed the state becomes CommStateFailed.
@@ -192,6 +214,9 @@ private:
     void SetModemState(uint32_t Value);
     bool escape(int Function);
     void failOpen();
+    // StartComm for a setting that opens the port: ECommsError is left to
+    // the state report.
+    void startFromSetting();
     // Hands a copy of the bytes to the write thread; Slow sends them one by one.
     bool queueWrite(const char* Buffer, size_t Length, bool Slow);
     // Parses the signals field of a configuration text; true when changed.
@@ -212,6 +237,7 @@ private:
     bool noModemLines_ = false;
     uint32_t creationTick_;
     int closeTimeoutMs_ = 10000;
+    std::function<std::thread(std::function<void()>)> threadStarter_;
 
     bool autoReconnect_ = false;
     std::string commPort_;

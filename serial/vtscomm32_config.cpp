@@ -181,9 +181,9 @@ void TVTSComm32::SetConfigAsString(const std::string& Line)
         if (Connected())
             StopComm();
         if (autoReconnect_)
-            StartComm();
+            startFromSetting();
     } else if (!Connected() && autoReconnect_) {
-        StartComm();
+        startFromSetting();
     }
 }
 
@@ -234,7 +234,7 @@ void TVTSComm32::LoadFromIni(Platform::TIniFile& IniFile, const std::string& Sec
     }
 
     if (portChanged)
-        StartComm();
+        startFromSetting();
     else
         UpdateDCB();
 }
