@@ -227,6 +227,16 @@ std::string QtLocaleNameOf(int langId)
     return row ? row->qtName : std::string();
 }
 
+int LangIdOfCode(const std::string& code)
+{
+    const QString wanted = QString::fromLatin1(code.data(), qsizetype(code.size()));
+    for (const char* TLocaleRow::*field : {&TLocaleRow::iso639, &TLocaleRow::iso3166})
+        for (const TLocaleRow& row : kLocales)
+            if (wanted.compare(QLatin1String(row.*field), Qt::CaseInsensitive) == 0)
+                return row.langId;
+    return 0;
+}
+
 int GetUserDefaultLangID()
 {
     // The language and territory of each row, parsed once per process (the

@@ -68,6 +68,11 @@ int SystemAnsiCodePage(int langId);
 // the table does not know the language.
 std::string QtLocaleNameOf(int langId);
 
+// The table's language identifier of a two-letter code, compared ignoring
+// case: an ISO 639 language name ("cs") first, else an ISO 3166 country
+// name ("CZ"); 0 when neither is known.
+int LangIdOfCode(const std::string& code);
+
 // The user's default language identifier, from the system locale: the
 // table's identifier of the same language and country, else of the same
 // language, else 0x0409 (as Windows answers for an unknown setting).

@@ -270,6 +270,14 @@ public:
     // Appends IconString (the icon file as hex) and the LOCALE_ values the
     // system knows to the ".lng" file of the same name.
     void ConvertIconToString(const std::string& FileName);
+    // Converts another program's language file "WCMD_<code>.<ext>" (lines
+    // "n=text") into "<code>.lng" beside it: [General] with LanguageName,
+    // LanguageNameWC and LanguageId ("unknown, <code>" when the code names
+    // no language the system knows), [Common] with the words Yes, No, OK,
+    // Cancel, Help, Apply, Background and Skip of the source's entries 1 to
+    // 8 without their "&", and [Common.Shortcuts] with them as written.
+    // False for another name, an unreadable source or a target that exists.
+    bool ConvertWinCmdLang(const std::string& FileName);
 
     // Where the language files are read and written (not owned; the disk
     // when null).

@@ -14,6 +14,7 @@
 #include "translation/form_translator.h"
 
 class QFileDialog;
+class QPainter;
 class QTextEdit;
 class VTixLanguage;
 
@@ -73,6 +74,27 @@ public:
     bool isReserved(QObject* component) const;
     // The icon of an image of the component's image list (null when none).
     QIcon ImageIcon(int imageIndex);
+
+    // Draws an image of the image list in a cell 19 pixels wide at the
+    // left of Rect, its top (height - 15) / 2 below Rect's. Unless the
+    // background is drawn already, the cell is first filled with the menu
+    // colour and, for a selected entry sunken, for a focused one raised,
+    // framed in the button shadow and highlight colours. A missing image
+    // leaves the cell empty.
+    void PaintIcon(QPainter& Canvas, const QRect& Rect, int ImageIndex, bool BackgroundDrawn, bool Selected,
+                   bool Focused);
+    // PaintIcon with the image of a language (id; -1 the active one); the
+    // background counts as drawn when WithBackground, and the entry is
+    // never drawn selected. Bold concerns the name, which is not drawn
+    // here. (An authoring helper; nothing in the program calls it.)
+    void PaintLanguageIcon(QPainter& Canvas, const QRect& Rect, int Language, bool WithBackground, bool Focused,
+                           bool Bold);
+    // Draws a menu item's text 21 pixels right of Rect's left, vertically
+    // centred, in the menu font, not bold; selected in the highlight text
+    // colour, else in the menu text colour. (Nothing in the program calls
+    // it.)
+    void PaintMenuItemW(QObject* Sender, QPainter& Canvas, const std::u16string& Text, const QRect& Rect,
+                        bool Selected);
 
     // Fills a rich edit from tagged text: <B>, <I>, <U> and their closing
     // tags add bold, italic, underline; &amp; &lt; &gt; give & < >. Nothing
