@@ -7,7 +7,12 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
+
+#include "foundation/qt/form_utils.h"
+#include "foundation/utils.h"
 #include "platform/ini_file.h"
+#include "platform/tick.h"
 #include "platform/qt/paths.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/registry.h"
@@ -85,12 +90,24 @@ void VTixAppInfo::SetApplRunning(bool value)
         PrivFirstTimed();
 }
 
+void VTixAppInfo::freeStartupTimer()
+{
+    FStartupTimer->stop();
+    FStartupTimer.release()->deleteLater();  // we may be inside its signal
+}
+
 void VTixAppInfo::PrivFirstTimed()
 {
     if (!FStartupTimer || FInhibitApplRunning)
         return;  // keeps ticking until the nested loop is left
-    FStartupTimer->stop();
-    FStartupTimer.release()->deleteLater();  // we may be inside its signal
+    if (!FSplash || !FSplash->isVisible()) {
+        freeStartupTimer();
+    } else if (Utils::IsTickElapsed(FSplashTick, uint32_t(std::max(FSplashMinTime, 0)), Platform::GetTickCount())) {
+        freeStartupTimer();
+        FSplash.reset();
+        if (QWidget* form = Tixutils::GetFirstParentForm(this))
+            form->setVisible(FMainVisible);
+    }
     if (!FApplRunningFired) {
         FApplRunningFired = true;
         if (FOnApplRunning)

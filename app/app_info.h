@@ -10,6 +10,7 @@
 
 #include "app/file_version_info.h"
 
+class QProgressBar;
 class QTimer;
 class QWidget;
 class VTixWindowOrder;
@@ -132,6 +133,41 @@ public:
     // Handles pending events; the start-up event cannot fire meanwhile.
     void ProcessMessages();
 
+    // ---- Splash and closing forms (app_info_splash.cpp) ----------------
+    // The program shows neither; they are kept for programs that do.
+    // SplashFormClass: the registered class (Tixutils::SafeRegisterClasses)
+    // of a splash form, none when empty. While a visible splash form is up
+    // the start-up work waits until SplashMinTime ms have passed since it
+    // was made; then it is freed and the owner's window gets MainVisible
+    // as its visibility. OnApplRunning fires at the first start-up tick
+    // all the same.
+    const std::string& GetSplashFormClass() const { return FSplashFormClass; }
+    void SetSplashFormClass(const std::string& value) { FSplashFormClass = value; }
+    bool GetSplashVisible() const { return FSplashVisible; }
+    void SetSplashVisible(bool value) { FSplashVisible = value; }
+    int GetSplashMinTime() const { return FSplashMinTime; }
+    void SetSplashMinTime(int value) { FSplashMinTime = value; }
+    bool GetMainVisible() const { return FMainVisible; }
+    void SetMainVisible(bool value) { FMainVisible = value; }
+    // The end of the set-up (the owner's form has been built): with a
+    // SplashFormClass, makes the splash form, gives it SplashVisible and
+    // paints a visible one at once. A name that is no registered form
+    // class throws std::runtime_error ("Please add the following
+    // statement: ..."). (The owner's first-show hook is set at
+    // construction.)
+    void Loaded();
+    // The splash form while it is up, else null.
+    QWidget* GetSplashForm() const { return FSplash.get(); }
+    // Shows the closing form ("ClosingForm", caption "Closing", one
+    // progress bar; made at the first call, kept as long as the component)
+    // and moves its bar forward to percent (0-100); it never moves back.
+    void SetClosingProgress(int percent);
+    // The same for step position of count steps mapped onto the part
+    // partStart-partEnd (percent) of the bar; a position at or past count
+    // gives partEnd.
+    void SetClosingProgress(int position, int count, int partStart, int partEnd);
+    QWidget* GetClosingForm() const { return FClosingForm.get(); }
+
     // ---- Window placement (app_info_positions.cpp) ---------------------
     // Every named form of the application takes part: each top-level
     // window and the windows and docked terminal forms inside it (a form's
@@ -178,6 +214,8 @@ protected:
 
 private:
     void PrivFirstTimed();
+    // The start-up timer's work is done; it goes.
+    void freeStartupTimer();
     int showBox(const std::string& caption, const std::string& text, unsigned flags);
     std::string keyPathOf(const std::string& section) const;
     // The registry store and the key of a key path; null outside "Software\".
@@ -197,6 +235,14 @@ private:
     bool FOwnerHooked = false;
     std::unique_ptr<QTimer> FStartupTimer;
     TFileVersionInfo FVersion;
+    std::string FSplashFormClass;
+    bool FSplashVisible = true;
+    int FSplashMinTime = 0;
+    bool FMainVisible = true;
+    std::unique_ptr<QWidget> FSplash;
+    uint32_t FSplashTick = 0;
+    std::unique_ptr<QWidget> FClosingForm;
+    QProgressBar* FClosingBar = nullptr;  // a child of FClosingForm
     // Tracks the window stack from the moment the component exists (a
     // child of it, so Qt frees it).
     static VTixWindowOrder* NewWindowOrder(VTixAppInfo* owner);
