@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dpi_fix.h"
 #include "app/file_version_info.h"
 
 class QProgressBar;
@@ -193,10 +194,32 @@ public:
     void saveForm(QWidget* form, Platform::TRegistry& ini, const std::string& formsKey);
     void loadForm(QWidget* form, Platform::TRegistry& ini, const std::string& formsKey,
                   bool restoreVisibility, bool resizeAll);
-    // Forms designed for 96 dpi needed resizing on larger system fonts;
-    // Qt scales fonts, layouts and device pixels itself, so nothing is
-    // left to do.
-    void FixPixelsPerInch(QWidget* form);
+    // ---- DPI fix-up (app_info_dpi.cpp) ---------------------------------
+    // Forms designed at the reference metrics (96 pixels per inch) get
+    // their client area scaled by h / r (DpiFix) once, when their pixels
+    // per inch (pixelsPerInch, 0: the form's own logical dpi) differ from
+    // the reference. A form or frame laid out by a layout counts as scaled
+    // already: Qt's layouts follow the fonts. Children that filled the
+    // client area fill it again.
+    void FixPixelsPerInch(QWidget* form, int pixelsPerInch = 0);
+    // The same for a frame inside a form (no border, caption or menu).
+    void FixPixelsPerInchFrame(QWidget* frame, int pixelsPerInch = 0);
+    // A rectangle designed at the reference metrics, scaled with the
+    // control's font: in place, and as a result.
+    void FixPixelsPerInchRect(QWidget* control, QRect& rect, int pixelsPerInch = 0);
+    QRect FixPixelsPerInchRectR(QWidget* control, const QRect& rect, int pixelsPerInch = 0);
+    // Puts control into parent (when given) with the bounds left, top,
+    // width and height, the horizontal ones scaled by mulX / divX and the
+    // vertical ones by mulY / divY (a divisor 0 leaves them unscaled).
+    static void SetBounds2(QWidget* control, int left, int top, int width, int height, int mulX, int divX,
+                           int mulY, int divY, QWidget* parent);
+    // The reference metrics (TCachedSystemMetrics) and the system's now:
+    // read from the style unless set.
+    const TCachedSystemMetrics& GetCachedSystemMetrics() const { return FCachedSystemMetrics; }
+    TCachedSystemMetrics GetSystemMetrics() const;
+    void SetSystemMetrics(const TCachedSystemMetrics& metrics);
+    // The form or frame was fixed already (it stays so while it lives).
+    bool IsPixelsPerInchFixed(const QWidget* form) const;
     // The forms taking part, in collected order.
     std::vector<QWidget*> collectForms() const;
     // The application's windows from the most recently activated or shown
@@ -242,6 +265,16 @@ private:
     std::unique_ptr<QWidget> FSplash;
     uint32_t FSplashTick = 0;
     std::unique_ptr<QWidget> FClosingForm;
+    TCachedSystemMetrics FCachedSystemMetrics;
+    bool FSystemMetricsSet = false;
+    TCachedSystemMetrics FSystemMetrics;
+    std::vector<QPointer<QWidget>> FFixedForms;
+    // Adds the form to the fixed list; false when it was there already.
+    bool markFixed(QWidget* form);
+    DpiFix::TTextScale textScaleOf(const QWidget* control, int pixelsPerInch) const;
+    // Scales a form or frame without a layout to client, keeping the
+    // children that filled it filling it.
+    static void resizeClient(QWidget* form, QSize client);
     QProgressBar* FClosingBar = nullptr;  // a child of FClosingForm
     // Tracks the window stack from the moment the component exists (a
     // child of it, so Qt frees it).

@@ -489,5 +489,3 @@ void VTixAppInfo::loadForm(QWidget* form, Platform::TRegistry& ini, const std::s
         FWindowOrder->toFront(form);
     }
 }
-
-void VTixAppInfo::FixPixelsPerInch(QWidget* form) { (void)form; }
