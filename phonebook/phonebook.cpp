@@ -217,7 +217,9 @@ void VTixPhoneBook::takeWrite(const VTixPhoneBookStorage& storage, int position,
     }
     const VTixPhoneBookRecord* entry = storage.recordAtPosition(position);
     index = entry->getIndex();
-    Tixutils::GsmPhone2NumberType(entry->getEditedNumber(), number, type);
+    std::string digits;
+    Tixutils::GsmPhone2NumberType(entry->getEditedNumber(), digits, type);
+    number = VTixPhoneBookRecord::DialDigits(digits);
     text = entry->getEditedText();
 }
 

@@ -66,7 +66,8 @@ public:
     // Every memory and entry gone, the memory list unknown.
     virtual void clear();
     // The next entry to write: its index and, split, its edited number
-    // and its edited text. Index -1 (and true) while the memory's write
+    // (the digits as dialled: grouping blanks and dashes left out) and its
+    // edited text. Index -1 (and true) while the memory's write
     // limits are not known. With a name: that memory; with "": the first
     // memory from the cursor that has something to write.
     virtual bool nextWrite(std::string& name, int& index, std::string& number, int& type, std::string& text);
@@ -101,6 +102,8 @@ public:
     // State images of column 0.
     static constexpr int imageModified = 1;
     static constexpr int imageNewEntry = 2;
+    // An entry the device refused to write and that was given up.
+    static constexpr int imageRefused = 3;
 
     // The in-place editor of a cell: the position editor with its limits
     // and start value, or the text editor with its start text and maximum
@@ -112,6 +115,9 @@ public:
         int startValue = 0;
         std::string startText;
         int maxLength = 0;
+        // The start value is offered (the new-entry row's first free
+        // position), not the cell's own: taking it unchanged is an edit.
+        bool offered = false;
     };
     // What the tree does after a key: rows to deselect (and the focus
     // taken away when it was on one of them), a row to focus alone and
@@ -140,8 +146,9 @@ public:
     virtual bool treeEditing(int row, int column) const;
     virtual TTreeEditor treeCreateEditor(int row, int column) const;
     // A cell's new text: a number or name edited (not committed), or the
-    // entry moved to the position typed into column 0.
-    virtual void treeNewText(int row, int column, const std::string& text);
+    // entry moved to the position typed into column 0. "" when taken,
+    // else why not (a number no dial string can be): nothing changed.
+    virtual std::string treeNewText(int row, int column, const std::string& text);
     // After an edit: the row to focus (the entry moved to), -1 for none.
     virtual int treeEdited();
     // Leaving a row commits its edits; so does leaving the tree.
@@ -206,6 +213,10 @@ private:
     VTixPhoneBookRecord* editableRecord(int row) const;
     // The row is the new-entry row of a writable memory (its last one).
     bool isNewEntryRow(int row) const;
+    // An edit the device refused until it was given up.
+    static bool isRefusedEntry(const VTixPhoneBookRecord& entry);
+    // Why treeNewText takes no number: a language text.
+    std::string numberRefusal(const VTixPhoneBookRecord& entry, const std::string& text) const;
 
     TLangText language;
     VTixPhoneBookObserver* observer = nullptr;

@@ -162,7 +162,11 @@ bool VTixPhoneBookItemModel::setData(const QModelIndex& index, const QVariant& v
     if (!m_phonebook || !index.isValid() || role != Qt::EditRole || index.row() >= rowCount())
         return false;
     const int row = index.row(), column = index.column();
-    m_phonebook->treeNewText(row, column, FromQ(value.toString()));
+    const std::string refusal = m_phonebook->treeNewText(row, column, FromQ(value.toString()));
+    if (!refusal.empty()) {
+        emit newTextRefused(row, column, value.toString(), ToQ(refusal));
+        return false;
+    }
     emit newTextTaken(row, column);
     return true;
 }

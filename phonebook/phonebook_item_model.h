@@ -50,6 +50,9 @@ public:
 signals:
     // A cell's new text was taken (after an edit).
     void newTextTaken(int row, int column);
+    // A cell's new text was not taken (a number no dial string can be);
+    // `text` is what was typed, `message` says why.
+    void newTextRefused(int row, int column, const QString& text, const QString& message);
 
 private:
     VTixPhoneBook* m_phonebook = nullptr;

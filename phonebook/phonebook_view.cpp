@@ -3,6 +3,7 @@
 // of the tree that shows the displayed memory.
 #include <charconv>
 
+#include "foundation/tixutils_format.h"
 #include "phonebook/phonebook.h"
 
 namespace {
@@ -103,9 +104,8 @@ VTixPhoneBook::TTreeEditor VTixPhoneBook::treeCreateEditor(int row, int column) 
             editor.minValue = 1;
             editor.maxValue = 1000;
         }
-        editor.startValue = entry->getIndex() == VTixPhoneBookRecord::NewEntryIndex
-                                ? storage.firstFreeIndex(editor.minValue)
-                                : entry->getIndex();
+        editor.offered = entry->getIndex() == VTixPhoneBookRecord::NewEntryIndex;
+        editor.startValue = editor.offered ? storage.firstFreeIndex(editor.minValue) : entry->getIndex();
         break;
     case tcNumber:
     case tcText:
@@ -121,21 +121,41 @@ VTixPhoneBook::TTreeEditor VTixPhoneBook::treeCreateEditor(int row, int column) 
     return editor;
 }
 
-void VTixPhoneBook::treeNewText(int row, int column, const std::string& text)
+std::string VTixPhoneBook::numberRefusal(const VTixPhoneBookRecord& entry, const std::string& text) const
+{
+    const int maxLength = entry.getStorage() ? entry.getStorage()->getMaxNumberLength() : 0;
+    switch (VTixPhoneBookRecord::CheckNumber(text, maxLength)) {
+    case VTixPhoneBookRecord::ncBadCharacters:
+        return Tixutils::SafePrintf(getText("BadNumber", "\xC8\xEDslo \"%1\" obsahuje znaky, kter\xE9 telefonn\xED "
+                                                         "\xE8\xEDslo m\xEDt nem\xF9\x9E" "e (jen \xE8\xEDslice, + na "
+                                                         "za\xE8\xE1tku, *, #, mezery a -)"),
+                                    {text});
+    case VTixPhoneBookRecord::ncTooLong:
+        return Tixutils::SafePrintf(getText("NumberTooLong", "\xC8\xEDslo \"%1\" m\xE1 v\xED" "c \xE8\xEDslic, "
+                                                             "ne\x9E pam\xEC\x9D p\xF8ijme (nejv\xFD\x9A" "e %2)"),
+                                    {text, maxLength});
+    default:
+        return {};
+    }
+}
+
+std::string VTixPhoneBook::treeNewText(int row, int column, const std::string& text)
 {
     VTixPhoneBookRecord* entry = recordOfRow(row);
     if (!entry)
-        return;
-    if (column == tcNumber) {
-        entry->setEditedNumber(text);
-        return;
-    }
-    if (column == tcText) {
-        entry->setEditedText(text);
-        return;
+        return {};
+    if (column == tcNumber || column == tcText) {
+        // A new edit of an entry the device refused tries it again, even
+        // with the same value.
+        if (column == tcNumber && !entry->setEditedNumber(text))
+            return numberRefusal(*entry, text);
+        if (column == tcText)
+            entry->setEditedText(text);
+        entry->clearRefusals();
+        return {};
     }
     if (column != tcIndex)
-        return;
+        return {};
     VTixPhoneBookStorage& storage = *entry->getStorage();
     const int newIndex = DecimalOr(text, VTixPhoneBookRecord::NewEntryIndex);
     VTixPhoneBookRecord* target = entry;
@@ -144,7 +164,7 @@ void VTixPhoneBook::treeNewText(int row, int column, const std::string& text)
     if (storage.writableRange(first, last) && newIndex >= first && newIndex <= last && newIndex >= 1)
         target = storage.getRecord(newIndex);
     if (target == entry)
-        return;
+        return {};
     target->setEditedNumber(entry->getEditedNumber());
     target->setEditedText(entry->getEditedText());
     target->markPending(false);
@@ -152,6 +172,7 @@ void VTixPhoneBook::treeNewText(int row, int column, const std::string& text)
     const bool neverWritten = entry->deviceNumber().empty() && entry->getDeviceText().empty() &&
                               entry->getIndex() != VTixPhoneBookRecord::NewEntryIndex;
     Vacate(*entry, neverWritten);
+    return {};
 }
 
 int VTixPhoneBook::treeEdited()
@@ -186,9 +207,19 @@ TColor VTixPhoneBook::treeBeforeItemErase(int row, bool selected) const
 TColor VTixPhoneBook::treePaintText(int row, bool selected, bool treeFocused) const
 {
     const VTixPhoneBookRecord* entry = recordOfRow(row);
-    if (!entry || !entry->needsWrite())
+    if (!entry)
+        return clNone;
+    // A given-up entry is no longer waiting: red, not the waiting colours.
+    if (isRefusedEntry(*entry))
+        return selected ? clNone : clRed;
+    if (!entry->needsWrite())
         return clNone;
     return selected && treeFocused ? clYellow : clBlue;
+}
+
+bool VTixPhoneBook::isRefusedEntry(const VTixPhoneBookRecord& entry)
+{
+    return entry.isGivenUp() && entry.isPending() && (entry.isNumberModified() || entry.isTextModified());
 }
 
 int VTixPhoneBook::treeGetImageIndex(int row, int column) const
@@ -198,11 +229,16 @@ int VTixPhoneBook::treeGetImageIndex(int row, int column) const
         return -1;
     if (isNewEntryRow(row))
         return imageNewEntry;
+    if (isRefusedEntry(*entry))
+        return imageRefused;
     return entry->isNumberModified() || entry->isTextModified() ? imageModified : -1;
 }
 
 std::string VTixPhoneBook::treeGetHint(int row) const
 {
+    if (const VTixPhoneBookRecord* entry = recordOfRow(row); entry && !isNewEntryRow(row) && isRefusedEntry(*entry))
+        return Tixutils::SafePrintf(getText("WriteRefused", "Za\xF8\xEDzen\xED z\xE1pis odm\xEDtlo: %1"),
+                                    {entry->getRefusalText()});
     if (!isNewEntryRow(row))
         return {};
     return getText("FillToAdd", "Vypl\xF2te polo\x9Eky pro p\xF8id\xE1n\xED nov\xE9ho z\xE1znamu");

@@ -101,9 +101,12 @@ TEST_F(Memory, TypedTextCannotBreakTheWriteCommand)
 {
     writable();
     VTixPhoneBookRecord* r = read(3, "603555111", 129, "Dev \"quoted\"");
-    // Quotes and control characters never reach the command.
+    // Control characters never stay (no file line could hold them);
+    // quotes stay as typed: only the write command leaves them out.
     r->setEditedText("A\"\rAT+CFUN=0");
-    EXPECT_EQ(r->getEditedText(), "AAT+CFUN=0");
+    EXPECT_EQ(r->getEditedText(), "A\"AT+CFUN=0");
+    r->setEditedText("O\"Brien");
+    EXPECT_EQ(r->getEditedText(), "O\"Brien");
     r->setEditedText(std::string("x\x00y\x7F\tz\x1A", 8));
     EXPECT_EQ(r->getEditedText(), "xyz");
     // The device's own text is taken as it is (a saved list loads back).
@@ -331,4 +334,86 @@ TEST_F(Memory, ClearedEntryOfAReadOnlyMemoryIsNotWritten)
     int index = 0, type = 0;
     EXPECT_FALSE(model.nextWrite(name, index, number, type, text));
     EXPECT_EQ(model.getWriteCursor(), 1) << "past the memory";
+}
+
+TEST_F(Memory, NumbersAreTakenAsTypedWhenADialStringCanBeThem)
+{
+    writable();
+    VTixPhoneBookRecord* r = read(4, "603555111", 129, "Petr");
+    using R = VTixPhoneBookRecord;
+    struct TCase {
+        std::string typed;
+        R::TNumberCheck check;
+        std::string kept;    // the edited number after it ("" : unchanged)
+        std::string dialed;  // the digits the write sends
+    };
+    const std::vector<TCase> cases = {
+        {"+420 603 555 111", R::ncGood, "+420 603 555 111", "420603555111"},
+        {"603-555-112", R::ncGood, "603-555-112", "603555112"},
+        {" 603 555 113 ", R::ncGood, "603 555 113", "603555113"},
+        {"*31#603555114", R::ncGood, "*31#603555114", "*31#603555114"},
+        {"12345,161", R::ncGood, "12345,161", "12345"},
+        {"\"777 1\",145", R::ncGood, "+777 1", "7771"},
+        {"603a555", R::ncBadCharacters, "", ""},
+        {"603;555", R::ncBadCharacters, "", ""},
+        {"603\"555", R::ncBadCharacters, "", ""},
+        {"42+0", R::ncBadCharacters, "", ""},
+        {"+", R::ncBadCharacters, "", ""},
+        {"- -", R::ncBadCharacters, "", ""},
+        {"60\x01" "3", R::ncBadCharacters, "", ""},
+        {"1 2345 6789 0123 4567 890", R::ncGood, "1 2345 6789 0123 4567 890", "12345678901234567890"},
+        {"1 2345 6789 0123 4567 8901", R::ncTooLong, "", ""},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.typed);
+        EXPECT_EQ(R::CheckNumber(c.typed, 20), c.check);
+        ASSERT_TRUE(r->setEditedNumber("603555111"));
+        const bool taken = r->setEditedNumber(c.typed);
+        EXPECT_EQ(taken, c.check == R::ncGood);
+        EXPECT_EQ(r->getEditedNumber(), c.kept.empty() ? "603555111" : c.kept);
+        if (!taken)
+            continue;
+        r->markPending(false);
+        std::string name, number, text;
+        int index = 0, type = 0;
+        ASSERT_TRUE(model.nextWrite(name, index, number, type, text));
+        EXPECT_EQ(number, c.dialed);
+    }
+    EXPECT_EQ(R::CheckNumber("", 20), R::ncGood) << "clearing the number";
+    EXPECT_EQ(R::CheckNumber(std::string(30, '5'), 0), R::ncGood) << "no limit known";
+}
+
+TEST_F(Memory, ARefusedEntryIsGivenUpUntilItIsEditedAnew)
+{
+    writable();
+    VTixPhoneBookRecord* r = read(4, "603555111", 129, "Petr");
+    VTixPhoneBookRecord* later = read(9, "609", 129, "Devet");
+    r->setEditedText("Petra");
+    r->markPending(false);
+    later->setEditedText("Deveta");
+    later->markPending(false);
+    for (int i = 1; i < VTixPhoneBookRecord::MaxWriteRefusals; ++i) {
+        r->noteRefusal("+CME ERROR: " + std::to_string(i));
+        EXPECT_TRUE(r->needsWrite()) << i;
+    }
+    r->noteRefusal("+CME ERROR: invalid characters in text string");
+    EXPECT_TRUE(r->isGivenUp());
+    EXPECT_FALSE(r->needsWrite());
+    EXPECT_EQ(r->getRefusalText(), "+CME ERROR: invalid characters in text string");
+    std::string name, number, text;
+    int index = 0, type = 0;
+    ASSERT_TRUE(model.nextWrite(name, index, number, type, text));
+    EXPECT_EQ(index, 9) << "the memory goes on past it";
+    // The same text again is no new edit; another one is.
+    r->setEditedText("Petra");
+    EXPECT_TRUE(r->isGivenUp());
+    r->setEditedText("Petra N");
+    EXPECT_EQ(r->getRefusals(), 0);
+    EXPECT_EQ(r->getRefusalText(), "");
+    EXPECT_TRUE(r->needsWrite());
+    // Edited back to what the device holds: nothing to write, nothing refused.
+    r->noteRefusal("ERROR");
+    r->setEditedText("Petr");
+    EXPECT_FALSE(r->isPending());
+    EXPECT_EQ(r->getRefusals(), 0);
 }
