@@ -129,6 +129,13 @@ void VPerifPhonebook::tick(uint32_t now)
     const bool timedOut = step != stepNone && elapsed(answerLimit(), now);
     if (!timedOut && m.isBusy())
         return;
+    if (timedOut && step == stepWrite && ownWrite.active) {
+        // An unanswered write counts as refused, or a device that never
+        // answers it would get it every 700 ms for ever.
+        refuseOwnWrite(now, window().getLangText(VTixPhoneBook::Section, "NoAnswer",
+                                                 "Za\xF8\xEDzen\xED neodpov\xEC" "d\xECl" "o"));
+        step = stepNone;
+    }
     // A command that got no answer and is not sent again is given up, or
     // its wait would hold every handler back.
     if (!choose(now) && timedOut)
@@ -179,13 +186,8 @@ bool VPerifPhonebook::choose(uint32_t now)
             selectStorage(now, name);
         else if (index == -1)
             sendLine(now, "AT+CPBW=?");
-        else if (number.empty() && type == 0)
-            sendLineF(now, "AT+CPBW=" + std::to_string(index));
         else
-            // The model keeps quotes and control characters out of what
-            // the user edits; a device's own text is made safe here.
-            sendLineF(now, "AT+CPBW=" + std::to_string(index) + ",\"" + HandlerText::QuotableText(number) +
-                               "\"," + std::to_string(type) + ",\"" + HandlerText::QuotableText(text) + "\"");
+            sendWrite(now, index, number, type, text);
         return true;
     }
 
@@ -206,9 +208,44 @@ bool VPerifPhonebook::choose(uint32_t now)
     return true;
 }
 
+void VPerifPhonebook::sendWrite(uint32_t now, int index, const std::string& number, int type,
+                                const std::string& text)
+{
+    VTixPhoneBookStorage* storage = phonebook->getDeviceStorage();
+    const VTixPhoneBookRecord* entry = storage ? storage->findRecord(index, false) : nullptr;
+    ownWrite.index = index;
+    ownWrite.number = entry ? entry->getEditedNumber() : std::string();
+    ownWrite.text = entry ? entry->getEditedText() : std::string();
+    sendingOwnWrite = true;
+    if (number.empty() && type == 0)
+        sendLineF(now, "AT+CPBW=" + std::to_string(index));
+    else
+        // The entry keeps its text as typed; what cannot stand in a quoted
+        // string of a command line (quotes, control characters) stays out
+        // of the line.
+        sendLineF(now, "AT+CPBW=" + std::to_string(index) + ",\"" + HandlerText::QuotableText(number) + "\"," +
+                           std::to_string(type) + ",\"" + HandlerText::QuotableText(text) + "\"");
+    sendingOwnWrite = false;
+}
+
+void VPerifPhonebook::refuseOwnWrite(uint32_t now, const std::string& text)
+{
+    ownWrite.active = false;
+    VTixPhoneBookStorage* storage = phonebook->getDeviceStorage();
+    VTixPhoneBookRecord* entry = storage ? storage->findRecord(ownWrite.index, false) : nullptr;
+    if (!entry)
+        return;
+    entry->noteRefusal(text);
+    // A refusal may pass (a busy card): the entry is sent again after the
+    // pause. Once given up, the rest of the memory goes on at once.
+    if (!entry->isGivenUp())
+        startPause(now);
+}
+
 void VPerifPhonebook::onCommandSent(uint32_t now)
 {
     step = stepNone;
+    ownWrite.active = sendingOwnWrite;
     bool failed = true;
     const std::string tail = Tixutils::ExtractStringIC(owner->getTxBuffer().view(), "AT+CPB", "\r", failed);
     if (!failed && !tail.empty())

@@ -97,7 +97,14 @@ private:
     void takeEntry(std::string rest);
     void takeWriteLimits(std::string rest);
     void takeOk();
-    void takeError(uint32_t now, bool incorrectPassword);
+    // `line`: the error result as the device gave it.
+    void takeError(uint32_t now, const std::string& line, bool incorrectPassword);
+    // Sends one of the handler's own writes or deletes of an entry.
+    void sendWrite(uint32_t now, int index, const std::string& number, int type, const std::string& text);
+    // The device refused the own write outstanding (or left it
+    // unanswered), saying `text`: the entry notes it; short of giving the
+    // entry up the pause runs before it is sent again.
+    void refuseOwnWrite(uint32_t now, const std::string& text);
 
     int step = stepNone;
     std::string textArg;
@@ -108,6 +115,20 @@ private:
     uint32_t pauseStart = 0;
     // 0 never started, 1 running, 2 over.
     int pauseState = 0;
+    // The handler's own write outstanding: the entry's edited values as
+    // they were when it was sent. Once the device took it they are what
+    // the entry holds as the device's, whatever the device echoed (a
+    // device may drop or convert what its character set lacks; its next
+    // read shows what it really keeps).
+    struct TOwnWrite {
+        bool active = false;
+        int index = -1;
+        std::string number;
+        std::string text;
+    };
+    TOwnWrite ownWrite;
+    // Set while the handler sends a write of its own.
+    bool sendingOwnWrite = false;
     std::unique_ptr<VTixPhoneBook> phonebook;
     // The selector items last laid out.
     std::vector<std::string> storageItems;

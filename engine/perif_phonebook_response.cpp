@@ -34,7 +34,11 @@ void VPerifPhonebook::onResponse(uint32_t now)
     bool failed = true;
     const std::string echo = Tixutils::ExtractStringIC(line, "AT+CPB", "\r\r\n", failed);
     if (!failed) {
-        classifyCommand(now, echo);
+        // The echo of a line of the handler's own, already taken apart as
+        // it was sent: the device may echo it otherwise (without what its
+        // character set lacks), and its values are those that were sent.
+        if (step == stepNone)
+            classifyCommand(now, echo);
         return;
     }
     if (step == stepNone)
@@ -75,7 +79,7 @@ void VPerifPhonebook::onResponse(uint32_t now)
         takeOk();
     else if (HandlerText::IsErrorResult(line)) {
         const std::string more = Tixutils::ExtractStringIC(line, "+CME ERROR: INCORRECT PASSWORD", "\r\n", failed);
-        takeError(now, !failed && more.empty());
+        takeError(now, Tixutils::TrimControls(line), !failed && more.empty());
     }
     if (!handled)
         step = stepNone;
@@ -190,6 +194,10 @@ void VPerifPhonebook::takeOk()
         if (VTixPhoneBookRecord* entry = phonebook->recordAt(firstArg)) {
             if (argCount == 1) {
                 entry->getStorage()->removeRecord(entry);
+            } else if (ownWrite.active && ownWrite.index == firstArg) {
+                // Written: the entry holds what was edited, once.
+                entry->setDeviceNumber(ownWrite.number);
+                entry->setDeviceText(ownWrite.text);
             } else {
                 if (argCount >= 2)
                     entry->setDeviceDigits(numberArg);
@@ -205,16 +213,21 @@ void VPerifPhonebook::takeOk()
     }
 }
 
-void VPerifPhonebook::takeError(uint32_t now, bool incorrectPassword)
+void VPerifPhonebook::takeError(uint32_t now, const std::string& line, bool incorrectPassword)
 {
     switch (step) {
+    case stepWrite:
+        if (ownWrite.active) {
+            refuseOwnWrite(now, line);
+            break;
+        }
+        // A refused write typed in the terminal waits too.
+        startPause(now);
+        break;
     case stepStorages:
     case stepSelected:
     case stepRange:
     case stepRead:
-    // A refused write or delete waits too, or it is sent again on every
-    // free tick.
-    case stepWrite:
         startPause(now);
         break;
     case stepSelect:

@@ -99,7 +99,8 @@ TEST_F(PhonebookRig, TypedTextReachesTheDeviceAsOneSafeLine)
     three->markPending(false);
     EXPECT_EQ(next(), "AT+CPBW=3,\"603555111\",129,\"AAT+CFUN=0\"");
     answer("AT+CPBW=3,\"603555111\",129,\"AAT+CFUN=0\"", {});
-    EXPECT_EQ(three->getDeviceText(), "AAT+CFUN=0");
+    // Written: the entry keeps the text as typed until the device is read.
+    EXPECT_EQ(three->getDeviceText(), "A\"AT+CFUN=0");
     EXPECT_FALSE(three->isPending());
     // 25 characters for a memory of 18.
     three->setEditedText("Abcdefghijklmnopqrstuvwxy");
@@ -115,8 +116,8 @@ TEST_F(PhonebookRig, TypedTextReachesTheDeviceAsOneSafeLine)
     three->markPending(false);
     EXPECT_EQ(next(), "AT+CPBW=3,\"604\",129,\"Say hi\"");
     answer("AT+CPBW=3,\"604\",129,\"Say hi\"", {});
-    EXPECT_FALSE(three->isPending()) << "the text follows what was written";
-    EXPECT_EQ(three->getEditedText(), "Say hi");
+    EXPECT_FALSE(three->isPending()) << "written once";
+    EXPECT_EQ(three->getEditedText(), "Say \"hi\"") << "the entry keeps its quotes";
 }
 
 TEST_F(PhonebookRig, UnansweredCommandIsSentAgainOrGivenUp)
@@ -275,4 +276,66 @@ TEST_F(PhonebookRig, AnswersThatDoNotFitChangeNothing)
     exchange("AT+CPBS=?", {"+CPBS: (\"SM\"x,,\"ME\" ,\"unterminated)"});
     EXPECT_TRUE(model.isStoragesKnown());
     EXPECT_NE(model.storageIndex("ME"), -1);
+}
+
+TEST_F(PhonebookRig, AWriteCountsAsSentWhateverTheEcho)
+{
+    smRead({"+CPBR: 2,\"603555111\",129,\"Petr\""});
+    exchange("AT+CPBS=\"ME\"", {}, "ERROR");
+    exchange("AT+CPBS=\"ME\"", {}, "ERROR");
+    exchange("AT+CPBS=\"ME\"", {}, "ERROR");
+    VTixPhoneBookRecord* two = entry("SM", 2);
+    two->setEditedText("Petr Nov\xFD");
+    two->markPending(false);
+    ASSERT_EQ(next(), "AT+CPBW=2,\"603555111\",129,\"Petr Nov\xFD\"");
+    // The device echoes (and keeps) the line without its 8-bit letter;
+    // other echoes that do not fit change nothing either.
+    answer("AT+CPBW=2,\"603555111\",129,\"Petr Nov\"", {});
+    EXPECT_FALSE(two->isPending());
+    EXPECT_EQ(two->getDeviceText(), "Petr Nov\xFD");
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(next(VPerifPhonebook::PauseMs), "") << "written once";
+    for (const char* echo : {"AT+CPBW=9,\"1\",129,\"x\"", "AT+CPBR=1,250", "AT+CPBW=?"}) {
+        SCOPED_TRACE(echo);
+        two->setEditedText(std::string("Petr ") + echo[6]);
+        two->markPending(false);
+        const std::string sent = next();
+        ASSERT_EQ(sent.rfind("AT+CPBW=2,", 0), 0u) << sent;
+        answer(echo, {});
+        EXPECT_FALSE(two->isPending());
+        EXPECT_EQ(storage("SM").findRecord(9, false), nullptr);
+    }
+}
+
+TEST_F(PhonebookRig, AnUnansweredWriteIsGivenUpAfterThreeTriesAndTheNextFollows)
+{
+    smRead({"+CPBR: 2,\"603555111\",129,\"Petr\""});
+    exchange("AT+CPBS=\"ME\"", {}, "ERROR");
+    exchange("AT+CPBS=\"ME\"", {}, "ERROR");
+    exchange("AT+CPBS=\"ME\"", {}, "ERROR");
+    VTixPhoneBookRecord* two = entry("SM", 2);
+    two->setEditedNumber("+420 603 555-112");
+    two->markPending(false);
+    VTixPhoneBookRecord* five = storage("SM").getRecord(5);
+    five->setEditedNumber("605");
+    five->markPending(false);
+    const std::string line = "AT+CPBW=2,\"420603555112\",145,\"Petr\"";
+    const int tries = VTixPhoneBookRecord::MaxWriteRefusals;
+    for (int i = 1; i <= tries; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(next(i == 1 ? 10 : VPerifPhonebook::PauseMs + 1), line);
+        EXPECT_EQ(next(VPerifPhonebook::AnswerMs), "") << "not yet over";
+        // Over: counted; the pause runs before the next try, and once the
+        // entry is given up the rest of the memory goes on at once.
+        EXPECT_EQ(next(1), i < tries ? "" : "AT+CPBW=5,\"605\",129,\"\"");
+        EXPECT_EQ(two->getRefusals(), i);
+        EXPECT_EQ(pb.isBusy(), i == tries);
+    }
+    EXPECT_TRUE(two->isGivenUp());
+    EXPECT_EQ(two->getRefusalText(), "Za\xF8\xEDzen\xED neodpov\xEC" "d\xECl" "o");
+    EXPECT_EQ(two->getEditedNumber(), "+420 603 555-112") << "the edit is kept";
+    answer("AT+CPBW=5,\"605\",129,\"\"", {});
+    EXPECT_FALSE(five->isPending());
+    EXPECT_TRUE(pb.isReady());
+    EXPECT_EQ(next(VPerifPhonebook::PauseMs + 1), "");
 }
