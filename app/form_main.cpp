@@ -314,6 +314,7 @@ void TFormMain::FormClose(TCloseAction& Action)
     if (!closing) {
         closeStartTick = now;
         closing = true;
+        leavePhonebookEdit();
         if (uniset)
             uniset->finish();
         VTixAppInfo1->WriteRegistryString("Options", "ConfigFile", configFileName);

@@ -1,5 +1,6 @@
 #pragma once
 #include <QMainWindow>
+#include <QPersistentModelIndex>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -535,7 +536,19 @@ public:
     // The tree's keys (on release), its focus leaving it, the end of an edit.
     bool phonebookTreeKey(QKeyEvent* event);
     void phonebookFocusChanged(QWidget* old, QWidget* now);
+    // The tree or one of its cell editors.
+    bool withinPhonebookTree(const QWidget* widget) const;
     void phonebookEditorClosed();
+    // Before the rows change or the window goes: an open cell edit is
+    // written back and the focused row committed.
+    void leavePhonebookEdit();
+    // A cell text the model did not take: the message, then the cell
+    // edited again with the text as typed.
+    void phonebookTextRefused(const QPersistentModelIndex& cell, const QString& typed, const QString& message);
+    QPersistentModelIndex pbRefusedCell;
+    std::string pbRefusedText;
+    // The memory selector's descriptions in the current language.
+    void refreshPhonebookTexts();
 
     // ---- SMS page (form_main_sms.cpp) ------------------------------------
     // The messages of VSMSList1, the focused one's text, number and

@@ -38,7 +38,8 @@ using Platform::ToQString;
 namespace {
 
 // The state pictures of the tree: 0 none, 1 a modified entry (a pencil),
-// 2 the row of a new entry (a plus).
+// 2 the row of a new entry (a plus), 3 an entry the device refused (a red
+// cross).
 std::unique_ptr<TImageList> MakePhonebookStateImages()
 {
     auto list = std::make_unique<TImageList>(16, 16);
@@ -66,6 +67,16 @@ std::unique_ptr<TImageList> MakePhonebookStateImages()
         p.fillRect(QRect(2, 6, 12, 4), QColor(0, 128, 0));
     }
     list->Add(plus);
+
+    QImage cross = blank;
+    {
+        QPainter p(&cross);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(200, 0, 0), 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(4, 4), QPointF(12, 12));
+        p.drawLine(QPointF(12, 4), QPointF(4, 12));
+    }
+    list->Add(cross);
     return list;
 }
 
@@ -182,6 +193,14 @@ void TFormMain::buildPhonebookPage()
     VTPhonebook->setColumnWidth(VTixPhoneBook::tcText, 141);
     TabsPBStorages->SetClient(VTPhonebook);
 
+    // An international number, grouped or not, shows whole in the tree's
+    // font.
+    const int numberWidth = VTPhonebook->fontMetrics().horizontalAdvance(QStringLiteral("+420 777 000 003")) + 12;
+    VTPhonebook->setColumnWidth(VTixPhoneBook::tcNumber, std::max(100, numberWidth));
+    // The name takes what the tree has left over, more or less than its
+    // design width.
+    header->setSectionResizeMode(VTixPhoneBook::tcText, QHeaderView::Stretch);
+
     MFEdit1 = Named(new TMFEdit(SheetPhonebook), "MFEdit1");
     MFEdit1->SetAlignment(taCenter);
     MFEdit1->setMinimumWidth(20);
@@ -250,16 +269,35 @@ void TFormMain::buildPhonebookPage()
             MFNumEdit1->SetMinValue(editor.minValue);
             MFNumEdit1->SetMaxValue(editor.maxValue);
             sender->LinkNumEditor(link, editor.startValue);
+            // Enter on the offered position takes it.
+            link->SetModified(editor.offered);
         } else if (editor.kind == VTixPhoneBook::TTreeEditor::ekText) {
             MFEdit1->SetMaxLength(editor.maxLength);
-            sender->LinkEditor(link, editor.startText);
+            // A number the model did not take comes back as it was typed.
+            const bool again = pbRefusedCell == index;
+            sender->LinkEditor(link, again ? pbRefusedText : editor.startText);
+            link->SetModified(again);
         }
+        pbRefusedCell = QPersistentModelIndex();
     };
     connect(VSTEditor1, &QAbstractItemDelegate::closeEditor, this, [this] { phonebookEditorClosed(); });
     connect(VTPhonebookModel, &VTixPhoneBookItemModel::newTextTaken, this, [this] {
+        // Not when the edit ended because another control took the focus:
+        // the user went there.
+        if (QWidget* focus = QApplication::focusWidget(); focus && !withinPhonebookTree(focus))
+            return;
         if (VTPhonebook->isVisible() && VTPhonebook->focusPolicy() != Qt::NoFocus)
             VTPhonebook->setFocus();
     });
+    // Told while the editor closes: the message and the new edit follow
+    // once it has closed.
+    connect(VTPhonebookModel, &VTixPhoneBookItemModel::newTextRefused, this,
+            [this](int row, int column, const QString& typed, const QString& message) {
+                const QPersistentModelIndex cell(VTPhonebookModel->index(row, column));
+                QMetaObject::invokeMethod(
+                    this, [this, cell, typed, message] { phonebookTextRefused(cell, typed, message); },
+                    Qt::QueuedConnection);
+            });
     connect(VTPhonebook->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current, const QModelIndex& previous) {
                 if (VTixPhoneBook* model = VTPhonebookModel->phonebook())
@@ -316,7 +354,46 @@ void TFormMain::TabsPBStoragesChange()
     const int tab = TabsPBStorages->TabIndex();
     if (!uniset || tab < 0)
         return;
-    uniset->getHandlers().phonebook().setDisplayedStorage(TabsPBStorages->TabText(tab));
+    VPerifPhonebook& handler = uniset->getHandlers().phonebook();
+    const std::string name = TabsPBStorages->TabText(tab);
+    // Another memory takes the rows: the open edit is written back and its
+    // row left first, or the new rows would drop what was typed.
+    if (handler.getPhonebook().displayedStorageName() != name)
+        leavePhonebookEdit();
+    handler.setDisplayedStorage(name);
+}
+
+void TFormMain::leavePhonebookEdit()
+{
+    VTixPhoneBook* model = VTPhonebookModel ? VTPhonebookModel->phonebook() : nullptr;
+    if (!model)
+        return;
+    VSTEditor1->EndEditing();
+    const QModelIndex current = VTPhonebook->currentIndex();
+    model->treeExit(current.isValid() ? current.row() : -1);
+}
+
+void TFormMain::phonebookTextRefused(const QPersistentModelIndex& cell, const QString& typed,
+                                     const QString& message)
+{
+    messageBox2(FromQString(message), MB_ICONEXCLAMATION);
+    // The text comes back into its cell to be put right.
+    if (!cell.isValid() || !VTPhonebook->isVisible())
+        return;
+    pbRefusedCell = cell;
+    pbRefusedText = FromQString(typed);
+    VTPhonebook->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect |
+                                                             QItemSelectionModel::Rows);
+    VTPhonebook->edit(cell);
+    pbRefusedCell = QPersistentModelIndex();
+}
+
+void TFormMain::refreshPhonebookTexts()
+{
+    if (!uniset)
+        return;
+    VPerifPhonebook& handler = uniset->getHandlers().phonebook();
+    handler.layoutStorageTabs(handler.getPhonebook());
 }
 
 void TFormMain::RGroupPBStorageClick()
@@ -374,10 +451,17 @@ void TFormMain::phonebookFocusChanged(QWidget* old, QWidget* now)
     // focused row (its own cell editor is no leaving; another window is
     // none either).
     VTixPhoneBook* model = VTPhonebookModel ? VTPhonebookModel->phonebook() : nullptr;
-    if (!model || !Within(old, VTPhonebook) || !now || Within(now, VTPhonebook) || now->window() != window())
+    if (!model || !withinPhonebookTree(old) || !now || withinPhonebookTree(now) || now->window() != window())
         return;
     const QModelIndex current = VTPhonebook->currentIndex();
     model->treeExit(current.isValid() ? current.row() : -1);
+}
+
+bool TFormMain::withinPhonebookTree(const QWidget* widget) const
+{
+    // A cell editor that lost the focus is back on its page by the time
+    // the focus change is told.
+    return Within(widget, VTPhonebook) || Within(widget, MFEdit1) || Within(widget, MFNumEdit1);
 }
 
 void TFormMain::phonebookEditorClosed()

@@ -309,6 +309,7 @@ void TFormMain::VTixLanguage1ChangeLanguage()
     }
     if (VSMSList1)
         VSMSList1->changedLanguage();
+    refreshPhonebookTexts();
     // SMS page (its messages come with the engine)
     if (uniset)
         refreshSMSPage();

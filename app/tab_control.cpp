@@ -36,19 +36,30 @@ void TTabControl::SetClient(QWidget* client)
 void TTabControl::SetTabTexts(const std::vector<std::string>& texts)
 {
     const QSignalBlocker quiet(FTabs);
-    while (FTabs->count() > int(texts.size()))
+    bool changed = false;
+    while (FTabs->count() > int(texts.size())) {
         FTabs->removeTab(FTabs->count() - 1);
+        changed = true;
+    }
     for (size_t i = 0; i < texts.size(); ++i) {
         const QString text = Platform::ToQString(texts[i]);
         if (int(i) < FTabs->count()) {
-            if (FTabs->tabText(int(i)) != text)
+            if (FTabs->tabText(int(i)) != text) {
                 FTabs->setTabText(int(i), text);
+                changed = true;
+            }
         } else {
             FTabs->addTab(text);
+            changed = true;
         }
     }
     if (FTabs->count() > 0 && FTabs->currentIndex() < 0)
         FTabs->setCurrentIndex(0);
+    // A tab bar that is not shown (its page is another) tells its layout
+    // nothing of the tabs it got, and the layout would keep it 0 pixels
+    // high: no tab could be seen or clicked.
+    if (changed)
+        FTabs->updateGeometry();
 }
 
 std::vector<std::string> TTabControl::TabTexts() const

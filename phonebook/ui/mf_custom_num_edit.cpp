@@ -338,16 +338,21 @@ void TMFCustomNumEdit::UpdateMinHeight()
 void TMFCustomNumEdit::LayoutParts()
 {
     const int inset = hasFrame() ? style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this) : 0;
-    const int gaugeBand = m_gaugeHeight + 2;
+    // Held lower than its minimum (in a tree's row) the edit keeps its
+    // text: the gauge goes, the buttons shrink to the height there is.
+    const bool roomy = height() >= MinHeight();
+    const int gaugeBand = roomy ? m_gaugeHeight + 2 : 0;
+    m_gauge->setVisible(roomy);
     const int panelWidth = UpDownWidth + (m_trackBarEnabled ? PopupButtonWidth : 0) + 3;
-    const int panelHeight = std::max(0, height() - gaugeBand - inset);
+    const int panelHeight = std::max(0, height() - gaugeBand - (roomy ? inset : 2 * inset));
     m_buttonPanel->setGeometry(width() - inset - panelWidth, inset, panelWidth, panelHeight);
-    const int top = std::max(0, (panelHeight - UpDownHeight) / 2);
-    const int half = UpDownHeight / 2;
+    const int buttonsHeight = std::min(UpDownHeight, panelHeight);
+    const int top = std::max(0, (panelHeight - buttonsHeight) / 2);
+    const int half = buttonsHeight / 2;
     m_upButton->setGeometry(1, top, UpDownWidth, half);
-    m_downButton->setGeometry(1, top + half, UpDownWidth, UpDownHeight - half);
+    m_downButton->setGeometry(1, top + half, UpDownWidth, buttonsHeight - half);
     m_popupButton->setVisible(m_trackBarEnabled);
-    m_popupButton->setGeometry(1 + UpDownWidth, top, PopupButtonWidth, UpDownHeight);
+    m_popupButton->setGeometry(1 + UpDownWidth, top, PopupButtonWidth, buttonsHeight);
     m_popupButton->setArrowType(m_trackBarOrientation == trHorizontal ? Qt::DownArrow : Qt::LeftArrow);
     m_gauge->setGeometry(2, height() - gaugeBand, std::max(0, width() - 4), gaugeBand);
     SetReservedMargins(panelWidth, gaugeBand - inset > 0 ? gaugeBand - inset : 0);

@@ -220,6 +220,14 @@ void TVSTEditor::NodeEditEnded(TVSTEditorLink* Link)
     emit closeEditor(Link->Control(), QAbstractItemDelegate::NoHint);
 }
 
+bool TVSTEditor::EndEditing()
+{
+    if (!m_editing || m_editing->Stopped())
+        return false;
+    const TVSTEditorLinkPtr link = m_editing;
+    return link->EndEdit();
+}
+
 void TVSTEditor::ReleaseEditing()
 {
     if (!m_editing)

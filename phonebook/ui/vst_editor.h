@@ -61,6 +61,9 @@ public:
     // nothing.
     void SetLink(TVSTEditorLink* Link);
     TVSTEditorLink* Link() const { return m_link; }
+    // Ends the view's open edit as Enter would, without moving on: a
+    // changed text is written back first. False when no edit was open.
+    bool EndEditing();
 
     // The view's owner picks the editor of a cell here.
     std::function<void(TVSTEditor* Sender, const QModelIndex& Index, TVSTEditorLinkPtr& Link)> OnCreateEditor;

@@ -63,6 +63,10 @@ bool TVSTEditorLink::PrepareEdit(QAbstractItemView* Tree, const QModelIndex& Nod
     m_control->hide();
     m_control->setParent(Tree->viewport());
     m_control->hide();
+    // The control takes the cell's height, as low as the row is: a
+    // minimum of its own would let it spill over the rows below.
+    m_savedMinHeight = m_control->minimumHeight();
+    m_control->setMinimumHeight(0);
     if (!m_owner->Options().KeepControlEvents) {
         if (TMFEditEvents* events = EventsOf(m_control, m_kind)) {
             // The owner passes them on to whichever link edits then, so a
@@ -151,8 +155,10 @@ void TVSTEditorLink::Finish()
     // tree only while the control still has it.
     if (m_owner)
         m_owner->NodeEditEnded(this);
-    if (m_control)
+    if (m_control) {
         m_control->hide();
+        m_control->setMinimumHeight(m_savedMinHeight);
+    }
     if (m_tree)
         m_tree->viewport()->update();
 }
@@ -257,14 +263,12 @@ void TVSTEditorLink::MoveFocus(bool Down)
         selection->clearCurrentIndex();
         return;
     }
-    selection->setCurrentIndex(next, QItemSelectionModel::NoUpdate);
-    // The row joins the selection; a single-selection view keeps it alone.
-    QItemSelectionModel::SelectionFlags flags =
-        m_tree->selectionMode() == QAbstractItemView::SingleSelection ? QItemSelectionModel::ClearAndSelect
-                                                                       : QItemSelectionModel::Select;
+    // The selection moves with the focus, as a plain arrow key moves it:
+    // an edit that ended is no reason to select the rows it passed.
+    QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
     if (m_tree->selectionBehavior() == QAbstractItemView::SelectRows)
         flags |= QItemSelectionModel::Rows;
-    selection->select(next, flags);
+    selection->setCurrentIndex(next, flags);
 }
 
 bool TVSTEditorLink::EditWindowProc(QEvent* Message)

@@ -50,6 +50,9 @@ public:
 
     bool Stopped() const { return m_stopped; }
     bool Modified() const { return m_modified; }
+    // An edit whose start value is not the cell's own (an offered value)
+    // counts as changed from the start: ending it writes that value back.
+    void SetModified(bool Value) { m_modified = Value; }
     bool Prepared() const { return m_prepared; }
     // True between BeginEdit and the end (the focus is being watched).
     bool Watching() const { return m_watching; }
@@ -83,4 +86,6 @@ private:
     bool m_modified = false;
     bool m_prepared = false;
     bool m_watching = false;
+    // The control's own minimum height, given back when the edit ends.
+    int m_savedMinHeight = 0;
 };

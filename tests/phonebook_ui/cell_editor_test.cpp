@@ -66,9 +66,10 @@ protected:
         editor->OnCreateEditor = [this](TVSTEditor* sender, const QModelIndex& index, TVSTEditorLinkPtr& link) {
             ++asked;
             if (index.column() == 0)
-                sender->LinkNumEditor(link, index.data().toDouble());
+                sender->LinkNumEditor(link, offered > 0 ? offered : index.data().toDouble());
             else
                 sender->LinkEditor(link, Platform::FromQString(index.data().toString()));
+            link->SetModified(offered > 0);
         };
         tree->setItemDelegate(editor);
         rig.Show();
@@ -95,6 +96,8 @@ protected:
     TVSTEditor* editor = nullptr;
     std::vector<std::string> reports;
     int asked = 0;
+    // A start value the owner offers in place of the cell's own (0: none).
+    int offered = 0;
 };
 
 }  // namespace
@@ -381,4 +384,79 @@ TEST_F(CellEditor, ControlsOutliveTheTreeAndTheEditor)
     EXPECT_EQ(textEditor->parentWidget(), page);
     EXPECT_FALSE(textEditor->isVisible());
     EXPECT_TRUE(model.writes.empty());
+}
+
+TEST_F(CellEditor, EnterMovesTheSelectionWithTheFocusAndAnOfferedValueIsTaken)
+{
+    PBUI_REQUIRE_FOCUS(tree);
+    ASSERT_EQ(Edit(1, 2), textEditor);
+    tree->selectionModel()->select(model.index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    TypeOver(textEditor, "x");
+    KeyClick(textEditor, Qt::Key_Return);
+    const QModelIndexList rows = tree->selectionModel()->selectedRows();
+    ASSERT_EQ(rows.size(), 1) << "the row left and the others are no longer selected";
+    EXPECT_EQ(rows[0].row(), 2);
+    KeyClick(tree, Qt::Key_Up);
+    EXPECT_EQ(tree->selectionModel()->selectedRows().size(), 1);
+
+    // An offered start value is an edit of its own: Enter alone writes it.
+    offered = 42;
+    ASSERT_EQ(Edit(0, 0), numEditor);
+    EXPECT_EQ(numEditor->Value(), 42);
+    KeyClick(numEditor, Qt::Key_Return);
+    ASSERT_EQ(model.writes.size(), 2u);
+    EXPECT_EQ(model.writes[1].first, std::make_pair(0, 0));
+    EXPECT_EQ(model.writes[1].second, "42");
+    // Esc still writes nothing.
+    ASSERT_EQ(Edit(2, 0), numEditor);
+    KeyClick(numEditor, Qt::Key_Escape);
+    EXPECT_EQ(model.writes.size(), 2u);
+}
+
+TEST_F(CellEditor, TheOwnerEndsAnOpenEditWritingItBack)
+{
+    EXPECT_FALSE(editor->EndEditing()) << "none open";
+    PBUI_REQUIRE_FOCUS(tree);
+    ASSERT_EQ(Edit(1, 2), textEditor);
+    TypeOver(textEditor, "kept");
+    EXPECT_TRUE(editor->EndEditing());
+    EXPECT_FALSE(Editing());
+    EXPECT_FALSE(textEditor->isVisible());
+    ASSERT_EQ(model.writes.size(), 1u);
+    EXPECT_EQ(model.writes[0].second, "kept");
+    EXPECT_EQ(tree->currentIndex(), model.index(1, 2)) << "the focus stays where it was";
+    EXPECT_FALSE(editor->EndEditing());
+    // Unchanged: nothing written.
+    ASSERT_EQ(Edit(2, 2), textEditor);
+    EXPECT_TRUE(editor->EndEditing());
+    EXPECT_EQ(model.writes.size(), 1u);
+}
+
+TEST_F(CellEditor, TheNumberEditorTakesTheRowsHeightAndGetsItsOwnBack)
+{
+    PBUI_REQUIRE_FOCUS(tree);
+    const int own = numEditor->minimumHeight();
+    const QRect cell = tree->visualRect(model.index(1, 0));
+    ASSERT_LT(cell.height(), own) << "a row lower than the editor";
+    ASSERT_EQ(Edit(1, 0), numEditor);
+    EXPECT_EQ(numEditor->geometry(), cell.adjusted(6, 0, 0, 0));
+    // The gauge gives way; the step buttons fit the height there is.
+    QWidget* gauge = numEditor->findChild<QWidget*>("Gauge");
+    ASSERT_NE(gauge, nullptr);
+    EXPECT_FALSE(gauge->isVisible());
+    for (const char* name : {"UpButton", "DownButton"}) {
+        QWidget* button = numEditor->findChild<QWidget*>(name);
+        ASSERT_NE(button, nullptr) << name;
+        const QRect inEdit(button->mapTo(numEditor, QPoint(0, 0)), button->size());
+        EXPECT_TRUE(numEditor->rect().contains(inEdit)) << name;
+        EXPECT_GT(button->height(), 0) << name;
+    }
+    KeyClick(numEditor, Qt::Key_Escape);
+    EXPECT_EQ(numEditor->minimumHeight(), own);
+    EXPECT_GE(numEditor->height(), own);
+    // Shown at its own height again, the gauge is back.
+    numEditor->show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(gauge->isVisible());
+    numEditor->hide();
 }
