@@ -149,6 +149,10 @@ void VPerifActive::tick(uint32_t now)
             --baudCountdown;
         }
         break;
+    case 3:
+        if (Utils::IsTickElapsed(heldSince, heldLimit, now))
+            state = 0;  // probes at once: the last send is long past
+        break;
     case 4:
         settle(now);
         break;
@@ -157,14 +161,31 @@ void VPerifActive::tick(uint32_t now)
     }
 }
 
-void VPerifActive::onCommandSent(uint32_t)
+void VPerifActive::onCommandSent(uint32_t now)
 {
     if (!StartsWithAT(owner->getTxBuffer()))
         return;
     if (state == 1)
         state = 0;
-    else if (state == 4 || state == 5)
+    else if (state == 3 || state == 4 || state == 5) {
         state = 3;
+        heldSince = now;
+        heldLimit = FinalResultLimit(owner->getTxBuffer().view());
+    }
+}
+
+uint32_t VPerifActive::FinalResultLimit(std::string_view sentLine)
+{
+    auto starts = [&](std::string_view prefix) {
+        return sentLine.size() >= prefix.size() && Platform::SameTextIC(sentLine.substr(0, prefix.size()), prefix);
+    };
+    if (starts("AT+COPS=?"))
+        return SearchTimeoutMs;
+    if (starts("ATD") || starts("ATA"))
+        return DialTimeoutMs;
+    if (starts("AT+CMGS") || starts("AT+CMSS") || starts("AT+CMGW"))
+        return SendTimeoutMs;
+    return FinalResultTimeoutMs;
 }
 
 bool VPerifActive::IsAnswerLine(std::string_view line)
@@ -179,6 +200,7 @@ void VPerifActive::onResponse(uint32_t now)
 {
     if (state < 0 || state > 3)
         return;
+    heldSince = now;  // any line shows the device at work
     const std::string_view line = owner->getRxBuffer().view();
     if (!IsAnswerLine(line))
         return;

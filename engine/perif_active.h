@@ -17,11 +17,24 @@
 // States: 0 a command went out before the device ever answered (ESC "AT"
 // every second), 1 not answering (the probe cycle runs), 2 wake-up bytes
 // written ("AT" follows 100 ms later), 3 a command awaits its final
-// result, 4 answered and settling, 5 settled.
+// result (probed again when it never comes), 4 answered and settling,
+// 5 settled.
 class VPerifActive : public VPerif {
 public:
     // Time the port stays closed when the device is set up again.
     static constexpr uint32_t ReopenDelay = 4000;
+    // A final result that never comes (lost on the line, dropped by the
+    // device) would hold every handler back for good: after this long
+    // without a line from the device the watcher probes it again (state 0).
+    static constexpr uint32_t FinalResultTimeoutMs = 20000;
+    // Commands that may rightly stay silent longer: a network search takes
+    // minutes, a dial rings until it is answered, a message goes out over
+    // the network (the handlers that sent them give up sooner on their own).
+    static constexpr uint32_t SearchTimeoutMs = 180000;
+    static constexpr uint32_t DialTimeoutMs = 90000;
+    static constexpr uint32_t SendTimeoutMs = 60000;
+    // How long the final result of this sent line may take.
+    static uint32_t FinalResultLimit(std::string_view sentLine);
 
     explicit VPerifActive(VUniSET* owner);
 
@@ -68,4 +81,7 @@ private:
     bool simBusy = false;
     int errorCountdown = 4;
     bool portSeen = false;
+    // State 3: since when the device has been silent, and for how long it may be.
+    uint32_t heldSince = 0;
+    uint32_t heldLimit = FinalResultTimeoutMs;
 };

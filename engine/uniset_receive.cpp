@@ -26,6 +26,13 @@ bool EndsWithLineEnd(const TInputBuffer& b)
     return n >= 2 && b.at(n - 2) == '\r' && b.at(n - 1) == '\n';
 }
 
+// "AT...\r": an echoed command line and nothing after it.
+bool UnansweredEcho(const TInputBuffer& b)
+{
+    const uint32_t n = b.length();
+    return n >= 3 && b.at(n - 1) == '\r' && (b.at(0) == 'A' || b.at(0) == 'a') && (b.at(1) == 'T' || b.at(1) == 't');
+}
+
 }  // namespace
 
 bool VUniSET::receivedCommandByte(uint32_t now, uint8_t byte)
@@ -50,6 +57,11 @@ bool VUniSET::receivedCommandByte(uint32_t now, uint8_t byte)
         return false;
     }
 
+    // The echo of a line whose answer never came ends in a bare CR; the
+    // next line's echo would be read as its continuation ("AT^SMSO=?\rAT^SMSO=?\r\r\n")
+    // and mistaken for another command. It starts a line of its own.
+    if ((byte == 'A' || byte == 'a') && mode == 0 && UnansweredEcho(rxBuffer))
+        rxBuffer.clear();
     rxBuffer.appendByte(byte);
     bool result = false;
     // Only the LF just stored can end a line: the other bytes skip the

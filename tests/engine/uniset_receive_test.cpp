@@ -95,6 +95,30 @@ TEST_F(Receive, OnlyCrLfEndsALine)
     EXPECT_EQ(lines(), (std::vector<std::string>{"A\rB\nC\n\rD\r\n"}));
 }
 
+// An echo whose answer never came is not glued to the next echo: the
+// handlers would read the two as one other command.
+TEST_F(Receive, AnUnansweredEchoDoesNotJoinTheNextEcho)
+{
+    const struct {
+        const char* bytes;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"AT^SMSO=?\rAT^SMSO=?\r\r\nOK\r\n", {"AT^SMSO=?\r\r\n", "OK\r\n"}},
+        {"AT+CSQ\rat+csq\r\r\n", {"at+csq\r\r\n"}},
+        {"AT\rAT\rAT\r\r\n", {"AT\r\r\n"}},
+        // Not an echo before the CR, or no CR before the A: one line as ever.
+        {"X\rAT\r\n", {"X\rAT\r\n"}},
+        {"ATA\r\n", {"ATA\r\n"}},
+        {"OK\rAT\r\n", {"OK\rAT\r\n"}},
+        {"AT", {}},
+    };
+    for (const auto& c : cases) {
+        log.clear();
+        feed(c.bytes);
+        EXPECT_EQ(lines(), c.lines) << c.bytes;
+    }
+}
+
 // The line end is looked for only when an LF arrives: every way the two
 // bytes can meet or miss, and a buffer a reader terminated in between.
 TEST_F(Receive, LineEndsExactlyOnTheLfAfterACr)
