@@ -21,10 +21,42 @@ int TFrameFilter::KindOf(const std::string& frame)
 std::string TFrameFilter::pass(const std::string& bytes)
 {
     std::string out;
+    for (const std::string& piece : pieces(bytes))
+        out += piece;
+    return out;
+}
+
+void TFrameFilter::carry(uint32_t now, const std::string& bytes)
+{
+    for (std::string& piece : pieces(bytes)) {
+        // `now` is link time (it does not wrap with the tick); a frame
+        // never arrives in the turn it was written.
+        uint32_t at = now + std::max<uint32_t>(delayMs, 1);
+        if (reorderPercent > 0 && reorderMs > 0 && KindOf(piece) >= 0 && int(random() % 100) < reorderPercent) {
+            at += 1 + random() % reorderMs;
+            ++reordered[KindOf(piece)];
+        }
+        onTheWay.emplace(at, std::move(piece));
+    }
+}
+
+std::string TFrameFilter::arrive(uint32_t now)
+{
+    std::string out;
+    while (!onTheWay.empty() && onTheWay.begin()->first <= now) {
+        out += onTheWay.begin()->second;
+        onTheWay.erase(onTheWay.begin());
+    }
+    return out;
+}
+
+std::vector<std::string> TFrameFilter::pieces(const std::string& bytes)
+{
+    std::vector<std::string> out;
     for (std::string piece : TTransferRig::SplitRaw(bytes)) {
         const int kind = KindOf(piece);
         if (kind < 0) {
-            out += piece;
+            out.push_back(std::move(piece));
             continue;
         }
         const int n = ++seen[kind];
@@ -43,7 +75,7 @@ std::string TFrameFilter::pass(const std::string& bytes)
             piece[at] = char(uint8_t(piece[at]) ^ uint8_t(1u << (random() % 8)));
             ++damaged[kind];
         }
-        out += piece;
+        out.push_back(std::move(piece));
     }
     return out;
 }
@@ -71,17 +103,14 @@ void TFrameLink::turn()
 {
     now += 10;
     caller.now = callee.now = now;
-    // What each wrote in the turn before arrives now.
-    std::string in;
-    in.swap(pendingToCaller);
-    caller.line(in);
-    in.clear();
-    in.swap(pendingToCallee);
-    callee.line(in);
+    // Link time, which does not wrap with the tick.
+    const uint32_t t = elapsed();
+    caller.line(toCaller.arrive(t));
+    callee.line(toCallee.arrive(t));
     caller.engine.tick(now);
     callee.engine.tick(now);
-    pendingToCallee = toCallee.pass(caller.sent());
-    pendingToCaller = toCaller.pass(callee.sent());
+    toCallee.carry(t, caller.sent());
+    toCaller.carry(t, callee.sent());
 }
 
 bool TFrameLink::runUntil(const std::function<bool()>& cond, uint32_t limitMs)

@@ -31,20 +31,40 @@ struct TFrameFilter {
     // receiving engine takes the next frame's first byte into it.
     std::map<int, int> raiseNth;
 
-    // Frames of each kind seen, lost (dropped included) and damaged.
-    std::map<int, int> seen, lost, damaged;
+    // One-way delay: what a station writes arrives at the first turn at
+    // least this long later (and never in the turn it was written). A
+    // share of the frames is held back a further 1..reorderMs, so that
+    // later frames overtake them.
+    uint32_t delayMs = 0;
+    int reorderPercent = 0;
+    uint32_t reorderMs = 0;
+
+    // Frames of each kind seen, lost (dropped included), damaged and held
+    // back.
+    std::map<int, int> seen, lost, damaged, reordered;
 
     // The bytes one station wrote in a turn, as the other receives them.
     std::string pass(const std::string& bytes);
+    // The same, on the way: written at `now`, they arrive by `arrive`.
+    void carry(uint32_t now, const std::string& bytes);
+    // What has arrived by `now`, in the order of arrival.
+    std::string arrive(uint32_t now);
 
     std::mt19937 random;
+
+private:
+    // The frames (and other bytes) that pass, each on its own.
+    std::vector<std::string> pieces(const std::string& bytes);
+    // On the way: arrival time, then the order of writing.
+    std::multimap<uint32_t, std::string> onTheWay;
 };
 
 // Two stations of this program on the handler rig (both GM22, model part
 // 0x102) in one data call: the first dialled the second. Each turn moves
-// the one clock on by 10 ms, hands each station what the other wrote in
-// the turn before (through the filter of that direction) and ticks both
-// engines. Deterministic: no real time, no waiting.
+// the one clock on by 10 ms, hands each station what the other wrote and
+// what has come through the filter of that direction by now (what was
+// written in the turn before, without a delay) and ticks both engines.
+// Deterministic: no real time, no waiting.
 class TFrameLink {
 public:
     static const std::string CallerNumber;
@@ -71,5 +91,4 @@ public:
 private:
     uint32_t now;
     uint32_t begin;
-    std::string pendingToCallee, pendingToCaller;
 };
