@@ -5,7 +5,10 @@
 // lost each way. Reports the simulated seconds the file took, the Blocks
 // sent, the bytes carried per simulated second against the 200 B/s that
 // 8 bytes per 40 ms give (the 32 ms the station announces, rounded up to
-// the 10 ms tick), and checks that the file arrived byte for byte.
+// the 10 ms tick), and checks that the file arrived byte for byte. Both
+// stations run the current file sender and receiver ("release" 1), or both
+// the previous release's (0, tests/engine/previous_transfer.h): before and
+// after in one table.
 // Run by hand: build-dir/bench/file_transfer_bench
 #include <benchmark/benchmark.h>
 
@@ -20,11 +23,12 @@ namespace {
 
 constexpr int FileSize = 64 * 1024;
 
-// Args: one-way delay in ms, loss in percent both ways.
+// Args: the release, one-way delay in ms, loss in percent both ways.
 void BM_Transfer(benchmark::State& state)
 {
-    const auto delay = uint32_t(state.range(0));
-    const int loss = int(state.range(1));
+    const bool previous = state.range(0) == 0;
+    const auto delay = uint32_t(state.range(1));
+    const int loss = int(state.range(2));
     std::string bytes(FileSize, '\0');
     std::mt19937 random(5);
     for (char& c : bytes)
@@ -35,6 +39,10 @@ void BM_Transfer(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         TFrameLink link;
+        if (previous) {
+            link.caller.usePreviousRelease();
+            link.callee.usePreviousRelease();
+        }
         VListItemFile* row = link.caller.queue(link.caller.file("big.bin", bytes), TFrameLink::CalleeNumber);
         if (!link.connect()) {
             state.SkipWithError("no data call");
@@ -74,8 +82,8 @@ void BM_Transfer(benchmark::State& state)
 }  // namespace
 
 BENCHMARK(BM_Transfer)
-    ->ArgNames({"delay_ms", "loss_pct"})
-    ->ArgsProduct({{0, 100, 300}, {0, 3, 5}})
+    ->ArgNames({"release", "delay_ms", "loss_pct"})
+    ->ArgsProduct({{0, 1}, {0, 100, 300}, {0, 3, 5}})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 

@@ -6,6 +6,7 @@
 
 #include "calls/list_view_file.h"
 #include "engine/perif_calls.h"
+#include "tests/engine/previous_transfer.h"
 
 const std::string TTransferRig::FilesCapabilitiesAnswer = "80 06 B0 A0 00 11 00 00 0C 00 6A 5E";
 const std::string TTransferRig::NoFilesCapabilitiesAnswer = "80 06 B0 A0 00 11 00 00 00 00 60 48";
@@ -23,6 +24,14 @@ TTransferRig::TTransferRig(int maker, int model, uint32_t start) : TCallsRig(mak
     receiver().start(now);
     settle();
     window.clearCalls();
+}
+
+void TTransferRig::usePreviousRelease()
+{
+    modem.replaceHandler(VPerifModem::hSendingFile, std::make_unique<TPreviousSender>(&engine));
+    modem.replaceHandler(VPerifModem::hReceivingFile, std::make_unique<TPreviousReceiver>(&engine));
+    sender().start(now);
+    receiver().start(now);
 }
 
 std::string TTransferRig::file(const std::string& name, const std::string& bytes)

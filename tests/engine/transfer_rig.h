@@ -21,6 +21,9 @@ struct TTransferRig : TCallsRig {
 
     VPerifSendingFile& sender() { return modem.sendingFile(); }
     VPerifReceivingFile& receiver() { return modem.receivingFile(); }
+    // The station runs the previous release's file sender and receiver
+    // (tests/engine/previous_transfer.h); before anything is queued.
+    void usePreviousRelease();
 
     // A file to send with these bytes; its path.
     std::string file(const std::string& name, const std::string& bytes);
