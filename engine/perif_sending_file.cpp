@@ -158,6 +158,11 @@ void VPerifSendingFile::beginTransfer(VListItemFile* item, int size)
     blockSize = std::clamp(size, 1, MaxBlockSize);
     lowestUnconfirmed = 0;
     rangeCount = 0;
+    sentCount = 0;
+    sentNext = 0;
+    roundTrip = FirstRoundTrip;
+    roundTripMeasured = false;
+    rewound = false;
     sendOffset = 0;
     progressFlags = 0;
     wanted = 0xFF;
@@ -243,9 +248,12 @@ void VPerifSendingFile::dataTick(uint32_t now)
     if (!current || file < 0)
         return;
 
+    const bool dataPhase = (progressFlags & (pfAccepted | pfNamed | pfComplete)) == (pfAccepted | pfNamed);
+    const bool block = dataPhase && hasBlockToSend(now);
     uint32_t pause = RepeatPause;
-    // In the data phase the other station sets the pace.
-    if ((progressFlags & 0xF) == (pfAccepted | pfNamed) && remote)
+    // Blocks go at the pace the other station set, gaps found after all
+    // went out too; what waits for an answer repeats at the slow pause.
+    if (block && remote)
         pause = remote->getBlockInterval();
     if (!elapsed(pause, now))
         return;
@@ -257,12 +265,11 @@ void VPerifSendingFile::dataTick(uint32_t now)
             sendName(now);
         else
             progressFlags |= pfNamed;
-    } else if (!(progressFlags & pfAllSent)) {
+    } else if (block) {
         sendNextBlock(now);
     } else if (!(progressFlags & pfComplete)) {
-        // A failed read ends the transfer: no End follows for it.
-        if (!sendNextBlock(now) && current)
-            sendEnd(now);
+        progressFlags |= pfAllSent;
+        sendEnd(now);
     } else {
         // Complete ends the transfer whether or not its row is still
         // queued: a row removed while it was sent must not stay current.

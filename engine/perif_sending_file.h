@@ -18,6 +18,15 @@ class Protikus;
 // announced, serves the gaps the receiver reports, and repeats End until
 // the receiver reports the file complete (see engine/file_frames.h).
 //
+// Blocks do not wait for their Acks, so on a call with a long round trip
+// the Acks that come in tell of the receiver as it was a round trip ago. A
+// gap goes again once per round trip (the sender measures it from the Acks
+// of its Blocks), not at every pause while Acks sent before it arrived
+// still name it; and the send offset goes back only for a receiver that
+// stopped taking Blocks in order (resume below the acknowledged end), once
+// per round trip, never for an Ack that merely trails the Blocks on their
+// way.
+//
 // The queue and the current row hold their rows (VListItem::hold): a row
 // removed from the list meanwhile stays alive until they let go of it.
 class VPerifSendingFile : public VPerif {
@@ -30,6 +39,16 @@ public:
     static constexpr uint32_t RepeatPause = 1000;
     // Longest file name a Name frame carries.
     static constexpr size_t NameLimit = 20;
+    // Sends remembered for measuring the round trip: a few seconds of
+    // Blocks at the fastest pace.
+    static constexpr int SentLog = 256;
+    // The round trip taken before the first Ack of a transfer measures it.
+    static constexpr uint32_t FirstRoundTrip = 1000;
+    // An Ack may come this much later than the measured round trip: the
+    // other station answers on its next tick, Blocks leave on ticks.
+    static constexpr uint32_t AckSlack = 100;
+    // However long the measured round trip, a gap goes again after this.
+    static constexpr uint32_t LongestHold = 5000;
 
     // Progress flags of a transfer.
     enum TProgress : uint32_t {
@@ -80,8 +99,13 @@ public:
     int64_t getSendOffset() const { return sendOffset; }
     int64_t getLowestUnconfirmed() const { return lowestUnconfirmed; }
     int getRangeCount() const { return rangeCount; }
-    FileFrames::TRange getRange(int i) const { return ranges[size_t(i)]; }
+    FileFrames::TRange getRange(int i) const { return {ranges[size_t(i)].start, ranges[size_t(i)].end}; }
     bool hasFile() const { return file >= 0; }
+    // The round trip as measured so far (smoothed), in ms.
+    uint32_t getRoundTrip() const { return roundTrip; }
+    // How long a gap sent again, or a move of the send offset back, waits
+    // for Acks that answer it: the round trip and the slack.
+    uint32_t holdTime() const;
 
 protected:
     std::vector<VListItemFile*> queue;
@@ -97,7 +121,15 @@ private:
     void sendOffer(uint32_t now);
     void sendName(uint32_t now);
     void sendEnd(uint32_t now);
-    void readAck(const uint8_t* payload, int length);
+    void readAck(uint32_t now, const uint8_t* payload, int length);
+    // A gap the receiver named that should go (again) now; null for none.
+    struct TGap;
+    TGap* dueGap(uint32_t now);
+    // Something to send in the data phase: a due gap or bytes not sent yet.
+    bool hasBlockToSend(uint32_t now);
+    void logSent(int64_t end, uint32_t now);
+    // A round trip from the Ack of the send that ended at `end`.
+    void measure(int64_t end, uint32_t now);
     void closeFile();
     // Lets go of the current row and its transfer.
     void dropCurrent();
@@ -112,8 +144,30 @@ private:
     int64_t sendOffset = 0;
     int64_t lowestUnconfirmed = 0;
     uint8_t wanted = 0xFF;
-    std::array<FileFrames::TRange, FileFrames::RangeSlots> ranges{};
+    // A gap named by the latest Ack: where its next piece starts, and
+    // whether (and when) all of it went again since an Ack named it.
+    struct TGap {
+        int64_t start = 0;
+        int64_t end = 0;
+        int64_t next = 0;
+        bool resent = false;
+        uint32_t resentTick = 0;
+    };
+    std::array<TGap, FileFrames::RangeSlots> ranges{};
     int rangeCount = 0;
+    // Blocks and End frames sent: where each ended and when, newest last.
+    struct TSent {
+        int64_t end = 0;
+        uint32_t tick = 0;
+    };
+    std::array<TSent, SentLog> sentLog{};
+    int sentCount = 0;
+    int sentNext = 0;
+    uint32_t roundTrip = FirstRoundTrip;
+    bool roundTripMeasured = false;
+    // The send offset last went back at this tick.
+    bool rewound = false;
+    uint32_t rewindTick = 0;
     uint32_t progressFlags = 0;
     Protikus* remote = nullptr;
     // A Block being assembled: offset, count, data.

@@ -226,18 +226,35 @@ TEST_F(Sending, AcksMoveTheSendOffsetAndTheGapsToServe)
     EXPECT_EQ(row->getProgress(), 4);
     EXPECT_EQ(rig.runFrames(40), Frames({TCallsRig::Hex(T::Block(4, "456789ab"))}));
     // More than three gaps: three kept, the resume lowered to the
-    // smallest start of the others; the gaps go first, a short one again
-    // at each pause until an Ack no longer names it.
+    // smallest start of the others; each gap goes once, in the order
+    // named, then the bytes from the send offset.
     rig.line(T::Ack(12, {{20, 4}, {28, 2}, {36, 1}, {14, 3}, {30, 1}}, 24));
     EXPECT_EQ(sender().getRangeCount(), 3);
     EXPECT_EQ(sender().getSendOffset(), 14);
     EXPECT_EQ(sender().getLowestUnconfirmed(), 14);
     EXPECT_EQ(rig.runFrames(40), Frames({TCallsRig::Hex(T::Block(20, "klmn"))}));
-    EXPECT_EQ(rig.runFrames(40), Frames({TCallsRig::Hex(T::Block(20, "klmn"))}));
-    rig.line(T::Ack(24, {{28, 2}}, 24));
     EXPECT_EQ(rig.runFrames(40), Frames({TCallsRig::Hex(T::Block(28, "st"))}));
-    rig.line(T::Ack(30, {}, 24));
+    EXPECT_EQ(rig.runFrames(40), Frames({TCallsRig::Hex(T::Block(36, "A"))}));
+    EXPECT_EQ(rig.runFrames(40), Frames({TCallsRig::Hex(T::Block(14, "efghijkl"))}));
+    // An Ack that trails the gaps sent again (it answers the first) still
+    // names the others: they wait for their own Acks. Its resume above
+    // the send offset moves it on.
+    rig.line(T::Ack(24, {{28, 2}, {36, 1}}, 24));
+    EXPECT_EQ(sender().getSendOffset(), 24);
     EXPECT_EQ(rig.runFrames(40), Frames({TCallsRig::Hex(T::Block(24, "opqrstuv"))}));
+    // A receiver that stands below the Block it acknowledges gets the
+    // bytes from its resume again, once a round trip after the last time;
+    // the Acks that trail that move do not move the send offset back again.
+    rig.run(sender().holdTime());
+    rig.sent();
+    rig.line(T::Ack(30, {{36, 1}}, 24));
+    EXPECT_EQ(sender().getSendOffset(), 24);
+    EXPECT_EQ(rig.runFrames(40), Frames({TCallsRig::Hex(T::Block(24, "opqrstuv"))}));
+    rig.line(T::Ack(32, {{36, 1}}, 24));
+    EXPECT_EQ(sender().getSendOffset(), 32);
+    EXPECT_EQ(rig.runFrames(40), Frames({TCallsRig::Hex(T::Block(32, "wxyzABCD"))}));
+    // A gap that no Ack settled within the round trip goes again.
+    EXPECT_EQ(rig.runFrames(sender().holdTime()), Frames({TCallsRig::Hex(T::Block(36, "A"))}));
 }
 
 TEST_F(Sending, ALostLastBlockIsServedAfterEverythingWentOut)
@@ -252,9 +269,10 @@ TEST_F(Sending, ALostLastBlockIsServedAfterEverythingWentOut)
     EXPECT_EQ(rig.runFrames(40), Frames({TCallsRig::Hex(T::Block(16, "ghij"))}));
     EXPECT_EQ(rig.runFrames(1010), Frames({EndHex}));
     // A Complete now would be of another file: all went out, so it counts.
-    // The receiver names the tail instead; it goes out before End again.
+    // The receiver names the tail instead; it goes at the Blocks' pace,
+    // once, and End follows a second later.
     rig.line(T::Ack(20, {{16, 4}}, 20));
-    EXPECT_EQ(rig.runFrames(1010), Frames({TCallsRig::Hex(T::Block(16, "ghij"))}));
+    EXPECT_EQ(rig.runFrames(40), Frames({TCallsRig::Hex(T::Block(16, "ghij"))}));
     rig.line(T::Ack(20, {}, 20));
     EXPECT_EQ(rig.runFrames(1010), Frames({EndHex}));
     rig.line(Complete);
@@ -512,7 +530,11 @@ TEST_F(Sending, AnswersOfTheWrongShapeAreIgnoredAndGapsStayInTheFile)
     rig.line(T::Ack(4, {{0, 65535}}, 4));
     EXPECT_EQ(rig.runFrames(40), Frames({TCallsRig::Hex(T::Block(0, "01234567"))}));
     EXPECT_EQ(rig.runFrames(40), Frames({TCallsRig::Hex(T::Block(8, "89"))}));
-    EXPECT_EQ(rig.runFrames(40), Frames({TCallsRig::Hex(T::Block(8, "89"))}));
+    // All of the gap went: it waits a round trip for its Acks, then goes
+    // again.
+    EXPECT_EQ(rig.runFrames(40), None);
+    EXPECT_EQ(rig.runFrames(sender().holdTime()),
+              Frames({TCallsRig::Hex(T::Block(0, "01234567")), TCallsRig::Hex(T::Block(8, "89"))}));
 }
 
 TEST_F(Sending, TheQueueNamesTheStationsToReach)
