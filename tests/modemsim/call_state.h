@@ -49,6 +49,14 @@ struct TCallState {
     // Data bytes collected for one post to the other device.
     std::string toPeer;
     bool flushQueued = false;
+    // The data link's switches (faults.h): when the last piece that keeps
+    // its order is due at the other device, and the pieces on their way.
+    int64_t linkDueMs = 0;
+    int linkPending = 0;
+    // DCD is on for this call (a data call that connected).
+    bool carrier = false;
+    // The program's DTR as last seen.
+    bool dtr = false;
 
     // The device's own inbox and the link it is reachable in (set when
     // the simulator starts).
@@ -62,5 +70,8 @@ void HandlePeerEvent(TDevice& device, TAtCore& core, const TPeerEvent& event);
 void IncomingCall(TDevice& device, TAtCore& core, const std::string& from, bool data);
 // The other party hangs up (script action "hangup").
 void RemoteHangup(TDevice& device, TAtCore& core);
+// The program's DTR changed: a fall ends a dialled or active call, as a
+// device set to hang up on DTR does.
+void ProgramDtr(TDevice& device, TAtCore& core, bool dtr);
 
 }  // namespace ModemSim

@@ -2,7 +2,12 @@
 // +CHUP), the phone activity (+CPAS), caller identification (+CLIP) and
 // the Ericsson call reports (*ECAM, *ECAV), with incoming calls from a
 // linked device or a script, and the online data mode of a data call
-// with its "+++" escape.
+// with its "+++" escape, DCD while a data call is up, the data link's
+// fault switches (delay, loss, pieces overtaking, a carrier that drops
+// without a word) and a DTR drop that ends the call.
+#include <algorithm>
+
+#include "serial/modem_lines.h"
 #include "tests/modemsim/at_core.h"
 #include "tests/modemsim/call_state.h"
 #include "tests/modemsim/command_helpers.h"
@@ -17,7 +22,6 @@ using TKind = TPeerEvent::TKind;
 
 constexpr int RingEveryMs = 3000;
 constexpr int UnknownNumberMs = 2000;
-constexpr int NoAnswerMs = 30000;
 constexpr int EscapeGuardMs = 1000;
 const char* const ConnectText = "CONNECT 9600";
 const char* const NoCarrier = "NO CARRIER";
@@ -85,6 +89,14 @@ void GoOffline(TDevice& d, TAtCore& core)
     c.toPeer.clear();
 }
 
+void SetCarrier(TDevice& d, bool on)
+{
+    if (d.calls.carrier == on)
+        return;
+    d.calls.carrier = on;
+    d.Host().SetLine(Serial::MS_RLSD_ON, on);
+}
+
 // The call ends here; `tellPeer` tells the other device, `result` is the
 // result code the program gets (none for a call that only rang); `reply`
 // is the answer of the command that ended it.
@@ -99,6 +111,7 @@ void Finish(TDevice& d, TAtCore& core, bool tellPeer, const char* result, TReply
     if (c.online || (c.phase == TPhase::Dialling && c.data))
         core.SetRawInput(nullptr);
     GoOffline(d, core);
+    SetCarrier(d, false);
     c.phase = TPhase::Idle;
     ++c.serial;
     if (result)
@@ -111,6 +124,40 @@ void Finish(TDevice& d, TAtCore& core, bool tellPeer, const char* result, TReply
     d.Host().Note("call ended");
 }
 
+// One piece of data on its way to the other device, shaped by the data
+// link's switches.
+void PassOn(TDevice& d, std::string bytes)
+{
+    using K = TFaultSwitch::TKind;
+    TCallState& c = d.calls;
+    if (d.faults.FireLink(K::LinkLose)) {
+        d.Host().Note("link: " + std::to_string(bytes.size()) + " bytes lost");
+        return;
+    }
+    const int64_t now = Now(d);
+    int64_t due = now + d.faults.FireLink(K::LinkDelay).value_or(0);
+    if (const auto held = d.faults.FireLink(K::LinkReorder)) {
+        due += *held;
+        d.Host().Note("link: " + std::to_string(bytes.size()) + " bytes held back");
+    } else {
+        due = std::max(due, c.linkDueMs);
+        c.linkDueMs = due;
+    }
+    if (due <= now && c.linkPending == 0) {
+        Send(d, c.peerBox, TKind::Data, std::move(bytes));
+        return;
+    }
+    // Pieces due at one time leave in the order they were written.
+    ++c.linkPending;
+    TDevice* dev = &d;
+    const uint64_t call = c.serial;
+    d.Host().After(static_cast<int>(due - now), [dev, call, box = c.peerBox, bytes = std::move(bytes)]() mutable {
+        --dev->calls.linkPending;
+        if (dev->calls.serial == call)
+            Send(*dev, box, TKind::Data, std::move(bytes));
+    });
+}
+
 void FlushToPeer(TDevice& d)
 {
     TCallState& c = d.calls;
@@ -118,8 +165,24 @@ void FlushToPeer(TDevice& d)
     if (c.toPeer.empty())
         return;
     if (c.online)
-        Send(d, c.peerBox, TKind::Data, c.toPeer);
+        PassOn(d, std::move(c.toPeer));
     c.toPeer.clear();
+}
+
+// The carrier of a data call is gone without a word: no result code, the
+// device back in the command mode, nothing more to or from the other one.
+void CarrierLost(TDevice& d, TAtCore& core)
+{
+    TCallState& c = d.calls;
+    GoOffline(d, core);
+    SetCarrier(d, false);
+    c.phase = TPhase::Idle;
+    ++c.serial;
+    c.peer.clear();
+    c.peerBox.reset();
+    c.data = false;
+    c.outgoing = false;
+    d.Host().Note("carrier lost");
 }
 
 void ToPeer(TDevice& d, const std::string& bytes)
@@ -171,8 +234,17 @@ void EnterOnline(TDevice& d, TAtCore& core)
     c.online = true;
     c.pluses = 0;
     c.lastInputMs = Now(d);
+    c.linkDueMs = 0;
+    SetCarrier(d, true);
     TDevice* dev = &d;
     TAtCore* co = &core;
+    if (const auto after = d.faults.FireLink(TFaultSwitch::TKind::LinkDrop)) {
+        const uint64_t call = c.serial;
+        d.Host().After(*after, [dev, co, call] {
+            if (dev->calls.serial == call && dev->calls.phase == TPhase::Active)
+                CarrierLost(*dev, *co);
+        });
+    }
     core.SetRawInput([dev, co](char ch) {
         OnlineByte(*dev, *co, ch);
         return true;
@@ -232,10 +304,11 @@ void Dial(TCommandContext& ctx)
     const bool reachable = !c.peerBox.expired();
     if (reachable)
         Send(d, c.peerBox, TKind::Ring);
-    // Nobody answers an unknown number; a known one rings for a while.
-    d.Host().After(reachable ? NoAnswerMs : UnknownNumberMs, [dev, core, call, reachable] {
+    // Nobody answers an unknown number; a known one rings for a while,
+    // then the network gives up.
+    d.Host().After(reachable ? d.Profile().ringOutMs : UnknownNumberMs, [dev, core, call, reachable] {
         if (dev->calls.serial == call && dev->calls.phase == TPhase::Dialling)
-            Finish(*dev, *core, reachable, NoCarrier);
+            Finish(*dev, *core, reachable, reachable ? dev->Profile().ringOutResult.c_str() : NoCarrier);
     });
     if (voice)
         return;
@@ -327,6 +400,17 @@ void IncomingCall(TDevice& d, TAtCore& core, const std::string& from, bool data)
 void RemoteHangup(TDevice& d, TAtCore& core)
 {
     Finish(d, core, true, d.calls.phase == TPhase::Alerting ? nullptr : NoCarrier);
+}
+
+void ProgramDtr(TDevice& d, TAtCore& core, bool dtr)
+{
+    TCallState& c = d.calls;
+    const bool fell = c.dtr && !dtr;
+    c.dtr = dtr;
+    if (fell && (c.phase == TPhase::Active || c.phase == TPhase::Dialling)) {
+        d.Host().Note("DTR dropped: call cleared");
+        Finish(d, core, true, NoCarrier);
+    }
 }
 
 void RegisterCallCommands(TCommandRegistry& r)

@@ -55,6 +55,42 @@ TReply ParseFinal(const std::string& final, const std::string& text)
     return r;
 }
 
+// "<ms>" or "<ms>-<ms>" into the switch's range.
+void ParseRange(TFaultSwitch& f, const std::string& rest)
+{
+    const size_t dash = rest.find('-');
+    f.lateMs = Number(rest.substr(0, dash), f.text);
+    f.lateMaxMs = dash == std::string::npos ? f.lateMs : Number(rest.substr(dash + 1), f.text);
+    if (f.lateMaxMs < f.lateMs)
+        Bad(f.text, "range ends before it starts");
+}
+
+void ParseLink(TFaultSwitch& f, const std::string& what, const std::string& rest, int afterMs)
+{
+    using K = TFaultSwitch::TKind;
+    if (what == "DELAY") {
+        f.kind = K::LinkDelay;
+        ParseRange(f, rest);
+    } else if (what == "LOSE") {
+        f.kind = K::LinkLose;
+        if (!rest.empty())
+            Bad(f.text, "unexpected " + rest);
+    } else if (what == "REORDER") {
+        f.kind = K::LinkReorder;
+        f.lateMs = f.lateMaxMs = Number(rest, f.text);
+    } else if (what == "DROP") {
+        f.kind = K::LinkDrop;
+        if (afterMs < 0 || !rest.empty())
+            Bad(f.text, "link drop after <ms> expected");
+        f.lateMs = f.lateMaxMs = afterMs;
+        return;
+    } else {
+        Bad(f.text, "unknown link fault " + what);
+    }
+    if (afterMs >= 0)
+        Bad(f.text, "\"after\" belongs to answer and link drop");
+}
+
 }  // namespace
 
 TFaultSwitch TFaultSwitch::Parse(const std::string& text)
@@ -94,15 +130,15 @@ TFaultSwitch TFaultSwitch::Parse(const std::string& text)
     std::string rest;
     for (size_t i = 2; i < tokens.size(); ++i)
         rest += (rest.empty() ? "" : " ") + tokens[i];
+    if (f.commands == "LINK") {
+        ParseLink(f, what, rest, afterMs);
+        return f;
+    }
     if (what == "NOFINAL")
         f.kind = TKind::NoFinal;
     else if (what == "LATE") {
         f.kind = TKind::Late;
-        const size_t dash = rest.find('-');
-        f.lateMs = Number(rest.substr(0, dash), text);
-        f.lateMaxMs = dash == std::string::npos ? f.lateMs : Number(rest.substr(dash + 1), text);
-        if (f.lateMaxMs < f.lateMs)
-            Bad(text, "late range ends before it starts");
+        ParseRange(f, rest);
         rest.clear();
     } else if (what == "BAREOK")
         f.kind = TKind::BareOk;
@@ -126,6 +162,8 @@ TFaultSwitch TFaultSwitch::Parse(const std::string& text)
 
 bool TFaultSwitch::Names(const TAtCommand& cmd) const
 {
+    if (OfLink())
+        return false;
     if (commands == "*")
         return true;
     if (cmd.name.empty())
@@ -147,6 +185,21 @@ void TFaultShape::Apply(TReply& out) const
     if (noInfo)
         out.lines.clear();
     out.delayMs += lateMs;
+}
+
+std::optional<int> TFaults::FireLink(TFaultSwitch::TKind kind)
+{
+    for (TFaultSwitch& f : switches_) {
+        if (f.kind != kind || f.count == 0)
+            continue;
+        if (f.percent < 100 && static_cast<int>(random_() % 100) >= f.percent)
+            continue;
+        if (f.count > 0)
+            --f.count;
+        const int span = f.lateMaxMs - f.lateMs;
+        return f.lateMs + (span > 0 ? static_cast<int>(random_() % static_cast<uint32_t>(span + 1)) : 0);
+    }
+    return std::nullopt;
 }
 
 std::optional<TFaultShape> TFaults::Fire(const TAtCommand& cmd)

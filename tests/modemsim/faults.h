@@ -38,17 +38,31 @@
 // <percent>%          it fires for that share of the commands it names
 // after <ms>          (answer) the answer comes that much later
 //
+// The data link of a call between linked devices (the bytes this device
+// passes on to the other one, each piece as the program wrote it) takes
+// switches of its own, named "link":
+//   link delay <ms>[-<ms>]   each piece arrives that much later (a range is
+//                            drawn per piece); pieces keep their order
+//   link lose                a piece is lost (with a share: "link lose 3%")
+//   link reorder <ms>        a piece is held back that much more, so that
+//                            later ones overtake it (with a share)
+//   link drop after <ms>     a data call's carrier drops that long after
+//                            it connected: DCD falls, the device goes back
+//                            to the command mode without a result code, and
+//                            the other device hears nothing more
+// Counts and shares work as above (a drop counts calls, the others pieces).
+//
 // Switches are tried in the order they were added; the first that fires
 // shapes the command. Commands answered after a prompt (+CMGS, +CMGW) are
 // shaped when their answer goes out.
 namespace ModemSim {
 
 struct TFaultSwitch {
-    enum class TKind { NoFinal, Late, BareOk, NoChange, NoInfo, Answer };
+    enum class TKind { NoFinal, Late, BareOk, NoChange, NoInfo, Answer, LinkDelay, LinkLose, LinkReorder, LinkDrop };
 
     std::string commands;  // "*", a form key, or a prefix ending in "*"
     TKind kind = TKind::NoFinal;
-    int lateMs = 0, lateMaxMs = 0;  // Late: the range; Answer: the delay
+    int lateMs = 0, lateMaxMs = 0;  // Late, LinkDelay: the range; Answer, LinkReorder, LinkDrop: the time
     TReply answer;                  // Answer: the final result
     int count = -1;                 // -1: for ever
     int percent = 100;
@@ -59,6 +73,8 @@ struct TFaultSwitch {
     bool Names(const TAtCommand& cmd) const;
     // The command does not run; the switch gives the whole answer.
     bool Replaces(const TAtCommand& cmd) const;
+    // A switch of the data link, not of a command.
+    bool OfLink() const { return kind >= TKind::LinkDelay; }
 };
 
 // What a fired switch does to one answer.
@@ -87,6 +103,9 @@ public:
     // The first switch that fires for this command, counted down; none
     // when no switch names it or chance passed it by.
     std::optional<TFaultShape> Fire(const TAtCommand& cmd);
+    // The data link: the first switch of this kind that fires, counted
+    // down; its time (a drawn delay, the hold back, the drop) in ms.
+    std::optional<int> FireLink(TFaultSwitch::TKind kind);
 
     // A command answered after its prompt keeps the shape it fired until
     // its answer goes out.

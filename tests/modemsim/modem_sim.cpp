@@ -166,6 +166,7 @@ bool TModemSim::Start(std::string* error)
     device_->calls.link = callLink_;
     device_->PowerUp(false);
     device_->ProgramLines(lines_->Rts(), lines_->Dtr());
+    device_->calls.dtr = lines_->Dtr();
     std::weak_ptr<TInbox> inbox = inbox_;
     lines_->SetOutputListener([inbox](bool rts, bool dtr) {
         if (auto box = inbox.lock())
@@ -221,6 +222,7 @@ void TModemSim::Run()
             transcript_->Add(TDirection::Event, std::string("RTS ") + (change.first ? "on" : "off") + ", DTR " +
                                                     (change.second ? "on" : "off"));
             device_->ProgramLines(change.first, change.second);
+            ProgramDtr(*device_, *core_, change.second);
         }
         // Calls
         for (const TPeerEvent& event : callBox_->Take())

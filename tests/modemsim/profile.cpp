@@ -472,6 +472,8 @@ TProfile TProfile::Parse(const std::string& text)
             // Calls
             {"own_number", str(p.ownNumber)},
             {"ecam", flag(p.ecam)},
+            {"ring_out_ms", num(p.ringOutMs)},
+            {"ring_out_result", str(p.ringOutResult)},
             {"fault_seed",
              [&p](const std::string& v, int l) { p.faultSeed = static_cast<uint32_t>(Number(v, l)); }},
         };

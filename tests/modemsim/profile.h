@@ -103,6 +103,10 @@ struct TProfile {
     // (without them every form of AT*ECAM answers ERROR).
     std::string ownNumber = "";
     bool ecam = false;
+    // A linked station that does not answer rings this long, then the
+    // network ends the dial with this result code.
+    int ringOutMs = 30000;
+    std::string ringOutResult = "NO CARRIER";
 
     // Per-command answer delays in ms, keyed by the command as written
     // without "AT", upper case, e.g. "+CPIN?" or "+CGMI" or "+COPS=?".

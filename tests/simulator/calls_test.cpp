@@ -201,3 +201,113 @@ TEST_F(LinkedCalls, BusyCalleeAndVoiceCalls)
     // A device without a number of its own cannot be reached.
     EXPECT_EQ(Ask("ATD", 3000), "\r\nERROR\r\n");
 }
+
+namespace {
+
+// The fixture's device dials the other as a data call, the other answers;
+// both see CONNECT.
+void ConnectData(TPtyClient& client, TPtyClient& peer)
+{
+    client.Command("ATD+420601000002");
+    ASSERT_TRUE(peer.WaitFor("RING", 3000));
+    peer.Command("ATA");
+    ASSERT_TRUE(peer.WaitFor("\r\nCONNECT 9600\r\n", 3000));
+    ASSERT_TRUE(client.WaitFor("\r\nCONNECT 9600\r\n", 3000));
+    client.Take();
+    peer.Take();
+}
+
+bool Carrier(TModemSim& sim)
+{
+    return sim.ModemLines().DeviceLines() & Serial::MS_RLSD_ON;
+}
+
+}  // namespace
+
+TEST_F(LinkedCalls, TheDataLinkDelaysLosesAndHoldsBackPiecesAsSwitched)
+{
+    TProfile mine = Numbered("tc35", "+420601000001");
+    mine.faults = {"link lose x1", "link reorder 600 x1", "link delay 300"};
+    Start(mine, Numbered("tc35", "+420601000002"));
+    EXPECT_FALSE(Carrier(*sim));
+    ConnectData(client, peer);
+    // DCD is on while the data call is up, on both devices.
+    EXPECT_TRUE(Carrier(*sim));
+    EXPECT_TRUE(Carrier(*other));
+    // The first piece is lost, the second held back, the third overtakes
+    // it; each arrives no sooner than the delay.
+    const auto start = std::chrono::steady_clock::now();
+    for (const char* piece : {"lost|", "held|", "next|"}) {
+        ASSERT_TRUE(client.Write(piece));
+        std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    }
+    ASSERT_TRUE(peer.WaitFor("next|held|", 3000)) << peer.Take();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300 + 160));
+    EXPECT_EQ(peer.Take(), "next|held|");
+    EXPECT_TRUE(sim->Transcript().WaitForEvent("link: 5 bytes lost", 0));
+    // The other way nothing is switched: at once, in order.
+    ASSERT_TRUE(peer.Write("back"));
+    ASSERT_TRUE(client.WaitFor("back", 1000));
+    // Hung up there: the carrier falls with the NO CARRIER.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    ASSERT_TRUE(peer.Write("+++"));
+    ASSERT_TRUE(peer.WaitFor("\r\nOK\r\n", 3000));
+    EXPECT_EQ(peer.Transact("ATH"), "\r\nOK\r\n");
+    ASSERT_TRUE(client.WaitFor("\r\nNO CARRIER\r\n", 3000));
+    EXPECT_FALSE(Carrier(*sim));
+    EXPECT_FALSE(Carrier(*other));
+}
+
+TEST_F(LinkedCalls, ACarrierThatDropsSaysNothingAndTheDeviceTakesCommandsAgain)
+{
+    TProfile mine = Numbered("tc35", "+420601000001");
+    mine.faults = {"link drop after 400 x1"};
+    Start(mine, Numbered("tc35", "+420601000002"));
+    ConnectData(client, peer);
+    ASSERT_TRUE(Carrier(*sim));
+    ASSERT_TRUE(sim->Transcript().WaitForEvent("carrier lost", 3000));
+    EXPECT_FALSE(Carrier(*sim));
+    client.ReadFor(300);
+    EXPECT_EQ(client.Take(), "") << "no result code";
+    // Back in the command mode without a call; "+++" is no escape there.
+    EXPECT_EQ(Ask("AT+CPAS"), "\r\n+CPAS: 0\r\n\r\nOK\r\n");
+    ASSERT_TRUE(client.Write("+++"));
+    client.ReadFor(1500);
+    EXPECT_EQ(client.Take(), "");
+    EXPECT_EQ(Ask("ATH"), "\r\nOK\r\n");
+    // The other device heard nothing and its data goes nowhere.
+    EXPECT_EQ(peer.Take(), "");
+    ASSERT_TRUE(peer.Write("into the void"));
+    client.ReadFor(300);
+    EXPECT_EQ(client.Take(), "");
+    EXPECT_TRUE(Carrier(*other));
+}
+
+TEST_F(LinkedCalls, DtrDroppedEndsTheCall)
+{
+    Start(Numbered("tc35", "+420601000001"), Numbered("tc35", "+420601000002"));
+    sim->ModemLines().SetDtr(true);
+    ConnectData(client, peer);
+    sim->ModemLines().SetDtr(false);
+    ASSERT_TRUE(client.WaitFor("\r\nNO CARRIER\r\n", 3000));
+    ASSERT_TRUE(peer.WaitFor("\r\nNO CARRIER\r\n", 3000));
+    EXPECT_FALSE(Carrier(*sim));
+    EXPECT_EQ(Ask("AT+CPAS"), "\r\n+CPAS: 0\r\n\r\nOK\r\n");
+}
+
+TEST_F(LinkedCalls, AStationThatNeverAnswersRingsOutWithTheProfilesResult)
+{
+    TProfile mine = Numbered("tc35", "+420601000001");
+    mine.ringOutMs = 800;
+    mine.ringOutResult = "NO ANSWER";
+    Start(mine, Numbered("tc35", "+420601000002"));
+    const auto start = std::chrono::steady_clock::now();
+    client.Command("ATD+420601000002");
+    ASSERT_TRUE(peer.WaitFor("RING", 3000));
+    ASSERT_TRUE(client.WaitFor("\r\nNO ANSWER\r\n", 3000));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(750));
+    EXPECT_EQ(Ask("AT+CPAS"), "\r\n+CPAS: 0\r\n\r\nOK\r\n");
+    EXPECT_EQ(peer.Transact("AT+CPAS"), "\r\n+CPAS: 0\r\n\r\nOK\r\n");
+    EXPECT_THROW(TProfile::Parse("ring_out_ms = soon\n"), std::invalid_argument);
+    EXPECT_EQ(TProfile::Parse("base = tc35\nring_out_result = NO ANSWER\n").ringOutResult, "NO ANSWER");
+}

@@ -167,7 +167,9 @@ TEST_F(FaultSwitches, FromTheProfileAndTheScript)
 TEST(FaultSwitchText, BadSwitchesAreRefusedWithTheirText)
 {
     for (const char* bad : {"", "+CSQ", "+CSQ explode", "+CSQ late", "+CSQ late 9-3", "+CSQ late x",
-                            "+CSQ answer", "+CSQ nofinal 120%", "+CSQ nofinal after 5", "+CSQ bareok extra"}) {
+                            "+CSQ answer", "+CSQ nofinal 120%", "+CSQ nofinal after 5", "+CSQ bareok extra",
+                            "link", "link sideways", "link delay", "link delay 9-3", "link lose 5", "link reorder",
+                            "link drop", "link drop 5", "link delay 5 after 5"}) {
         SCOPED_TRACE(bad);
         EXPECT_THROW(ModemSim::TFaultSwitch::Parse(bad), std::invalid_argument);
     }
@@ -179,4 +181,19 @@ TEST(FaultSwitchText, BadSwitchesAreRefusedWithTheirText)
     EXPECT_EQ(f.lateMs, 250);
     EXPECT_EQ(f.count, 2);
     EXPECT_EQ(f.percent, 50);
+    const auto drop = ModemSim::TFaultSwitch::Parse("LINK drop after 1500 x1");
+    EXPECT_EQ(drop.kind, ModemSim::TFaultSwitch::TKind::LinkDrop);
+    EXPECT_EQ(drop.lateMs, 1500);
+    EXPECT_TRUE(drop.OfLink());
+    const auto delay = ModemSim::TFaultSwitch::Parse("link delay 200-400 3%");
+    EXPECT_EQ(delay.lateMaxMs, 400);
+    EXPECT_EQ(delay.percent, 3);
+    // A link switch names no command.
+    ModemSim::TFaults faults;
+    faults.Add("link lose");
+    std::vector<ModemSim::TAtCommand> csq;
+    ASSERT_TRUE(ModemSim::SplitCommandLine("+CSQ", csq));
+    EXPECT_FALSE(faults.Fire(csq.at(0)));
+    EXPECT_TRUE(faults.FireLink(ModemSim::TFaultSwitch::TKind::LinkLose));
+    EXPECT_FALSE(faults.FireLink(ModemSim::TFaultSwitch::TKind::LinkDelay));
 }
