@@ -55,9 +55,9 @@ void VListItemFile::refreshTexts(MirrorItem& Mirror)
     // The state texts are Czech whatever the language; shown in the
     // language's code page, a letter it lacks becomes "?".
     const int codePage = Platform::ActiveCodePage();
-    const char* text = StateText(fileState);
+    const std::string text = failText.empty() ? std::string(StateText(fileState)) : failText;
     Mirror.setSubItem(1, codePage == Platform::CP_CZECH
-                             ? std::string(text)
+                             ? text
                              : Platform::Utf16ToAnsi(Platform::AnsiToUtf16(text, Platform::CP_CZECH), codePage));
     Mirror.setSubItem(2, peerNumber);
 }
@@ -94,7 +94,14 @@ int VListItemFile::getState() const { return fileState; }
 void VListItemFile::setState(int value)
 {
     fileState = value;
+    failText.clear();
     activate();
+}
+
+void VListItemFile::setFailed(const std::string& why)
+{
+    setState(4);
+    failText = why;
 }
 
 std::string VListItemFile::getPeerNumber() const { return peerNumber; }

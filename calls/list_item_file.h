@@ -43,7 +43,12 @@ public:
     // An incoming row only keeps the path.
     virtual void setPath(const std::string& path);
     virtual int getState() const;
+    // A new state; the text of a failure (setFailed) goes with the old one.
     virtual void setState(int state);
+    // Send failed (4), the state column showing `why` (cp1250) in place of
+    // the state's text.
+    void setFailed(const std::string& why);
+    const std::string& getFailText() const { return failText; }
     virtual std::string getPeerNumber() const;
     virtual void setPeerNumber(const std::string& number);
     // File size in bytes; -1 when not known.
@@ -99,6 +104,7 @@ private:
     bool outgoing = false;
     std::string path;
     int fileState = 0;
+    std::string failText;
     std::string peerNumber;
     int64_t size = 0;
     int64_t progress = 0;

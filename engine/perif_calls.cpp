@@ -64,6 +64,10 @@ void VPerifCalls::reset(uint32_t now)
     ecamHold = TRetryHold();
     clipHold = TRetryHold();
     connectRecent = false;
+    escapesSent = 0;
+    hangupAsked = false;
+    athAfterDtr = false;
+    inDataCall = false;
 }
 
 // ---- Questions ------------------------------------------------------------------
@@ -222,6 +226,12 @@ void VPerifCalls::markForHangup()
     for (VCall& r : rows)
         if (r.state >= 1 && r.state <= 6)
             r.hangupMark = true;
+    hangupAsked = true;
+}
+
+bool VPerifCalls::isHangingUp() const
+{
+    return owner->getMode() == 3 && (escapesSent > 0 || (hangupAsked && markedRow() >= 0));
 }
 
 void VPerifCalls::refreshCallButtons()
@@ -251,6 +261,11 @@ void VPerifCalls::refreshTexts()
 
 void VPerifCalls::callReleased(VCall& r)
 {
+    releaseDataHandlers(r);
+}
+
+void VPerifCalls::releaseDataHandlers(VCall& r)
+{
     r.remote.reset();
     VPerifModem& m = modem();
     m.protikus().abandon(now_, &r.remote);
@@ -269,32 +284,86 @@ bool VPerifCalls::dial(uint32_t now, bool voice, const std::string& number)
     return true;
 }
 
+void VPerifCalls::escapeDataCall(uint32_t now)
+{
+    if (owner->getMode() != 3 || !escapeDue(now))
+        return;
+    if (escapesSent >= EscapeTries) {
+        hardHangup(now);
+        return;
+    }
+    ++escapesSent;
+    owner->sendData("+++", 3, now);
+}
+
+void VPerifCalls::hardHangup(uint32_t now)
+{
+    now_ = now;
+    owner->pulseDTR(now, DtrDrop);
+    owner->setMode(0);
+    escapesSent = 0;
+    hangupAsked = false;
+    athAfterDtr = true;
+    // The rows of the data call: active data calls and whatever was
+    // marked. Their release lets the data handlers go; the phone activity
+    // poll then shows what the device still has.
+    for (VCall& r : rows) {
+        if ((r.state == 3 && r.type == 2) || (r.hangupMark && r.state >= 1 && r.state <= 6)) {
+            r.hangupMark = false;
+            r.setState(0);
+        }
+    }
+    statusPollWanted = true;
+}
+
 void VPerifCalls::hangUp(uint32_t now)
 {
-    if (owner->getMode() == 3) {
-        if (escapeDue(now))
-            owner->sendData("+++", 3, now);
-    } else if (owner->idleElapsed(HangupQuiet, now)) {
+    if (owner->getMode() == 3)
+        escapeDataCall(now);
+    else if (owner->idleElapsed(HangupQuiet, now))
         sendLine(now, "ATH");
-    }
 }
 
 void VPerifCalls::tick(uint32_t now)
 {
     now_ = now;
     VPerifModem& m = modem();
+    // Back in the command mode with the call still up: the transfers on
+    // it are over, and must not hold the hang-up back.
+    if (inDataCall && owner->getMode() != 3) {
+        inDataCall = false;
+        for (VCall& r : rows)
+            if (r.state == 3 && r.type == 2)
+                releaseDataHandlers(r);
+    }
     if (!m.active().isAnswering() || !m.power().isFullPower() || !m.creg().isRegistered() ||
         !m.cgmm().isIdentified())
         return;
 
     const uint32_t wait = pending == cmdAnswer ? AnswerWait : pending == cmdDial ? DialWait : CommandWait;
     const bool waitedLongEnough = pending != cmdNone && elapsed(wait, now);
+    // A command without any result is given up: it must not hold the
+    // other handlers back for ever. A dial given up leaves its row to the
+    // phone activity poll.
+    if (waitedLongEnough) {
+        if (pending == cmdDial || pending == cmdAnswer)
+            statusPollWanted = true;
+        pending = cmdNone;
+    }
     // A hang-up asked for while the own dial or answer runs goes out at
     // once: its first byte aborts the dial.
     const bool abortDial =
         (pending == cmdDial || pending == cmdAnswer) && markedRow() >= 0 && !m.isBusyExcept(this);
     if (m.isBusy() && !waitedLongEnough && !abortDial)
         return;
+    // The hard hang-up's "ATH", once DTR is up again.
+    if (athAfterDtr) {
+        if (!owner->isDtrPulsePending()) {
+            athAfterDtr = false;
+            sendLine(now, "ATH");
+        }
+        return;
+    }
 
     if (ecamMode == -1) {
         if (m.cgmi().getCode() == 0x2000) {
@@ -328,6 +397,27 @@ void VPerifCalls::tick(uint32_t now)
 void VPerifCalls::dataTick(uint32_t now)
 {
     now_ = now;
+    // Nothing from the other station for long: the call is over.
+    if (Utils::IsTickElapsed(owner->getLastFrameTick(), DataSilence, now)) {
+        for (VCall& r : rows) {
+            if (r.state == 3 && r.type == 2) {
+                r.hangupMark = true;
+                hangupAsked = true;
+            }
+        }
+    }
+    // An escape under way goes on to its OK or to the hard way, whoever
+    // began it.
+    if (escapesSent > 0) {
+        escapeDataCall(now);
+        return;
+    }
+    // A call marked when it was dialled for the files waits until the
+    // data handlers have nothing more to do (a transfer that repeats its
+    // frames at a second's pause leaves the line quiet that long too); one
+    // the user hangs up goes at once.
+    if (!hangupAsked && modem().isBusyExcept(this))
+        return;
     for (int i = RowCount - 1; i >= 0; --i) {
         const VCall& r = rows[size_t(i)];
         if (r.state == 3 && r.hangupMark) {

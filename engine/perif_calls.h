@@ -36,6 +36,14 @@ public:
     // Refused switch-on commands are tried this often, then the setting
     // counts as off until the next reset.
     static constexpr int SetupTries = 3;
+    // A data call whose "+++" gets no OK this often is ended the hard way:
+    // DTR held low this long (a device set to hang up on DTR clears the
+    // call), then "ATH"; a dead line would take "+++" for ever.
+    static constexpr int EscapeTries = 3;
+    static constexpr uint32_t DtrDrop = 500;
+    // A data call on which no frame arrived for this long is hung up: the
+    // other station is gone, or the line is.
+    static constexpr uint32_t DataSilence = 30000;
 
     // Codes of the own command awaiting its final result.
     enum TPending : int {
@@ -91,6 +99,12 @@ public:
     virtual bool dial(uint32_t now, bool voice, const std::string& number);
     // Marks every call that is not free or busy for hanging up.
     virtual void markForHangup();
+    // Leaves the data call when the line allows: "+++", and after
+    // EscapeTries of them without OK the hard way (DTR, then "ATH").
+    void escapeDataCall(uint32_t now);
+    // A hang-up of the data call is under way (asked for, or an escape
+    // sent): the data handlers keep the line quiet for it.
+    bool isHangingUp() const;
     // The answer and hang-up buttons, the window's ringing and flashing.
     virtual void refreshCallButtons();
     virtual bool hasRingingOrCalling() const;
@@ -112,6 +126,9 @@ public:
     // forgotten and the remote-party handler, the file sender and the file
     // receiver are told, in this order.
     void callReleased(VCall& row);
+    // The data handlers let go of the row's remote party (the row's call
+    // ended, or left the data mode for good).
+    void releaseDataHandlers(VCall& row);
     // The language changed: the rows' state texts anew.
     void refreshTexts();
 
@@ -146,6 +163,9 @@ private:
     int markedRow() const;
     // Hangs up the marked call: "+++" in a data call, else "ATH".
     void hangUp(uint32_t now);
+    // The data call ends without the device's help: DTR low, the data mode
+    // left, the data call's rows freed; "ATH" follows when DTR is up.
+    void hardHangup(uint32_t now);
     void notUnderstood(const char* operation);
 
     bool markNextConnect = false;
@@ -166,6 +186,15 @@ private:
     // When the last data call connected; the escape waits for it too.
     uint32_t connectTick = 0;
     bool connectRecent = false;
+    // The data call: "+++" written without OK so far, the user (or the
+    // silence) asked for the hang-up, "ATH" due once DTR is up again.
+    int escapesSent = 0;
+    bool hangupAsked = false;
+    bool athAfterDtr = false;
+    // A data call connected and the engine has not left the data mode
+    // since: once it has (an escape, the hard way), nothing comes over
+    // the link any more, and the data handlers let go of it.
+    bool inDataCall = false;
     // The window's ringing flag as last written.
     bool ringingShown = false;
     // The time of the operation running now, for the release of a row.

@@ -92,7 +92,9 @@ void VPerifCalls::onResponse(uint32_t now)
         tempCall().setState(6);
         return;
     }
-    if (line == "NO CARRIER\r\n" || line == "NO DIALTONE\r\n" || line == "BUSY\r\n")
+    // NO ANSWER ends a dial as the others do; without it the row would
+    // stay calling and the handler busy for ever.
+    if (line == "NO CARRIER\r\n" || line == "NO DIALTONE\r\n" || line == "BUSY\r\n" || line == "NO ANSWER\r\n")
         onCallEnd();
 }
 
@@ -139,6 +141,9 @@ void VPerifCalls::onConnect(uint32_t now)
     answerPending = false;
     owner->setMode(3);
     pending = cmdNone;
+    escapesSent = 0;
+    hangupAsked = false;
+    inDataCall = true;
     // The quiet guard of a later "+++" counts from here too, not only from
     // the dial written long before.
     connectTick = now;

@@ -8,6 +8,7 @@
 #include "engine/perif_cgmi.h"
 #include "engine/perif_cgmm.h"
 #include "engine/perif_modem.h"
+#include "engine/perif_sending_file.h"
 #include "engine/protikus.h"
 #include "engine/uniset.h"
 
@@ -19,6 +20,8 @@ constexpr uint8_t FrameIdentity = 0x12;
 constexpr uint8_t AnswerEndsRequest = 0x01;
 
 }  // namespace
+
+const char* const VPerifProtikus::NoAnswerText = "Neodpov\xEDd\xE1";
 
 VPerifProtikus::VPerifProtikus(VUniSET* owner) : VPerif(owner) {}
 
@@ -68,11 +71,53 @@ void VPerifProtikus::removeStation(const std::string& number)
     const auto it = std::find(stations.begin(), stations.end(), number);
     if (it != stations.end())
         stations.erase(it);
+    std::erase_if(dialRecords, [&](const TDialRecord& r) { return r.number == number; });
 }
 
 void VPerifProtikus::clearStations()
 {
     stations.clear();
+    dialRecords.clear();
+}
+
+VPerifProtikus::TDialRecord* VPerifProtikus::recordOf(const std::string& number)
+{
+    for (TDialRecord& r : dialRecords)
+        if (r.number == number)
+            return &r;
+    return nullptr;
+}
+
+void VPerifProtikus::stationServed(const std::string& number)
+{
+    if (TDialRecord* r = recordOf(number))
+        r->dials = 0;
+}
+
+int VPerifProtikus::dialsTo(const std::string& number) const
+{
+    for (const TDialRecord& r : dialRecords)
+        if (r.number == number)
+            return r.dials;
+    return 0;
+}
+
+void VPerifProtikus::dialEnded(uint32_t now)
+{
+    dialOpen = false;
+    TDialRecord* r = recordOf(dialNumber);
+    if (!r || r->dials == 0)
+        return;  // served meanwhile, or queued afresh
+    if (r->dials < MaxDials) {
+        r->endedTick = now;
+        r->pause = RedialPauses[r->dials - 1];
+        return;
+    }
+    // Enough money spent on a station that takes nothing: its files wait
+    // for the user's next send.
+    const std::string number = dialNumber;
+    modem().sendingFile().failStation(number, NoAnswerText);
+    removeStation(number);
 }
 
 void VPerifProtikus::showParty()
@@ -143,10 +188,28 @@ void VPerifProtikus::tick(uint32_t now)
     VPerifCalls& calls = m.calls();
     if (!calls.isReadyForCommand(now))
         return;
+    bool callsOver = true;
+    for (int i = 0; i < VPerifCalls::RowCount; ++i)
+        callsOver = callsOver && calls.row(i).state <= 0;
+    if (dialOpen && callsOver)
+        dialEnded(now);
+    if (stations.empty())
+        return;
     const std::string first = stations.front();
     if (!VPerifCalls::IsDialable(first)) {
         removeStation(first);
         return;
+    }
+    TDialRecord* record = recordOf(first);
+    if (record && record->dials > 0) {
+        // Dialled before: again only for a file still ready for it, and
+        // not before the pause is over.
+        if (!modem().sendingFile().hasReadyFor(first)) {
+            removeStation(first);
+            return;
+        }
+        if (!Utils::IsTickElapsed(record->endedTick, record->pause, now))
+            return;
     }
     for (int i = VPerifCalls::RowCount - 1; i >= 0; --i) {
         const VCall& r = calls.row(i);
@@ -155,6 +218,13 @@ void VPerifProtikus::tick(uint32_t now)
         if (r.state != 1 || r.number != first)
             return;
     }
+    if (!record) {
+        dialRecords.push_back(TDialRecord{first});
+        record = &dialRecords.back();
+    }
+    ++record->dials;
+    dialOpen = true;
+    dialNumber = first;
     calls.setMarkNextConnect(true);
     sendLineF(now, "ATD" + first);
 }
@@ -162,11 +232,14 @@ void VPerifProtikus::tick(uint32_t now)
 void VPerifProtikus::dataTick(uint32_t now)
 {
     VPerifModem& m = modem();
+    // A call being hung up gets no more exchange frames.
+    if (m.calls().isHangingUp())
+        return;
     if ((pending != 0 && !elapsed(AnswerWait, now)) || m.isBusyExcept(this))
         return;
     if (stations.empty()) {
-        if (current && current->outgoing && m.calls().escapeDue(now))
-            owner->sendData("+++", 3, now);
+        if (current && current->outgoing)
+            m.calls().escapeDataCall(now);
         return;
     }
     if (!current) {
@@ -245,6 +318,9 @@ void VPerifProtikus::onFrame(uint32_t now)
     }
     case FrameCapabilities:
     case FrameIdentity:
+        // A call being hung up gets no more answers.
+        if (modem().calls().isHangingUp())
+            return;
         if (!current)
             attach(false);
         if (!current)

@@ -23,6 +23,14 @@ class VPerifProtikus : public VPerif {
 public:
     // An exchange frame without its answer is sent again after this long.
     static constexpr uint32_t AnswerWait = 1000;
+    // A station is dialled at most this often until a file goes to it
+    // (each call costs the user money), with these pauses after the
+    // first and the second call that sent nothing; then its ready rows
+    // fail with NoAnswerText.
+    static constexpr int MaxDials = 3;
+    static constexpr uint32_t RedialPauses[MaxDials - 1] = {10000, 30000};
+    // The row text of a file whose station did not answer (cp1250).
+    static const char* const NoAnswerText;
 
     explicit VPerifProtikus(VUniSET* owner);
 
@@ -47,9 +55,14 @@ public:
     // data call of that direction.
     virtual void attach(bool outgoing);
     virtual void addStation(const std::string& number);
-    // Removes the first entry equal to the number.
+    // Removes the first entry equal to the number; its count of dials
+    // starts afresh.
     virtual void removeStation(const std::string& number);
     virtual void clearStations();
+    // A file went to the station: its count of dials starts afresh.
+    void stationServed(const std::string& number);
+    // Dials made to the station since it was queued or last served.
+    int dialsTo(const std::string& number) const;
     // Shows the party served in the current language (also after a
     // language change).
     virtual void showParty();
@@ -61,6 +74,18 @@ public:
     int getPending() const { return pending; }
 
 private:
+    // A station dialled: how often since it was queued or served, and when
+    // it may be dialled again.
+    struct TDialRecord {
+        std::string number;
+        int dials = 0;
+        uint32_t endedTick = 0;
+        uint32_t pause = 0;
+    };
+    TDialRecord* recordOf(const std::string& number);
+    // The own dial whose call just ended: a call that sent nothing counts
+    // against the station.
+    void dialEnded(uint32_t now);
     // This station's modem type code, as the status bar names it.
     uint16_t ownModemType() const;
     template <size_t N>
@@ -71,4 +96,8 @@ private:
     int pending = 0;
     std::vector<std::string> stations;
     Protikus* current = nullptr;
+    std::vector<TDialRecord> dialRecords;
+    // The own dial under way, until its call ended.
+    bool dialOpen = false;
+    std::string dialNumber;
 };

@@ -76,6 +76,10 @@ void VPerifReceivingFile::reply(uint32_t now, uint8_t kind)
 
 void VPerifReceivingFile::onFrame(uint32_t now)
 {
+    // A call being hung up gets no more answers: its escape needs a quiet
+    // line.
+    if (modem().calls().isHangingUp())
+        return;
     const TInputBuffer& rx = owner->getRxBuffer();
     const int length = int(rx.length()) - 6;
     if (length < 0)

@@ -114,6 +114,19 @@ void VPerifSendingFile::dequeue(VListItemFile* item)
     modem().protikus().removeStation(item->getPeerNumber());
 }
 
+bool VPerifSendingFile::hasReadyFor(const std::string& number) const
+{
+    return std::any_of(queue.begin(), queue.end(),
+                       [&](const VListItemFile* item) { return item->getState() == 1 && item->getPeerNumber() == number; });
+}
+
+void VPerifSendingFile::failStation(const std::string& number, const std::string& why)
+{
+    for (VListItemFile* item : queue)
+        if (item->getState() == 1 && item->getPeerNumber() == number)
+            item->setFailed(why);
+}
+
 // ---- Transfer ----------------------------------------------------------------
 
 void VPerifSendingFile::refuseOpen(VListItemFile* item)
@@ -179,8 +192,11 @@ void VPerifSendingFile::endTransfer(bool ok)
         current->release();
     }
     current->setState(ok ? 3 : 4);
-    if (ok)
+    if (ok) {
         current->setProgress(fileSize);
+        // The station takes files: its dials count afresh.
+        modem().protikus().stationServed(current->getPeerNumber());
+    }
     dropCurrent();
 }
 
@@ -242,6 +258,10 @@ void VPerifSendingFile::dataTick(uint32_t now)
     if (!current && file < 0 && queue.empty())
         return;
     if (othersBusy())
+        return;
+    // A call being hung up gets no more frames: its escape needs a quiet
+    // line.
+    if (modem().calls().isHangingUp())
         return;
     if (!current && file < 0 && !queue.empty())
         startFromQueue(now);

@@ -86,6 +86,11 @@ public:
     virtual void clearQueue();
     virtual void enqueue(VListItemFile* item);
     virtual void dequeue(VListItemFile* item);
+    // A queued row is ready (1) for the number.
+    bool hasReadyFor(const std::string& number) const;
+    // The station of the number cannot be reached: its ready rows fail
+    // with the text; the next walk of the send list queues them again.
+    void failStation(const std::string& number, const std::string& why);
 
     // The part of a path after its last "/".
     static std::string FileNameOf(const std::string& path);

@@ -67,6 +67,10 @@ void VUniSET::setMode(int newMode)
         discardingLine = false;
         rxBuffer.clear();
     }
+    // A data call's silence counts from the line that began it.
+    if (newMode == 3 && mode != 3)
+        lastFrameTick = lastReceiveTick;
+    carrierSeen = false;
     recogniser = 0;
     window->flushTerminalLine();
     mode = newMode;
@@ -119,12 +123,26 @@ void VUniSET::pulseRTS(uint32_t now, uint32_t lowMs)
     rtsPulse.limit = lowMs;
 }
 
+void VUniSET::pulseDTR(uint32_t now, uint32_t lowMs)
+{
+    if (TVTSComm32* serial = serialPort())
+        serial->Signals().SetDTR(false);
+    dtrPulse.pending = true;
+    dtrPulse.start = now;
+    dtrPulse.limit = lowMs;
+}
+
 void VUniSET::stepPort(uint32_t now)
 {
     if (rtsPulse.pending && Utils::IsTickElapsed(rtsPulse.start, rtsPulse.limit, now)) {
         rtsPulse.pending = false;
         if (TVTSComm32* serial = serialPort())
             serial->Signals().SetRTS(true);
+    }
+    if (dtrPulse.pending && Utils::IsTickElapsed(dtrPulse.start, dtrPulse.limit, now)) {
+        dtrPulse.pending = false;
+        if (TVTSComm32* serial = serialPort())
+            serial->Signals().SetDTR(true);
     }
     if (reopen.pending && Utils::IsTickElapsed(reopen.start, reopen.limit, now)) {
         reopen.pending = false;

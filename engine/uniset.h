@@ -129,6 +129,9 @@ public:
     // RTS low now, high again once more than `lowMs` ms have passed.
     void pulseRTS(uint32_t now, uint32_t lowMs);
     bool isRtsPulsePending() const { return rtsPulse.pending; }
+    // The same with DTR: a device set to hang up on DTR clears its call.
+    void pulseDTR(uint32_t now, uint32_t lowMs);
+    bool isDtrPulsePending() const { return dtrPulse.pending; }
     // The port as the serial port component (baud rate, RTS line); null
     // for any other link.
     TVTSComm32* serialPort() const;
@@ -164,6 +167,9 @@ public:
     int getRecogniser() const { return recogniser; }
     uint32_t getLastSendTick() const { return lastSendTick; }
     uint32_t getLastReceiveTick() const { return lastReceiveTick; }
+    // When the last sound frame arrived in the data call (or, before the
+    // first, when the call entered the data mode).
+    uint32_t getLastFrameTick() const { return lastFrameTick; }
     VListViewFile& getSendList() { return *sendList; }
     VListViewFile& getReceivedList() { return *receivedList; }
 
@@ -179,6 +185,10 @@ private:
     // Texts the data-call recogniser ends a call on.
     enum TCallEnd { ceNone, ceOK, ceNoCarrier, ceNoDialtone };
 
+    // In the data call: a carrier that was up and is gone ends the call as
+    // NO CARRIER (a port without modem lines never shows one). True when
+    // the call ended.
+    bool carrierLost(uint32_t now);
     bool receivedCommandByte(uint32_t now, uint8_t byte);
     bool receivedDataByte(uint32_t now, uint8_t byte);
     TCallEnd stepRecogniser(uint32_t now, uint8_t byte);
@@ -199,6 +209,9 @@ private:
     std::string missing;
     uint32_t lastSendTick = 0;
     uint32_t lastReceiveTick = 0;
+    uint32_t lastFrameTick = 0;
+    // DCD was seen up in this data call.
+    bool carrierSeen = false;
     uint32_t lastPassTick = 0;
     bool passWanted = false;
     bool tickQuiet = false;
@@ -211,4 +224,5 @@ private:
     TCallEnd deferredEnd = ceNone;
     TPortStep reopen;
     TPortStep rtsPulse;
+    TPortStep dtrPulse;
 };

@@ -65,7 +65,8 @@ std::string Hex4(int value)
 // a quiet tick touches few code pages.
 [[gnu::hot]] bool VUniSET::isQuiet(uint32_t now) const
 {
-    return state == 0 && mode == 0 && !escapePending && !reopen.pending && !rtsPulse.pending && portConnected() &&
+    return state == 0 && mode == 0 && !escapePending && !reopen.pending && !rtsPulse.pending && !dtrPulse.pending &&
+           portConnected() &&
            Utils::IsTickElapsed(lastReceiveTick, QuietAfterMs, now) &&
            Utils::IsTickElapsed(lastSendTick, QuietAfterMs, now);
 }
@@ -89,9 +90,9 @@ std::string Hex4(int value)
     stepPort(now);
     // While the port is closed for a reopen nobody may talk to it.
     if (!reopen.pending) {
-        if (mode == 3)
+        if (mode == 3 && !carrierLost(now))
             dataTick(now);
-        else
+        else if (mode != 3)
             poll(now);
     }
 

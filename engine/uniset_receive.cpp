@@ -3,6 +3,7 @@
 #include "engine/uniset.h"
 
 #include "foundation/utils.h"
+#include "serial/vtscomm32.h"
 
 bool VUniSET::receivedByte(uint32_t now, uint8_t byte)
 {
@@ -218,6 +219,23 @@ bool VUniSET::endCall(uint32_t now, TCallEnd end)
     }
 }
 
+bool VUniSET::carrierLost(uint32_t now)
+{
+    TVTSComm32* serial = serialPort();
+    if (!serial)
+        return false;
+    if (serial->GetRLSD()) {
+        carrierSeen = true;
+        return false;
+    }
+    if (!carrierSeen)
+        return false;
+    // What is left of a frame is of the call that ended.
+    rxBuffer.clear();
+    deferredEnd = ceNone;
+    return endCall(now, ceNoCarrier);
+}
+
 bool VUniSET::dropPartialFrame(uint32_t now)
 {
     rxBuffer.clear();
@@ -294,6 +312,7 @@ bool VUniSET::checkFrame(uint32_t now)
 {
     if (!frameIsSound())
         return false;
+    lastFrameTick = now;
     handlers.onFrame(now);
     return true;
 }

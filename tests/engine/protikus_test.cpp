@@ -262,15 +262,19 @@ TEST(Protikus, StationsAreDialledOnlyWhenTheDeviceIsFreeForIt)
     protikus.tick(rig.now);
     EXPECT_EQ(rig.sent(), "ATD555\r");
 
-    // A call of another number stops it; the same number still calling is
-    // dialled again once the call handler gives the dial up.
+    // While the dial's row still calls, nothing more goes out; once the
+    // call handler gives the dial up, a station without a file ready for
+    // it is not dialled again (each call costs money).
     protikus.tick(rig.now + 1000);
     EXPECT_EQ(rig.sent(), "");
     protikus.tick(rig.now + 120001);
-    EXPECT_EQ(rig.sent(), "ATD555\r");
-    calls.row(0).number = "556";
-    protikus.tick(rig.now + 240002);
     EXPECT_EQ(rig.sent(), "");
+    EXPECT_TRUE(protikus.getStations().empty());
+    // A call of another number stops the dialling.
+    protikus.addStation("556");
+    protikus.tick(rig.now + 120002);
+    EXPECT_EQ(rig.sent(), "");
+    EXPECT_EQ(calls.row(0).number, "555");
 
     // Another party's end does not disturb the party served.
     Protikus other;
