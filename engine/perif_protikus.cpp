@@ -21,7 +21,7 @@ constexpr uint8_t AnswerEndsRequest = 0x01;
 
 }  // namespace
 
-const char* const VPerifProtikus::NoAnswerText = "Neodpov\xEDd\xE1";
+const char* const VPerifProtikus::NoAnswerText = "Neodpov\xED" "d\xE1";
 
 VPerifProtikus::VPerifProtikus(VUniSET* owner) : VPerif(owner) {}
 

@@ -14,6 +14,7 @@
 #include "calls/list_item_file.h"
 #include "calls/list_view_file.h"
 #include "engine/perif_calls.h"
+#include "engine/perif_protikus.h"
 #include "engine/perif_sending_file.h"
 #include "tests/app/main_window_fixture.h"
 #include "translation/tixlanguage.h"
@@ -38,6 +39,7 @@ struct FilesTransferPage : TMainWindowFixture {
                                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
     VListViewFile& sendList() { return w().uniset->getSendList(); }
+    VUniSET& uniset() { return *w().uniset; }
     VPerifSendingFile& sender() { return w().uniset->getHandlers().sendingFile(); }
     std::string File(const std::string& name, const std::string& bytes)
     {
@@ -130,6 +132,24 @@ TEST_F(FilesTransferPage, FilesChosenTogetherAreAddedLastFirstForTheNumberAndSen
     EXPECT_EQ(sendList().getCount(), 2);
     EXPECT_EQ(sendList().getItem(0)->getState(), 1);
     EXPECT_EQ(sender().getQueue().size(), 2u);
+}
+
+TEST_F(FilesTransferPage, AStationThatDidNotAnswerIsShownOnItsRowsAndSendTriesAgain)
+{
+    uniset().addSendFile(File("a", "1"), "+420601000002");
+    uniset().addSendFile(File("b", "2"), "+420601000003");
+    w().BtnSendFiles->click();
+    sender().failStation("+420601000002", VPerifProtikus::NoAnswerText);
+    Tick();
+    QAbstractItemModel* m = w().ListFilesOut->model();
+    auto state = [&](int row) { return FromQString(m->data(m->index(row, 2)).toString()); };
+    EXPECT_EQ(state(0), Cz("Neodpovídá"));
+    EXPECT_EQ(state(1), Cz("Připraven"));
+    w().BtnSendFiles->click();
+    Tick();
+    EXPECT_EQ(state(0), Cz("Připraven"));
+    EXPECT_EQ(uniset().getHandlers().protikus().getStations(),
+              (std::vector<std::string>{"+420601000002", "+420601000003"}));
 }
 
 TEST_F(FilesTransferPage, ARowRemovedWhileSentLeavesTheListButNotTheTransfer)

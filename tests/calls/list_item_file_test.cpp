@@ -264,3 +264,21 @@ TEST_F(FileRows, QtsModelTesterFindsNothingWrongWithEitherList)
     qInstallMessageHandler(previous);
     EXPECT_EQ(complaints, 0);
 }
+
+TEST(FileRowTexts, AFailureTextShowsInPlaceOfTheStateTextUntilTheStateChanges)
+{
+    VListItemFile row(1);
+    row.setOutgoing(true);
+    row.setFailed("Neodpov\xED" "d\xE1");
+    EXPECT_EQ(row.getState(), 4);
+    VListItem::MirrorItem failed;
+    row.refreshTexts(failed);
+    EXPECT_EQ(failed.subItems[1], Cz("Neodpovídá"));
+    EXPECT_EQ(failed.image, 4);
+    // Another state, even failed again by other means, shows its own text.
+    row.setState(4);
+    VListItem::MirrorItem plain;
+    row.refreshTexts(plain);
+    EXPECT_EQ(plain.subItems[1], Cz("Chyba od."));
+    EXPECT_TRUE(row.getFailText().empty());
+}
