@@ -12,7 +12,6 @@
 // Run by hand: build-dir/bench/file_transfer_bench
 #include <benchmark/benchmark.h>
 
-#include <random>
 #include <string>
 
 #include "calls/list_item_file.h"
@@ -29,10 +28,7 @@ void BM_Transfer(benchmark::State& state)
     const bool previous = state.range(0) == 0;
     const auto delay = uint32_t(state.range(1));
     const int loss = int(state.range(2));
-    std::string bytes(FileSize, '\0');
-    std::mt19937 random(5);
-    for (char& c : bytes)
-        c = char(random() & 0xFF);
+    const std::string bytes = SeededBytes(FileSize, 5);
     double simulatedSeconds = 0;
     int blocks = 0;
     bool whole = true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "calls/list_item_file.h"
@@ -116,33 +117,33 @@ void VUniSET::reopenPort(uint32_t now, uint32_t closedMs, bool resetAfter)
 
 void VUniSET::pulseRTS(uint32_t now, uint32_t lowMs)
 {
-    if (TVTSComm32* serial = serialPort())
-        serial->Signals().SetRTS(false);
-    rtsPulse.pending = true;
-    rtsPulse.start = now;
-    rtsPulse.limit = lowMs;
+    startPulse(rtsPulse, &VTSComm32Signals::SetRTS, now, lowMs);
 }
 
 void VUniSET::pulseDTR(uint32_t now, uint32_t lowMs)
 {
+    startPulse(dtrPulse, &VTSComm32Signals::SetDTR, now, lowMs);
+}
+
+void VUniSET::startPulse(TPortStep& step, bool (VTSComm32Signals::*set)(bool), uint32_t now, uint32_t lowMs)
+{
     if (TVTSComm32* serial = serialPort())
-        serial->Signals().SetDTR(false);
-    dtrPulse.pending = true;
-    dtrPulse.start = now;
-    dtrPulse.limit = lowMs;
+        (serial->Signals().*set)(false);
+    step.pending = true;
+    step.start = now;
+    step.limit = lowMs;
 }
 
 void VUniSET::stepPort(uint32_t now)
 {
-    if (rtsPulse.pending && Utils::IsTickElapsed(rtsPulse.start, rtsPulse.limit, now)) {
-        rtsPulse.pending = false;
-        if (TVTSComm32* serial = serialPort())
-            serial->Signals().SetRTS(true);
-    }
-    if (dtrPulse.pending && Utils::IsTickElapsed(dtrPulse.start, dtrPulse.limit, now)) {
-        dtrPulse.pending = false;
-        if (TVTSComm32* serial = serialPort())
-            serial->Signals().SetDTR(true);
+    const std::pair<TPortStep*, bool (VTSComm32Signals::*)(bool)> pulses[] = {
+        {&rtsPulse, &VTSComm32Signals::SetRTS}, {&dtrPulse, &VTSComm32Signals::SetDTR}};
+    for (const auto& [pulse, set] : pulses) {
+        if (pulse->pending && Utils::IsTickElapsed(pulse->start, pulse->limit, now)) {
+            pulse->pending = false;
+            if (TVTSComm32* serial = serialPort())
+                (serial->Signals().*set)(true);
+        }
     }
     if (reopen.pending && Utils::IsTickElapsed(reopen.start, reopen.limit, now)) {
         reopen.pending = false;

@@ -8,6 +8,7 @@
 
 class VTixCommunicationComponent;
 class TVTSComm32;
+class VTSComm32Signals;
 class VMainWindowLink;
 class VListViewFile;
 class VListItemFile;
@@ -181,6 +182,8 @@ private:
         bool resetAfter = false;
     };
     void stepPort(uint32_t now);
+    // A modem line low now, high again once `lowMs` have passed.
+    void startPulse(TPortStep& step, bool (VTSComm32Signals::*set)(bool), uint32_t now, uint32_t lowMs);
 
     // Texts the data-call recogniser ends a call on.
     enum TCallEnd { ceNone, ceOK, ceNoCarrier, ceNoDialtone };

@@ -26,6 +26,7 @@ const char* const Lines[] = {
     "ERROR\r\n",       "+CME ERROR: 3\r\n", "CONNECT 9600\r\n",   "ATA\r\r\n",       "ATH\r\r\n",
     "AT+CPAS\r\r\n",   "AT+CHUP\r\r\n",     "AT*ECAM=1\r\r\n",    "AT+CLIP=1\r\r\n", "AT+CLIP?\r\r\n",
     "AT*ECAM?\r\r\n",  "+CPAS: 0\r\n",      "+CPAS: 3\r\n",       "+CPAS: 4\r\n",    "\r\nOK\r\n",
+    "NO ANSWER\r\n",
 };
 
 const char* const Commands[] = {"AT+CPAS", "ATA", "ATH", "AT+CHUP", "AT*ECAM=1", "AT+CLIP=1", "AT+CLIP?",

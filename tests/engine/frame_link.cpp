@@ -5,6 +5,15 @@
 #include "engine/perif_protikus.h"
 #include "engine/protikus.h"
 
+std::string SeededBytes(size_t size, uint32_t seed)
+{
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& c : bytes)
+        c = char(random() & 0xFF);
+    return bytes;
+}
+
 const std::string TFrameLink::CallerNumber = "+420601000001";
 const std::string TFrameLink::CalleeNumber = "+420601000002";
 

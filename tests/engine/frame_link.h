@@ -8,6 +8,9 @@
 
 #include "tests/engine/transfer_rig.h"
 
+// `size` bytes of a seeded generator: the same file on every run.
+std::string SeededBytes(size_t size, uint32_t seed);
+
 // What one direction of a frame link does to the frames it carries:
 // seeded, so that every run loses and damages the same frames.
 struct TFrameFilter {

@@ -21,15 +21,6 @@ namespace {
 
 using T = TTransferRig;
 
-std::string Seeded(size_t size, uint32_t seed)
-{
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes)
-        c = char(random() & 0xFF);
-    return bytes;
-}
-
 std::string Controls()
 {
     std::string bytes;
@@ -42,7 +33,7 @@ std::string Controls()
 
 TEST(TransferBadInput, FramesOfTheWrongShapeAreIgnoredAndTheTransferEnds)
 {
-    const std::string bytes = Seeded(3000, 9);
+    const std::string bytes = SeededBytes(3000, 9);
     TFrameLink link;
     VListItemFile* row = link.caller.queue(link.caller.file("bad.bin", bytes), TFrameLink::CalleeNumber);
     ASSERT_TRUE(link.connect());

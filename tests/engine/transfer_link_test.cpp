@@ -38,15 +38,6 @@ std::string TrickyText()
     return text;
 }
 
-std::string Seeded(size_t size, uint32_t seed)
-{
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes)
-        c = char(random() & 0xFF);
-    return bytes;
-}
-
 struct TFile {
     std::string name;
     std::string bytes;
@@ -101,7 +92,7 @@ void ExpectArrived(TTransferRig& at, const std::vector<TFile>& files, const std:
 TEST(TransferLink, FilesArriveWholeWhateverTheLinkDoesToTheFrames)
 {
     const TFile text{"tricky.txt", TrickyText()};
-    const TFile seeded{"seeded.bin", Seeded(20000, 7)};
+    const TFile seeded{"seeded.bin", SeededBytes(20000, 7)};
     const int seededBlocks = 20000 / 8;
     struct TCase {
         const char* what;
@@ -187,7 +178,7 @@ TEST(TransferLink, FilesArriveWholeWhateverTheLinkDoesToTheFrames)
 TEST(TransferLink, BothStationsSendAtOnce)
 {
     TFrameLink link;
-    const std::vector<TFile> up = {{"up.bin", Seeded(3000, 3)}};
+    const std::vector<TFile> up = {{"up.bin", SeededBytes(3000, 3)}};
     const std::vector<TFile> down = {{"down.txt", TrickyText().substr(0, 2000)}};
     const auto upRows = QueueAll(link.caller, TFrameLink::CalleeNumber, up);
     const auto downRows = QueueAll(link.callee, TFrameLink::CallerNumber, down);

@@ -15,15 +15,6 @@
 
 namespace {
 
-std::string Seeded(size_t size, uint32_t seed)
-{
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes)
-        c = char(random() & 0xFF);
-    return bytes;
-}
-
 // The received row `i` of `at` saved holds `bytes`.
 bool ArrivedWhole(TTransferRig& at, int i, const std::string& name, const std::string& bytes)
 {
@@ -59,7 +50,7 @@ TEST(TransferReleases, FilesGoBothWaysBetweenThePreviousAndThisRelease)
         {"previous called station sends to this release", false, false},
         {"this release's called station sends to the previous", true, false},
     };
-    const std::string bytes = Seeded(4000, 17);
+    const std::string bytes = SeededBytes(4000, 17);
     for (const TCase& c : cases) {
         TFrameLink link;
         (c.callerPrevious ? link.caller : link.callee).usePreviousRelease();
@@ -87,8 +78,8 @@ TEST(TransferReleases, BothReleasesSendAtOnce)
 {
     TFrameLink link;
     link.callee.usePreviousRelease();
-    const std::string up = Seeded(3000, 3);
-    const std::string down = Seeded(2000, 4);
+    const std::string up = SeededBytes(3000, 3);
+    const std::string down = SeededBytes(2000, 4);
     VListItemFile* upRow = link.caller.queue(link.caller.file("up.bin", up), TFrameLink::CalleeNumber);
     VListItemFile* downRow = link.callee.queue(link.callee.file("down.bin", down), TFrameLink::CallerNumber);
     ASSERT_TRUE(link.connect());
