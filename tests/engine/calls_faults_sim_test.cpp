@@ -207,12 +207,16 @@ TEST_F(CallFaults, AStationThatDoesNotAnswerIsDialledThreeTimesThenItsFilesFail)
 namespace {
 
 // A 2000-byte file from a GM22 station to an M20 station whose data call
-// loses its carrier without a word 4 s after it connected.
+// loses its carrier without a word 4 s after it connected (or, with
+// `drop` false, is hung up by the user 4 s after it connected).
 struct DeadLine : CallFaults {
     struct TRun {
         const char* what;
-        bool modemLines;  // the caller's port shows DCD
+        bool modemLines;   // the caller's port shows DCD
         bool userHangsUp;  // the user presses Hang Up right after the drop
+        bool drop = true;
+        // "+++" and "ATH" each station writes.
+        int callerEscapes, callerAth, calleeEscapes, calleeAth;
     };
     void run(const TRun& c)
     {
@@ -221,7 +225,8 @@ struct DeadLine : CallFaults {
         const std::string source = dir.File("zeros.bin");
         ASSERT_TRUE(TestSupport::WriteFile(source, std::string(2000, '\0')));
         TProfile mine = Numbered("gm22", "+420601000001");
-        mine.faults = {"link drop after 4000 x1"};
+        if (c.drop)
+            mine.faults = {"link drop after 4000 x1"};
         auto caller = Station(mine);
         auto callee = Station(Numbered("m20", "+420601000002"));
         callee->window.tempDir = dir.File("in");
@@ -243,8 +248,13 @@ struct DeadLine : CallFaults {
         ASSERT_TRUE(RunBoth(*caller, *callee, [&] { return em.calls().row(0).state == 6; }, 30000))
             << Both(*caller, *callee);
         em.calls().setAnswerPending(true);
-        ASSERT_TRUE(RunBoth(*caller, *callee, [&] { return ct.WaitForEvent("carrier lost", 0, cFrom); }, 30000))
-            << Both(*caller, *callee);
+        if (c.drop) {
+            ASSERT_TRUE(RunBoth(*caller, *callee, [&] { return ct.WaitForEvent("carrier lost", 0, cFrom); }, 30000))
+                << Both(*caller, *callee);
+        } else {
+            ASSERT_TRUE(RunBoth(*caller, *callee, [&] { return cm.sendingFile().getSendOffset() > 0; }, 30000))
+                << Both(*caller, *callee);
+        }
         const int64_t dropped = caller->Sim().NowMs();
         EXPECT_EQ(row->getState(), 2) << c.what << ": the file was on its way";
         if (c.userHangsUp)
@@ -262,13 +272,10 @@ struct DeadLine : CallFaults {
         // One call: the failed file is not worth another.
         EXPECT_EQ(CommandTimes(ct, cFrom, "ATD").size(), 1u) << trace;
         EXPECT_TRUE(cm.protikus().getStations().empty()) << trace;
-        // A carrier seen to fall ends the call at once; without modem
-        // lines the escape is tried three times, then the hard way.
-        EXPECT_EQ(Escapes(ct, cFrom), c.modemLines ? 0 : VPerifCalls::EscapeTries) << trace;
-        EXPECT_EQ(CommandTimes(ct, cFrom, "ATH").size(), c.modemLines ? 0u : 1u) << trace;
-        // The other station heard nothing for 30 s and escaped once.
-        EXPECT_EQ(Escapes(et, eFrom), 1) << trace;
-        EXPECT_EQ(CommandTimes(et, eFrom, "ATH").size(), 1u) << trace;
+        EXPECT_EQ(Escapes(ct, cFrom), c.callerEscapes) << trace;
+        EXPECT_EQ(CommandTimes(ct, cFrom, "ATH").size(), size_t(c.callerAth)) << trace;
+        EXPECT_EQ(Escapes(et, eFrom), c.calleeEscapes) << trace;
+        EXPECT_EQ(CommandTimes(et, eFrom, "ATH").size(), size_t(c.calleeAth)) << trace;
         EXPECT_GE(PollsAfter(ct, dropped + 60000), 8) << trace;
         EXPECT_GE(PollsAfter(et, dropped + 60000), 8) << trace;
     }
@@ -276,17 +283,25 @@ struct DeadLine : CallFaults {
 
 }  // namespace
 
+// The other station hears nothing for 30 s and escapes once in each.
 TEST_F(DeadLine, DcdFallingEndsTheCallAtOnce)
 {
-    run({"DCD shown", true, false});
+    run({"DCD shown", true, false, true, 0, 0, 1, 1});
 }
 
 TEST_F(DeadLine, WithoutModemLinesTheSilenceEndsTheCallAndTheEscapeIsBounded)
 {
-    run({"no modem lines", false, false});
+    // Three escapes without OK, then the hard way.
+    run({"no modem lines", false, false, true, VPerifCalls::EscapeTries, 1, 1, 1});
 }
 
 TEST_F(DeadLine, HangUpOnADeadLineEscapesThreeTimesThenDropsTheCall)
 {
-    run({"Hang Up on a dead line", false, true});
+    run({"Hang Up on a dead line", false, true, true, VPerifCalls::EscapeTries, 1, 1, 1});
+}
+
+TEST_F(DeadLine, HangUpInTheMiddleOfATransferQuietsTheLineForOneEscape)
+{
+    // The transfer stops for the escape; the other station hears NO CARRIER.
+    run({"Hang Up while sending", false, true, false, 1, 1, 0, 0});
 }
