@@ -6,6 +6,7 @@
 // dials and escapes the user pays for are bounded.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -215,8 +216,12 @@ struct DeadLine : CallFaults {
         bool modemLines;   // the caller's port shows DCD
         bool userHangsUp;  // the user presses Hang Up right after the drop
         bool drop = true;
-        // "+++" and "ATH" each station writes.
+        // "+++" and "ATH" each station writes; the caller's escapes from
+        // `callerEscapes` to `callerEscapesMost` (a device that read the
+        // last frame late saw a shorter quiet guard and took that "+++"
+        // for data: the next one goes 2.5 s later).
         int callerEscapes, callerAth, calleeEscapes, calleeAth;
+        int callerEscapesMost = callerEscapes;
     };
     void run(const TRun& c)
     {
@@ -272,7 +277,8 @@ struct DeadLine : CallFaults {
         // One call: the failed file is not worth another.
         EXPECT_EQ(CommandTimes(ct, cFrom, "ATD").size(), 1u) << trace;
         EXPECT_TRUE(cm.protikus().getStations().empty()) << trace;
-        EXPECT_EQ(Escapes(ct, cFrom), c.callerEscapes) << trace;
+        EXPECT_GE(Escapes(ct, cFrom), c.callerEscapes) << trace;
+        EXPECT_LE(Escapes(ct, cFrom), std::max(c.callerEscapes, c.callerEscapesMost)) << trace;
         EXPECT_EQ(CommandTimes(ct, cFrom, "ATH").size(), size_t(c.callerAth)) << trace;
         EXPECT_EQ(Escapes(et, eFrom), c.calleeEscapes) << trace;
         EXPECT_EQ(CommandTimes(et, eFrom, "ATH").size(), size_t(c.calleeAth)) << trace;
@@ -303,5 +309,5 @@ TEST_F(DeadLine, HangUpOnADeadLineEscapesThreeTimesThenDropsTheCall)
 TEST_F(DeadLine, HangUpInTheMiddleOfATransferQuietsTheLineForOneEscape)
 {
     // The transfer stops for the escape; the other station hears NO CARRIER.
-    run({"Hang Up while sending", false, true, false, 1, 1, 0, 0});
+    run({"Hang Up while sending", false, true, false, 1, 1, 0, 0, VPerifCalls::EscapeTries});
 }
