@@ -231,6 +231,10 @@ std::optional<TFaultShape> TFaults::Fire(const TAtCommand& cmd)
             s.reply = f.answer;
             s.lateMs = f.lateMs;
             break;
+        case TFaultSwitch::TKind::LinkDelay:
+        case TFaultSwitch::TKind::LinkLose:
+        case TFaultSwitch::TKind::LinkReorder:
+        case TFaultSwitch::TKind::LinkDrop: break;  // never named by a command (Names)
         }
         return s;
     }
