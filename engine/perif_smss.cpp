@@ -104,6 +104,16 @@ void VPerifSMSs::reset(uint32_t)
     escapeOwed = false;
     ownPduWent = false;
     idleChangeCount = -1;
+    // A new connection tries every memory again.
+    listedIndexes.clear();
+    announcedWhileListing.clear();
+    readIndex = -1;
+    readGotMessage = false;
+    switchAsked.clear();
+    switchMissed.clear();
+    switchMisses = 0;
+    unselectableMemories.clear();
+    memoriesGivenUp = false;
 }
 
 bool VPerifSMSs::isBusy() const
@@ -175,11 +185,11 @@ uint32_t VPerifSMSs::pendingTimeout() const
     case pdCmglAll:
     case pdCmglOther:
     case pdCmgr:
-    case pdCmgd: return 10000;
+    case pdCmgd: return CommandTimeoutMs;
     case pdCmgs:
     case pdCmss:
-    case pdCmgw: return 40000;
-    default: return 700;
+    case pdCmgw: return SendTimeoutMs;
+    default: return ShortTimeoutMs;
     }
 }
 
@@ -240,9 +250,22 @@ bool VPerifSMSs::timedOut(uint32_t now)
         setLastSendTime(now);
         return true;
     }
-    countFailure(now);
+    if ((pending == pdCmgs || pending == pdCmgw || pending == pdCmss) && sendInProgress) {
+        // Sent again it might go twice: the request ends with its result
+        // unknown, and a result that still comes finds nothing waiting.
+        endUnanswered();
+    } else
+        countFailure(now);
     pending = pdNone;
-    return false;
+    // The link watcher holds every handler back while a command awaits its
+    // final result; this one's wait is over, and the others get the line
+    // before the next try.
+    VPerifActive& watcher = modem().active();
+    if (watcher.getState() == LineHeld)
+        watcher.setState(LineFree);
+    setLastSendTime(now);
+    errorPause = true;
+    return true;
 }
 
 bool VPerifSMSs::stepSCA(uint32_t now)
@@ -292,8 +315,8 @@ bool VPerifSMSs::stepMemories(uint32_t now)
         sendLine(now, "AT+CPMS=?");
         return true;
     }
-    if (mem[0].empty() || used[0] == -1 || total[0] == -1 || mem[1].empty() || used[1] == -1 ||
-        total[1] == -1) {
+    if (!memoriesGivenUp && (mem[0].empty() || used[0] == -1 || total[0] == -1 || mem[1].empty() ||
+                             used[1] == -1 || total[1] == -1)) {
         sendLine(now, "AT+CPMS?");
         return true;
     }
@@ -302,10 +325,15 @@ bool VPerifSMSs::stepMemories(uint32_t now)
 
 bool VPerifSMSs::switchMemory(uint32_t now, const std::string& storage)
 {
-    // A name that cannot be quoted is never sent, and memory 1 is left
-    // only when the way back can be sent too.
+    // A name that cannot be quoted is never sent, memory 1 is left only
+    // when the way back can be sent too, and a memory the device does not
+    // switch to is not asked for again.
     if (!Quotable(storage) || (homeStorage.empty() && !Quotable(mem[0])))
         return false;
+    if (unselectable(storage)) {
+        giveUpMemory(storage, true);
+        return false;
+    }
     if (homeStorage.empty())
         homeStorage = mem[0];
     sendLineF(now, "AT+CPMS=\"" + storage + "\"");
@@ -315,8 +343,9 @@ bool VPerifSMSs::switchMemory(uint32_t now, const std::string& storage)
 bool VPerifSMSs::stepReadsAndDeletes(uint32_t now, bool& stop)
 {
     VTixSMSList* l = list();
-    // Nothing was wanted, and neither the list nor memory 1 changed since.
-    if (int64_t(l->GetChangeCount()) == idleChangeCount && mem[0] == idleMem1)
+    // Nothing was wanted, and neither the list nor memory 1 changed since;
+    // or memory 1 is not known (nothing can be read or deleted then).
+    if ((int64_t(l->GetChangeCount()) == idleChangeCount && mem[0] == idleMem1) || mem[0].empty())
         return false;
 
     // 9. Reads.
@@ -362,7 +391,8 @@ bool VPerifSMSs::stepReadsAndDeletes(uint32_t now, bool& stop)
     const bool deleting = l->getWantedDelete(storage, index);
     if (deleting) {
         if (storage != mem[0]) {
-            if (switchMemory(now, storage))
+            // A copy whose place is not known yet waits for its listing.
+            if (index >= 1 && switchMemory(now, storage))
                 return true;
         } else if (index > 0) {
             sendLineF(now, "AT+CMGD=" + std::to_string(index));
@@ -427,7 +457,7 @@ void VPerifSMSs::stepRelisting(uint32_t now)
     if (!receiving || !receiving->GetFirstRead())
         return;
     // The interval's text is read again at most once a second.
-    if (!relistRead || Utils::IsTickElapsed(relistReadTick, 1000, now)) {
+    if (!relistRead || Utils::IsTickElapsed(relistReadTick, RelistReadMs, now)) {
         const int seconds = HandlerText::StrToIntDef(window().editText(VMainWindowLink::EditOftenCSQ), 15);
         relistInterval = uint32_t(seconds) * 1000u;
         relistReadTick = now;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/perif.h"
 #include "sms/sms_list.h"
@@ -17,8 +18,9 @@
 //
 // Without a list (the window has none) it sends nothing.
 //
-// The tick (perif_smss.cpp), the responses (perif_smss_responses.cpp) and
-// the ends of commands and requests (perif_smss_results.cpp).
+// The tick (perif_smss.cpp), the responses (perif_smss_responses.cpp),
+// the ends of commands and requests (perif_smss_results.cpp), and what a
+// listing, a read or a memory switch leaves (perif_smss_listing.cpp).
 class VPerifSMSs : public VPerif {
 public:
     // Codes of the own command awaiting its final result.
@@ -42,13 +44,31 @@ public:
         pdCmgw = 16,
         pdCancelled = 17,
     };
-    // Pause after an error result.
+    // Pause after an error result, an answer that cannot be used or a
+    // time-out: the other handlers get the line before the next try.
     static constexpr uint32_t ErrorPauseMs = 700;
     // Least time between two listings.
     static constexpr uint32_t ListPauseMs = 10000;
-    // A command refused or unanswered this often in a row is given up, so
-    // that it does not block the steps after it.
+    // Wait for the final result of most commands; a long listing restarts
+    // it with each message.
+    static constexpr uint32_t CommandTimeoutMs = 10000;
+    // Wait for the final result of a send or store: the network may take
+    // this long to take the message.
+    static constexpr uint32_t SendTimeoutMs = 40000;
+    // Wait when nothing of this handler is pending, and after a cancelled
+    // prompt (its OK comes at once).
+    static constexpr uint32_t ShortTimeoutMs = 700;
+    // A command refused, unanswered or answered unusably this often in a
+    // row is given up, and a memory the device does not switch to after
+    // this many tries is not asked for again on this connection, so that
+    // neither blocks the steps after it.
     static constexpr int GiveUpAfter = 3;
+    // The link watcher's states: a command awaits its final result, and
+    // settled (the line free).
+    static constexpr int LineHeld = 3;
+    static constexpr int LineFree = 5;
+    // How often the re-listing interval's text is read at most.
+    static constexpr uint32_t RelistReadMs = 1000;
     // Model code of the devices that want PDUs without the SMS-centre part.
     static constexpr int ModelWithoutSCA = 0x101;
     // The five +CNMI parameters: mode, mt, bm, ds, bfr.
@@ -152,6 +172,9 @@ protected:
     // ---- Ends (perif_smss_results.cpp) ---------------------------------------------
     void succeeded(uint32_t now);
     void failedResult(uint32_t now);
+    // An OK that leaves the step's condition standing (a bare OK, an
+    // answer without the values asked for): counted as a refusal.
+    bool answerUnusable() const;
     // A refusal or a time-out of the last own command; the third in a row
     // gives it up.
     void countFailure(uint32_t now);
@@ -161,6 +184,34 @@ protected:
     void releaseRequest();
     // The device copy of a send or store in flight goes.
     void dropUserSMS();
+    // A send or store whose command went out got no final result: it ends
+    // unsent (its outcome unknown); a store's memory is listed again, so
+    // that a copy the device did keep shows.
+    void endUnanswered();
+
+    // ---- Listings, reads and memory switches (perif_smss_listing.cpp) --------------
+    // After a complete listing of memory 1: its records the listing did not
+    // give are gone from the device (the request, the copy in flight and
+    // messages announced meanwhile stay).
+    void dropUnlisted();
+    // A read that left its record to be read: answered without a message
+    // the slot is empty (the record goes), with one it cannot be read.
+    void endRead();
+    // The record a listed or read PDU goes to: the known one, else a copy
+    // stored without an index that holds the same PDU (it takes the
+    // index), else a new one.
+    VTixSMSRecord* recordFor(const std::string& storage, const std::string& pdu);
+    // The record keeps its state: it waits to be deleted, or it is the request.
+    bool keepsState(const VTixSMSRecord* sms) const;
+    // The AT+CPMS? after a memory switch the device took with OK: did
+    // memory 1 change?
+    void checkSwitch();
+    bool unselectable(const std::string& name) const;
+    // Memory 1 is not switched to that memory again on this connection.
+    void giveUpSwitch(const std::string& name);
+    // The memory counts as listed; its messages still to be read cannot
+    // be, nor, when it cannot be reached, those to be deleted.
+    void giveUpMemory(const std::string& name, bool unreachable);
     // The list removes a record.
     void listChanged(VTixItemOperation operation, VTixSMSRecord* sms);
 
@@ -203,6 +254,27 @@ protected:
     bool escapeOwed = false;
     // The own PDU went out after the prompt (the device holds what we sent).
     bool ownPduWent = false;
+
+    // The indexes the listing in progress gave, and those announced while
+    // it ran; the index of the read in progress, and whether it gave a
+    // message header.
+    std::vector<int> listedIndexes;
+    std::vector<int> announcedWhileListing;
+    int readIndex = -1;
+    bool readGotMessage = false;
+    // The memory of the last switch the device took with OK, until the
+    // AT+CPMS? after it tells whether memory 1 changed; the memory whose
+    // switches did not take, and how often in a row.
+    std::string switchAsked;
+    std::string switchMissed;
+    int switchMisses = 0;
+    // Memories the device does not switch to, for this connection.
+    std::vector<std::string> unselectableMemories;
+    // The memories could not be read: not asked again on this connection.
+    bool memoriesGivenUp = false;
+    // Device copies stored without an index get -1, -2, ... until a
+    // listing gives their place, so that no two are one record.
+    int nextIndexless = -1;
 
     // The list the handler is registered with, and the registration.
     VTixSMSList* registeredList = nullptr;

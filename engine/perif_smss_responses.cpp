@@ -129,12 +129,16 @@ void VPerifSMSs::commandSeen(const std::string& command)
         }
     } else if (CommandRest(command, "+CMGL=", rest)) {
         const int stat = StrToIntDef(rest, -1);
-        if (stat == 4)
+        if (stat == 4) {
             pending = pdCmglAll;
-        else if (IsNumber(rest))
+            listedIndexes.clear();
+            announcedWhileListing.clear();
+        } else if (IsNumber(rest))
             pending = pdCmglOther;
     } else if (CommandRest(command, "+CMGR=", rest)) {
         msgIndex = IndexOf(rest);
+        readIndex = msgIndex;
+        readGotMessage = false;
         pending = pdCmgr;
     } else if (CommandRest(command, "+CMGD=", rest)) {
         msgIndex = IndexOf(rest);
@@ -191,8 +195,12 @@ void VPerifSMSs::onResponse(uint32_t now)
         if (items.size() == 2 && l && items[0] != VTixSMSList::ProgramStorage) {
             const int index = StrToIntDef(items[1], 0);
             const std::string storage = items[0];
-            if (index >= 1 && Quotable(storage))
+            if (index >= 1 && Quotable(storage)) {
                 l->wantRead(storage, index);
+                // Stored after the listing was made: not gone when missing from it.
+                if (pending == pdCmglAll)
+                    announcedWhileListing.push_back(index);
+            }
         }
         return;
     }
@@ -232,6 +240,8 @@ void VPerifSMSs::onResponse(uint32_t now)
             msgIndex = StrToIntDef(items[0], 0);
             msgStat = StrToIntDef(items[1], -1);
             msgLength = StrToIntDef(items[3], 0);
+            if (pending == pdCmglAll && msgIndex >= 1)
+                listedIndexes.push_back(msgIndex);
         } else
             msgIndex = 0;
         owner->expectPduLine();
@@ -246,20 +256,27 @@ void VPerifSMSs::onResponse(uint32_t now)
             msgLength = StrToIntDef(items[2], 0);
         } else
             msgIndex = 0;
+        if (pending == pdCmgr)
+            readGotMessage = true;
         owner->expectPduLine();
         return;
     }
     if (Match(line, "+CMGS: ", "\r\n", rest) || Match(line, "+CMSS: ", "\r\n", rest))
         return;
+    // Before the own PDU went out, a store's index or an OK belongs to an
+    // earlier command whose result came late.
+    const bool beforePdu = (pending == pdCmgs || pending == pdCmgw) && !pduSent;
     if (Match(line, "+CMGW: ", "\r\n", rest)) {
         const int index = StrToIntDef(rest, -1);
-        if (userSMS && index >= 1)
+        if (userSMS && index >= 1 && !beforePdu)
             userSMS->SetIndex(index);
     }
     if (pending == pdNone)
         return;
-    if (Platform::SameTextIC(line, "OK\r\n"))
-        finalResult(now, true);
+    if (Platform::SameTextIC(line, "OK\r\n")) {
+        if (!beforePdu)
+            finalResult(now, true);
+    }
     else if (Platform::SameTextIC(line, "ERROR\r\n") || StartsIC(line, "+CME ERROR: ") ||
              StartsIC(line, "+CMS ERROR: "))
         finalResult(now, false);
@@ -343,6 +360,8 @@ void VPerifSMSs::takeCpmsRead(const std::string& rest)
 
 void VPerifSMSs::takeCpmsTest(const std::string& rest)
 {
+    // A new memory list: every memory is tried again.
+    unselectableMemories.clear();
     const size_t length = rest.size();
     size_t pos = 0;
     int separators = 0;
@@ -434,7 +453,12 @@ void VPerifSMSs::pduReceived(const std::string& storage, const std::string& pdu)
 {
     VTixSMSList* l = list();
     if (msgStat >= 0 && !storage.empty() && msgIndex >= 0 && l) {
-        VTixSMSRecord* sms = l->smsDoesExist(storage, msgIndex);
+        VTixSMSRecord* sms = recordFor(storage, pdu);
+        if (keepsState(sms)) {
+            // Marked for deletion, or being sent: the listing does not undo that.
+            msgStat = -1;
+            return;
+        }
         if (sms->GetPDUCount() == 0 && window().windowMinimized())
             window().setFlashCount(5);
         const bool withoutSCA = modelWithoutSCA();

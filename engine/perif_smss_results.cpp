@@ -19,9 +19,40 @@ void VPerifSMSs::finalResult(uint32_t now, bool ok)
         errorPause = true;
 }
 
+bool VPerifSMSs::answerUnusable() const
+{
+    switch (pending) {
+    case pdCscaRead: return scaKnown == 0;
+    case pdCnmiTest:
+        for (int v : cnmi)
+            if (v == -1)
+                return true;
+        return false;
+    case pdCpmsTest: return !storagesListed;
+    case pdCpmsRead:
+        return mem[0].empty() || used[0] == -1 || total[0] == -1 || mem[1].empty() || used[1] == -1 ||
+               total[1] == -1;
+    default: return false;
+    }
+}
+
 void VPerifSMSs::succeeded(uint32_t now)
 {
     VTixSMSList* l = list();
+    if (pending == pdCpmsRead && cpmsLine == 2) {
+        mem[2] = mem[0];
+        used[2] = used[0];
+        total[2] = total[0];
+    }
+    // Asked again at once it would get the same: counted as a refusal,
+    // with the pause.
+    if (answerUnusable()) {
+        if (pending == pdCpmsRead)
+            registerStorages();
+        countFailure(now);
+        errorPause = true;
+        return;
+    }
     switch (pending) {
     case pdCscaSet:
         deviceSCA = sentSCA;
@@ -36,24 +67,26 @@ void VPerifSMSs::succeeded(uint32_t now)
             if (cnmiSent[k] >= 0)
                 cnmi[k] = cnmiSent[k];
         break;
-    case pdCpmsSet: used[0] = -1; break;
+    case pdCpmsSet:
+        used[0] = -1;
+        // The AT+CPMS? this brings tells whether the device really switched.
+        switchAsked = cpmsTarget;
+        break;
     case pdCpmsRead:
-        if (cpmsLine == 2) {
-            mem[2] = mem[0];
-            used[2] = used[0];
-            total[2] = total[0];
-        }
         registerStorages();
+        checkSwitch();
         break;
     case pdCmglAll:
         if (l)
             if (VTixSMSStorage* storage = l->getStorageByName(mem[0]))
                 storage->SetFirstRead(true);
+        dropUnlisted();
         msgIndex = -1;
         msgStat = -1;
         lastListTick = now;
         break;
     case pdCmgr:
+        endRead();
         msgIndex = -1;
         msgStat = -1;
         break;
@@ -115,6 +148,8 @@ void VPerifSMSs::countFailure(uint32_t)
     case pdCnmiSet:
     case pdCnmiTest:
     case pdCpmsSet:
+    case pdCpmsTest:
+    case pdCpmsRead:
     case pdCmglAll:
     case pdCmgr:
     case pdCmgd:
@@ -139,19 +174,6 @@ void VPerifSMSs::countFailure(uint32_t)
 void VPerifSMSs::giveUp()
 {
     VTixSMSList* l = list();
-    // The memory whose listing is given up counts as listed; its messages
-    // still to be read cannot be.
-    auto listedAnyway = [&](const std::string& name) {
-        if (!l)
-            return;
-        if (VTixSMSStorage* storage = l->getStorageByName(name))
-            storage->SetFirstRead(true);
-        for (int i = 0; i < l->getSMSCount(); ++i) {
-            VTixSMSRecord* sms = l->getSMS(i);
-            if (sms->GetStorage() == name && sms->GetState() == VTixSMS_state_Unknown)
-                sms->SetState(VTixSMS_state_ReadFailed);
-        }
-    };
     switch (pending) {
     case pdCscaSet:
         // The wish is dropped: the device keeps its centre.
@@ -165,13 +187,12 @@ void VPerifSMSs::giveUp()
             if (v < 0)
                 v = CnmiNone;
         break;
-    case pdCpmsSet:
-        if (cpmsTarget == homeStorage)
-            homeStorage.clear();  // no way back: the device stays where it is
-        else
-            listedAnyway(cpmsTarget);
-        break;
-    case pdCmglAll: listedAnyway(mem[0]); break;
+    case pdCpmsSet: giveUpSwitch(cpmsTarget); break;
+    // No list: the memories AT+CPMS? names are registered all the same.
+    case pdCpmsTest: storagesListed = true; break;
+    // Memory 1 unknown: nothing is read or deleted, sends still go.
+    case pdCpmsRead: memoriesGivenUp = true; break;
+    case pdCmglAll: giveUpMemory(mem[0], false); break;
     case pdCmgr:
         if (l && msgIndex >= 1)
             if (VTixSMSRecord* sms = l->getSMSByIndex(mem[0], msgIndex))
@@ -202,6 +223,19 @@ void VPerifSMSs::releaseRequest()
     sendInProgress = false;
     ownPduWent = false;
     sms->SetState(sendNotStore ? VTixSMS_stateSendFailed : VTixSMS_stateSIMUnsent);
+}
+
+void VPerifSMSs::endUnanswered()
+{
+    const bool store = !sendNotStore;
+    const std::string copyStorage = userSMS ? userSMS->GetStorage() : std::string();
+    releaseRequest();
+    dropUserSMS();
+    sendInProgress = false;
+    pduSent = false;
+    if (store && !copyStorage.empty())
+        if (VTixSMSList* l = list())
+            l->invalidateStorage(copyStorage);
 }
 
 void VPerifSMSs::dropUserSMS()
@@ -246,6 +280,13 @@ void VPerifSMSs::joinUserAndMy(bool ok)
     } else {
         result = VTixSMS_stateSIMUnsent;
         userSMS->SetState(result);
+        if (userSMS->GetIndex() < 1 && userSMS->GetPDUCount() > 0) {
+            // Stored without "+CMGW: <index>": a place of its own until the
+            // next listing of its memory gives the real one.
+            userSMS->SetIndex(nextIndexless--);
+            if (l)
+                l->invalidateStorage(userSMS->GetStorage());
+        }
     }
     if (mySMS) {
         // The device took the PDU we sent after the prompt: the request is
