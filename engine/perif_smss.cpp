@@ -109,6 +109,7 @@ void VPerifSMSs::reset(uint32_t)
     announcedWhileListing.clear();
     readIndex = -1;
     readGotMessage = false;
+    owedPdu = -1;
     switchAsked.clear();
     switchMissed.clear();
     switchMisses = 0;
@@ -343,10 +344,17 @@ bool VPerifSMSs::switchMemory(uint32_t now, const std::string& storage)
 bool VPerifSMSs::stepReadsAndDeletes(uint32_t now, bool& stop)
 {
     VTixSMSList* l = list();
-    // Nothing was wanted, and neither the list nor memory 1 changed since;
-    // or memory 1 is not known (nothing can be read or deleted then).
-    if ((int64_t(l->GetChangeCount()) == idleChangeCount && mem[0] == idleMem1) || mem[0].empty())
+    // Nothing was wanted, and neither the list nor memory 1 changed since.
+    if (int64_t(l->GetChangeCount()) == idleChangeCount && mem[0] == idleMem1)
         return false;
+    if (mem[0].empty()) {
+        // Memory 1 could not be read: no message of the device can be.
+        if (memoriesGivenUp)
+            giveUpMemory(std::string(), true);
+        idleChangeCount = int64_t(l->GetChangeCount());
+        idleMem1 = mem[0];
+        return false;
+    }
 
     // 9. Reads.
     std::string storage = mem[0];

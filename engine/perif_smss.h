@@ -194,6 +194,8 @@ protected:
     // give are gone from the device (the request, the copy in flight and
     // messages announced meanwhile stay).
     void dropUnlisted();
+    // A listed message whose PDU line never came is shown as unreadable.
+    void settleOwedPdu();
     // A read that left its record to be read: answered without a message
     // the slot is empty (the record goes), with one it cannot be read.
     void endRead();
@@ -210,7 +212,8 @@ protected:
     // Memory 1 is not switched to that memory again on this connection.
     void giveUpSwitch(const std::string& name);
     // The memory counts as listed; its messages still to be read cannot
-    // be, nor, when it cannot be reached, those to be deleted.
+    // be, nor, when it cannot be reached, those to be deleted. An empty
+    // name stands for every memory of the device.
     void giveUpMemory(const std::string& name, bool unreachable);
     // The list removes a record.
     void listChanged(VTixItemOperation operation, VTixSMSRecord* sms);
@@ -262,6 +265,9 @@ protected:
     std::vector<int> announcedWhileListing;
     int readIndex = -1;
     bool readGotMessage = false;
+    // The listed index whose PDU line has not come (the engine drops a
+    // line too long to hold); -1 none.
+    int owedPdu = -1;
     // The memory of the last switch the device took with OK, until the
     // AT+CPMS? after it tells whether memory 1 changed; the memory whose
     // switches did not take, and how often in a row.

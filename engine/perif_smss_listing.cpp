@@ -86,6 +86,18 @@ void VPerifSMSs::dropUnlisted()
     announcedWhileListing.clear();
 }
 
+void VPerifSMSs::settleOwedPdu()
+{
+    const int index = owedPdu;
+    owedPdu = -1;
+    VTixSMSList* l = list();
+    if (!l || index < 1 || mem[0].empty())
+        return;
+    VTixSMSRecord* sms = l->smsDoesExist(mem[0], index);
+    if (!keepsState(sms))
+        sms->SetState(VTixSMS_state_ReadFailed);
+}
+
 void VPerifSMSs::endRead()
 {
     VTixSMSList* l = list();
@@ -150,7 +162,8 @@ void VPerifSMSs::giveUpMemory(const std::string& name, bool unreachable)
     for (int i = 0; i < l->getSMSCount(); ++i) {
         VTixSMSRecord* sms = l->getSMS(i);
         const VTixSMS_textSMSstates state = sms->GetState();
-        if (sms->GetStorage() == name &&
+        const bool there = name.empty() ? sms->GetStorage() != VTixSMSList::ProgramStorage : sms->GetStorage() == name;
+        if (there &&
             (state == VTixSMS_state_Unknown || (unreachable && state == VTixSMS_state_Deleting)))
             sms->SetState(VTixSMS_state_ReadFailed);
     }

@@ -131,6 +131,7 @@ void VPerifSMSs::commandSeen(const std::string& command)
         const int stat = StrToIntDef(rest, -1);
         if (stat == 4) {
             pending = pdCmglAll;
+            owedPdu = -1;
             listedIndexes.clear();
             announcedWhileListing.clear();
         } else if (IsNumber(rest))
@@ -233,6 +234,7 @@ void VPerifSMSs::onResponse(uint32_t now)
         return;
     }
     if (Match(line, "+CMGL: ", "\r\n", rest)) {
+        settleOwedPdu();
         auto& items = split(rest);
         if (items.size() == 3)
             items.insert(items.begin() + 2, std::string());
@@ -240,8 +242,10 @@ void VPerifSMSs::onResponse(uint32_t now)
             msgIndex = StrToIntDef(items[0], 0);
             msgStat = StrToIntDef(items[1], -1);
             msgLength = StrToIntDef(items[3], 0);
-            if (pending == pdCmglAll && msgIndex >= 1)
+            if (pending == pdCmglAll && msgIndex >= 1) {
                 listedIndexes.push_back(msgIndex);
+                owedPdu = msgIndex;
+            }
         } else
             msgIndex = 0;
         owner->expectPduLine();
@@ -268,7 +272,8 @@ void VPerifSMSs::onResponse(uint32_t now)
     const bool beforePdu = (pending == pdCmgs || pending == pdCmgw) && !pduSent;
     if (Match(line, "+CMGW: ", "\r\n", rest)) {
         const int index = StrToIntDef(rest, -1);
-        if (userSMS && index >= 1 && !beforePdu)
+        // A copy kept in "PC" (memory 2 unknown) keeps the program's index.
+        if (userSMS && index >= 1 && !beforePdu && userSMS->GetStorage() != VTixSMSList::ProgramStorage)
             userSMS->SetIndex(index);
     }
     if (pending == pdNone)
@@ -445,6 +450,7 @@ void VPerifSMSs::onSms11(uint32_t now)
     // Each message of a long listing restarts its time-out.
     if (pending == pdCmglAll || pending == pdCmglOther)
         setLastSendTime(now);
+    owedPdu = -1;
     const std::string line(owner->getRxBuffer().view());
     pduReceived(msgIndex == 0 ? std::string(VTixSMSList::ProgramStorage) : mem[0], line);
 }

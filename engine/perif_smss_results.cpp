@@ -80,6 +80,7 @@ void VPerifSMSs::succeeded(uint32_t now)
         if (l)
             if (VTixSMSStorage* storage = l->getStorageByName(mem[0]))
                 storage->SetFirstRead(true);
+        settleOwedPdu();
         dropUnlisted();
         msgIndex = -1;
         msgStat = -1;
@@ -280,7 +281,8 @@ void VPerifSMSs::joinUserAndMy(bool ok)
     } else {
         result = VTixSMS_stateSIMUnsent;
         userSMS->SetState(result);
-        if (userSMS->GetIndex() < 1 && userSMS->GetPDUCount() > 0) {
+        if (userSMS->GetIndex() < 1 && userSMS->GetPDUCount() > 0 &&
+            userSMS->GetStorage() != VTixSMSList::ProgramStorage) {
             // Stored without "+CMGW: <index>": a place of its own until the
             // next listing of its memory gives the real one.
             userSMS->SetIndex(nextIndexless--);

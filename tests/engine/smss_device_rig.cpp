@@ -8,9 +8,6 @@ using ModemSim::TTranscript;
 
 namespace SmssDevice {
 
-const char* const kCau = "0791246030500200000C9124602021436500004230514100000003C3701D";
-const char* const kHello = "0791246030500200040C9124707721436500004230513154034005E8329BFD06";
-
 void TSmsOnDevice::TearDown()
 {
     rig.reset();

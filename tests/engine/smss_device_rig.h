@@ -8,6 +8,7 @@
 
 #include "engine/perif_smss.h"
 #include "tests/engine/engine_on_sim.h"
+#include "tests/engine/smss_rig.h"
 
 // The whole engine on a simulated device that misbehaves, on device time:
 // a minute of the device passes in seconds, so a test can watch what the
@@ -15,10 +16,8 @@
 // message composed afterwards still goes out.
 namespace SmssDevice {
 
-// "Cau" from +420602123456, as the network delivers it.
-extern const char* const kCau;
-// "Hello" read, as the tc35 holds it in SM 1.
-extern const char* const kHello;
+using SmssTest::kCau;
+using SmssTest::kHello;
 
 struct TSmsOnDevice : ::testing::Test {
     std::unique_ptr<EngineTest::TEngineOnSim> rig;
