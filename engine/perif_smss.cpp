@@ -331,7 +331,9 @@ bool VPerifSMSs::switchMemory(uint32_t now, const std::string& storage)
     // switch to is not asked for again.
     if (!Quotable(storage) || (homeStorage.empty() && !Quotable(mem[0])))
         return false;
-    if (unselectable(storage)) {
+    // Nor is memory 1 left when the device's memories cannot be read: the
+    // switch could not be checked.
+    if (unselectable(storage) || memoriesGivenUp) {
         giveUpMemory(storage, true);
         return false;
     }
@@ -466,7 +468,7 @@ void VPerifSMSs::stepRelisting(uint32_t now)
         return;
     // The interval's text is read again at most once a second.
     if (!relistRead || Utils::IsTickElapsed(relistReadTick, RelistReadMs, now)) {
-        const int seconds = HandlerText::StrToIntDef(window().editText(VMainWindowLink::EditOftenCSQ), 15);
+        const int seconds = HandlerText::StrToIntDef(window().editText(VMainWindowLink::EditOftenCSQ), RelistDefaultSeconds);
         relistInterval = uint32_t(seconds) * 1000u;
         relistReadTick = now;
         relistRead = true;

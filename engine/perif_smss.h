@@ -16,6 +16,13 @@
 // the next line becomes a record of the list, and pushes the PDU of a
 // send or store after the device's "> " prompt.
 //
+// Devices answer anything, so every wait ends: a command unanswered,
+// refused or answered without what it asked for is tried at most
+// GiveUpAfter times in a row, with a pause that lets the other handlers
+// send; a send or store without its final result ends unsent; a complete
+// listing tells which messages a memory holds, and a read answered without
+// a message that its slot is empty.
+//
 // Without a list (the window has none) it sends nothing.
 //
 // The tick (perif_smss.cpp), the responses (perif_smss_responses.cpp),
@@ -47,7 +54,8 @@ public:
     // Pause after an error result, an answer that cannot be used or a
     // time-out: the other handlers get the line before the next try.
     static constexpr uint32_t ErrorPauseMs = 700;
-    // Least time between two listings.
+    // Least time between two listings: a memory wanted again and again
+    // does not take the line.
     static constexpr uint32_t ListPauseMs = 10000;
     // Wait for the final result of most commands; a long listing restarts
     // it with each message.
@@ -69,6 +77,8 @@ public:
     static constexpr int LineFree = 5;
     // How often the re-listing interval's text is read at most.
     static constexpr uint32_t RelistReadMs = 1000;
+    // The re-listing interval in seconds when its text is no number.
+    static constexpr int RelistDefaultSeconds = 15;
     // Model code of the devices that want PDUs without the SMS-centre part.
     static constexpr int ModelWithoutSCA = 0x101;
     // The five +CNMI parameters: mode, mt, bm, ds, bfr.
@@ -290,7 +300,7 @@ protected:
     int64_t idleChangeCount = -1;
     std::string idleMem1;
     // The re-listing interval as last read, and when.
-    uint32_t relistInterval = 15000;
+    uint32_t relistInterval = RelistDefaultSeconds * 1000u;
     uint32_t relistReadTick = 0;
     bool relistRead = false;
 };

@@ -69,8 +69,11 @@ void VPerifSMSs::succeeded(uint32_t now)
         break;
     case pdCpmsSet:
         used[0] = -1;
-        // The AT+CPMS? this brings tells whether the device really switched.
+        // The AT+CPMS? this brings tells whether the device really switched;
+        // when the memories cannot be read, its OK is taken at its word.
         switchAsked = cpmsTarget;
+        if (memoriesGivenUp)
+            mem[0] = cpmsTarget;
         break;
     case pdCpmsRead:
         registerStorages();
