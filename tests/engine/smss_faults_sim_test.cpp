@@ -116,13 +116,17 @@ TEST_F(SmsFaults, EmptySlotAnsweredByABareOkIsDropped)
 TEST_F(SmsFaults, SendWhoseResultIsLostEndsUnsentAndSendsAgain)
 {
     ASSERT_NO_FATAL_FAILURE(boot(WithFault("+CMGS= nofinal x1")));
+    rig->window.checked[VMainWindowLink::CheckTestSignal] = true;
     ASSERT_NO_FATAL_FAILURE(listed());
     VTixSMSRecord* lost = draft("Ahoj");
     sms().wantSendWrite(lost, true);
     ASSERT_TRUE(until([&] { return deviceSent().size() == 1; })) << dump();
+    const int64_t sentAt = rig->Sim().NowMs();
     ASSERT_NO_FATAL_FAILURE(run(VPerifSMSs::SendTimeoutMs - 5000));
     EXPECT_EQ(lost->GetState(), VTixSMS_stateBeingSent);
     ASSERT_NO_FATAL_FAILURE(run(60000));
+    // The line was free again after the time-out: the signal was polled.
+    EXPECT_GT(firstAt("AT+CSQ", sentAt + VPerifSMSs::SendTimeoutMs), 0) << dump();
 
     // Ended without a result: failed, the copy in flight gone, not sent twice.
     EXPECT_EQ(lost->GetState(), VTixSMS_stateSendFailed);
