@@ -468,7 +468,8 @@ void VPerifSMSs::stepRelisting(uint32_t now)
         return;
     // The interval's text is read again at most once a second.
     if (!relistRead || Utils::IsTickElapsed(relistReadTick, RelistReadMs, now)) {
-        const int seconds = HandlerText::StrToIntDef(window().editText(VMainWindowLink::EditOftenCSQ), RelistDefaultSeconds);
+        const int seconds =
+            HandlerText::StrToIntDef(window().editText(VMainWindowLink::EditOftenCSQ), RelistDefaultSeconds);
         relistInterval = uint32_t(seconds) * 1000u;
         relistReadTick = now;
         relistRead = true;

@@ -162,9 +162,9 @@ void VPerifSMSs::giveUpMemory(const std::string& name, bool unreachable)
     for (int i = 0; i < l->getSMSCount(); ++i) {
         VTixSMSRecord* sms = l->getSMS(i);
         const VTixSMS_textSMSstates state = sms->GetState();
-        const bool there = name.empty() ? sms->GetStorage() != VTixSMSList::ProgramStorage : sms->GetStorage() == name;
-        if (there &&
-            (state == VTixSMS_state_Unknown || (unreachable && state == VTixSMS_state_Deleting)))
+        const bool there =
+            name.empty() ? sms->GetStorage() != VTixSMSList::ProgramStorage : sms->GetStorage() == name;
+        if (there && (state == VTixSMS_state_Unknown || (unreachable && state == VTixSMS_state_Deleting)))
             sms->SetState(VTixSMS_state_ReadFailed);
     }
 }

@@ -281,8 +281,7 @@ void VPerifSMSs::onResponse(uint32_t now)
     if (Platform::SameTextIC(line, "OK\r\n")) {
         if (!beforePdu)
             finalResult(now, true);
-    }
-    else if (Platform::SameTextIC(line, "ERROR\r\n") || StartsIC(line, "+CME ERROR: ") ||
+    } else if (Platform::SameTextIC(line, "ERROR\r\n") || StartsIC(line, "+CME ERROR: ") ||
              StartsIC(line, "+CMS ERROR: "))
         finalResult(now, false);
 }
