@@ -1,8 +1,8 @@
 // Configuration files (".cfg"): loading, reading, saving through a
 // temporary file, the File menu and the save question at closing.
 //
-// Paths are kept as the file system's bytes; messages show them in the
-// language's code page.
+// Paths are kept as the file system's bytes (UTF-8); messages show them in
+// the system code page, as every text of the program.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -26,10 +26,10 @@ using W = VMainWindowLink;
 
 namespace {
 
-// A path shown in a message: from the file system's UTF-8 to the code page.
+// A path shown in a message: from the file system's UTF-8 to the system code page.
 std::string Shown(const std::string& path)
 {
-    return Platform::Utf8ToAnsi(path, Platform::ActiveCodePage());
+    return Platform::Utf8ToAnsi(path, Platform::SystemCodePage());
 }
 
 bool FileExists(const std::string& path)

@@ -164,7 +164,7 @@ void TFormMain::BtnSaveFileClick()
         return;
     struct stat st {};
     const bool exists = ::lstat(target.c_str(), &st) == 0;
-    const std::string shown = Platform::Utf8ToAnsi(target, Platform::ActiveCodePage());
+    const std::string shown = Platform::Utf8ToAnsi(target, Platform::SystemCodePage());
     const std::string message =
         exists ? text("FileExists", "Soubor \"%1\" ji\x9E existuje.")
                : text("FileNotSaved", "Soubor \"%1\" se nepoda\xF8ilo ulo\x9Eit.");

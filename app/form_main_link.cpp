@@ -21,6 +21,7 @@
 #include "engine/perif_modem.h"
 #include "engine/uniset.h"
 #include "foundation/tixutils_datetime.h"
+#include "platform/codepage.h"
 #include "platform/qt/qt_text.h"
 #include "translation/locale_formats.h"
 #include "translation/tixlanguage.h"
@@ -167,9 +168,9 @@ std::string TFormMain::getLangText(const std::string& Section, const std::string
 {
     if (!VTixLanguage1)
         return Default;
-    if (Index < 0)
-        return VTixLanguage1->GetLangText(Section, Key, Default);
-    return VTixLanguage1->GetLangText(Section, Key, Default, Index);
+    // In the code page of the program's data, which the defaults are in and
+    // which every text the program builds is shown with.
+    return VTixLanguage1->GetLangTextCP(Section, Key, Default, Index < 0 ? -1 : Index, Platform::SystemCodePage());
 }
 
 std::string TFormMain::text(const char* key, const char* czech)

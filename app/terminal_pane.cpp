@@ -192,7 +192,7 @@ bool VTixTerminalPane::SaveToFile(const std::string& fileName, bool rich) const
     std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
     if (!out)
         return false;
-    const std::string content = rich ? richText(edit_->document(), Platform::ActiveCodePage()) : Text() + "\r\n";
+    const std::string content = rich ? richText(edit_->document(), Platform::SystemCodePage()) : Text() + "\r\n";
     out.write(content.data(), std::streamsize(content.size()));
     return bool(out);
 }

@@ -1,5 +1,6 @@
 #include "calls/list_item_file.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "foundation/utils.h"
@@ -7,7 +8,7 @@
 
 namespace {
 
-// Texts of the transfer states, cp1250.
+// Texts of the transfer states, in the system code page (cp1250).
 const char* const StateTexts[] = {
     "Nenalezen",       // 0 not found
     "P\xF8ipraven",    // 1 ready
@@ -34,6 +35,35 @@ std::string LengthText(int64_t size, int64_t progress)
     return "-";
 }
 
+// The bytes the first `letters` letters of well-formed UTF-8 take (at
+// most `size`).
+size_t Utf8LettersLength(const std::string& text, size_t size, size_t letters)
+{
+    size_t i = 0;
+    char32_t cp = 0;
+    for (; i < size && letters > 0; --letters)
+        if (!Platform::DecodeUtf8At(text, i, cp))
+            ++i;
+    return std::min(i, size);
+}
+
+// What follows `head` is the start of one UTF-8 letter whose last bytes
+// are missing: the name was cut within it.
+bool TruncatedUtf8Tail(const std::string& text, size_t head)
+{
+    const size_t rest = text.size() - head;
+    if (rest == 0 || rest > 3)
+        return false;
+    const auto lead = static_cast<unsigned char>(text[head]);
+    const size_t need = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xC2 && lead <= 0xDF ? 2 : 0;
+    if (need <= rest)
+        return false;
+    for (size_t i = head + 1; i < text.size(); ++i)
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+            return false;
+    return true;
+}
+
 }  // namespace
 
 VListItemFile::VListItemFile(int number) : VListItem(number) {}
@@ -52,13 +82,10 @@ void VListItemFile::refreshTexts(MirrorItem& Mirror)
     Mirror.caption = path;
     Mirror.image = fileState;
     Mirror.setSubItem(0, LengthText(size, progress));
-    // The state texts are Czech whatever the language; shown in the
-    // language's code page, a letter it lacks becomes "?".
-    const int codePage = Platform::ActiveCodePage();
-    const std::string text = failText.empty() ? std::string(StateText(fileState)) : failText;
-    Mirror.setSubItem(1, codePage == Platform::CP_CZECH
-                             ? text
-                             : Platform::Utf16ToAnsi(Platform::AnsiToUtf16(text, Platform::CP_CZECH), codePage));
+    // The state texts are Czech whatever the language, held like every
+    // text of the program in the system code page; a failure's text takes
+    // the state text's place.
+    Mirror.setSubItem(1, failText.empty() ? std::string(StateText(fileState)) : failText);
     Mirror.setSubItem(2, peerNumber);
 }
 
@@ -128,11 +155,20 @@ std::string VListItemFile::CleanRemoteName(const std::string& name)
 {
     const size_t cut = name.find_last_of("/\\:");
     std::string clean;
-    for (size_t i = cut == std::string::npos ? 0 : cut + 1; i < name.size() && clean.size() < RemoteNameLimit; ++i) {
+    for (size_t i = cut == std::string::npos ? 0 : cut + 1; i < name.size(); ++i) {
         const auto c = static_cast<unsigned char>(name[i]);
         if (c >= 0x20 && c != 0x7F)
             clean += char(c);
     }
+    // The row's path is a file-system name (UTF-8). A name in UTF-8 is
+    // kept (a sender that cut a full-length name within a letter loses
+    // that letter only); any other name is text of the system code page.
+    // Either way at most RemoteNameLimit letters.
+    const size_t valid = Platform::Utf8ValidLength(clean);
+    if (valid == clean.size() || (clean.size() >= RemoteNameLimit && TruncatedUtf8Tail(clean, valid)))
+        clean.resize(Utf8LettersLength(clean, valid, RemoteNameLimit));
+    else
+        clean = Platform::AnsiToUtf8(clean.substr(0, RemoteNameLimit), Platform::SystemCodePage());
     if (clean == "." || clean == "..")
         clean.clear();
     return clean;

@@ -21,7 +21,8 @@ class VListItemFile : public VListItem {
 public:
     // Temporary names are tried with these numbers, in order.
     static constexpr int TempNumbers = 1000;
-    // Longest name kept from the other station (its Name frame's limit).
+    // Longest name kept from the other station, in letters (its Name
+    // frame's limit, in bytes).
     static constexpr size_t RemoteNameLimit = 20;
 
     explicit VListItemFile(int number);
@@ -74,7 +75,10 @@ public:
     virtual bool save(const std::string& target);
     // The name the other station gave (incoming rows only): what follows
     // the last "/", "\" or ":", without control bytes, at most
-    // RemoteNameLimit bytes; "", "." and ".." leave the path empty.
+    // RemoteNameLimit letters; "", "." and ".." leave the path empty. A
+    // UTF-8 name is kept as it is; any other is read as text of the
+    // system code page and held in UTF-8 (its letters may then take more
+    // bytes than the frame did).
     void setRemoteName(const std::string& name);
     static std::string CleanRemoteName(const std::string& name);
 

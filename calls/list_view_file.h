@@ -19,6 +19,8 @@ public:
     // 1 (free text) for the path and the destination of an editable list,
     // except on a row being sent; else 0.
     int canEditCell(int Row, VListItem* Item, int Column) override;
+    // The path column: names of the file system, UTF-8.
+    bool isFileNameColumn(int Column) const override { return Column == 0; }
     VListItemFile* getItem(int Position) const override;
     VListItemFile* getItemOwner(int Row) const override;
 

@@ -9,16 +9,21 @@
 
 namespace {
 
-// The program's byte strings at the Qt boundary (Qt Core only here).
+// The program's byte strings at the Qt boundary (Qt Core only here): texts
+// in the system code page, file names in UTF-8.
 QString Text(const std::string& ansi)
 {
-    return QString::fromStdU16String(Platform::AnsiToUtf16(ansi, Platform::ActiveCodePage()));
+    return QString::fromStdU16String(Platform::AnsiToUtf16(ansi, Platform::SystemCodePage()));
 }
 
 std::string Ansi(const QString& text)
 {
-    return Platform::Utf16ToAnsi(text.toStdU16String(), Platform::ActiveCodePage());
+    return Platform::Utf16ToAnsi(text.toStdU16String(), Platform::SystemCodePage());
 }
+
+// A name that is not valid UTF-8 (made elsewhere) shows its valid parts,
+// the rest as replacement characters.
+QString FileNameText(const std::string& utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
 
 }  // namespace
 
@@ -58,9 +63,11 @@ QVariant VListViewModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
     case Qt::EditRole:
         if (column == 0)
-            return Text(shown.caption);
-        if (size_t(column - 1) < shown.subItems.size())
-            return Text(shown.subItems[size_t(column - 1)]);
+            return owner->isFileNameColumn(0) ? FileNameText(shown.caption) : Text(shown.caption);
+        if (size_t(column - 1) < shown.subItems.size()) {
+            const std::string& text = shown.subItems[size_t(column - 1)];
+            return owner->isFileNameColumn(column) ? FileNameText(text) : Text(text);
+        }
         return QString();
     case ImageRole:
         return column == 0 ? QVariant(shown.image) : QVariant();
@@ -83,7 +90,9 @@ bool VListViewModel::setData(const QModelIndex& index, const QVariant& value, in
 {
     if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
         return false;
-    rows[size_t(index.row())]->setText(index.column(), Ansi(value.toString()));
+    const QString text = value.toString();
+    rows[size_t(index.row())]->setText(index.column(),
+                                       owner->isFileNameColumn(index.column()) ? text.toStdString() : Ansi(text));
     return true;
 }
 

@@ -40,6 +40,7 @@ bool VListViewUser::requestStop()
 
 int VListViewUser::canEditCell(int, VListItem*, int) { return 0; }
 std::string VListViewUser::columnOptions(int) { return std::string(); }
+bool VListViewUser::isFileNameColumn(int) const { return false; }
 void VListViewUser::activated() {}
 
 void VListViewUser::bindListView(QItemSelectionModel* Marks)

@@ -42,6 +42,9 @@ public:
     virtual int canEditCell(int Row, VListItem* Item, int Column);
     // The choices of a column as comma text; the base: none.
     virtual std::string columnOptions(int Column);
+    // The column holds file-system names (UTF-8) rather than texts of the
+    // system code page; the base: none does.
+    virtual bool isFileNameColumn(int Column) const;
     // Called when an idle list is marked for a pass.
     virtual void activated();
     // Hands over the marks of a view (its selection model of getModel());

@@ -132,7 +132,7 @@ void VPerifSendingFile::failStation(const std::string& number, const std::string
 void VPerifSendingFile::refuseOpen(VListItemFile* item)
 {
     item->setState(4);
-    const std::string shown = Platform::Utf8ToAnsi(item->getPath(), Platform::ActiveCodePage());
+    const std::string shown = Platform::Utf8ToAnsi(item->getPath(), Platform::SystemCodePage());
     window().messageBox2("Soubor \"" + shown + "\"\n" + OpenText1 + "\n" + OpenText2, VMainWindowLink::MB_ICONEXCLAMATION);
 }
 

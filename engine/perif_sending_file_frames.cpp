@@ -10,6 +10,7 @@
 #include "engine/protikus.h"
 #include "engine/uniset.h"
 #include "foundation/utils.h"
+#include "platform/codepage.h"
 
 using namespace FileFrames;
 
@@ -28,7 +29,9 @@ void VPerifSendingFile::sendOffer(uint32_t now)
 
 void VPerifSendingFile::sendName(uint32_t now)
 {
-    const std::string name = FileNameOf(current->getPath()).substr(0, NameLimit);
+    // File-system names are UTF-8: the cut never splits a letter.
+    std::string name = FileNameOf(current->getPath());
+    name.resize(Platform::Utf8HeadLength(name, NameLimit));
     uint8_t payload[1 + NameLimit];
     payload[0] = InfoFileName;
     std::copy(name.begin(), name.end(), payload + 1);

@@ -176,7 +176,7 @@ std::string TVarRecAsString(const TVarRec& value, int width)
     case vtChar:
         return std::string(1, char(value.Int));
     case vtWideChar:
-        return Platform::Utf16ToAnsi(std::u16string(1, char16_t(value.Int)), Platform::ActiveCodePage());
+        return Platform::Utf16ToAnsi(std::u16string(1, char16_t(value.Int)), Platform::SystemCodePage());
     case vtExtended:
         return formatFloat(value.Float, width);
     case vtString:
@@ -186,7 +186,7 @@ std::string TVarRecAsString(const TVarRec& value, int width)
         return value.Text;
     case vtPWideChar:
     case vtWideString:
-        return Platform::Utf16ToAnsi(value.Wide, Platform::ActiveCodePage());
+        return Platform::Utf16ToAnsi(value.Wide, Platform::SystemCodePage());
     case vtPointer:
         return ":" + hexAddress(value.Ptr);
     case vtObject:

@@ -5,6 +5,7 @@
 
 #include "calls/list_item_file.h"
 #include "fuzz/support/fuzz_input.h"
+#include "platform/codepage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -13,7 +14,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string name = in.rest();
 
     const std::string kept = VListItemFile::CleanRemoteName(name);
-    FUZZ_REQUIRE(kept.size() <= VListItemFile::RemoteNameLimit);
+    // A file-system name: UTF-8 of at most RemoteNameLimit letters.
+    FUZZ_REQUIRE(Platform::Utf8ValidLength(kept) == kept.size());
+    size_t letters = 0;
+    for (const char c : kept)
+        letters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    FUZZ_REQUIRE(letters <= VListItemFile::RemoteNameLimit);
     FUZZ_REQUIRE(kept != "." && kept != "..");
     for (const char c : kept) {
         const auto b = static_cast<unsigned char>(c);

@@ -5,14 +5,14 @@
 
 namespace {
 
-QString ToQ(const std::string& ansi, int codePage = Platform::ActiveCodePage())
+QString ToQ(const std::string& ansi, int codePage = Platform::SystemCodePage())
 {
     return QString::fromStdU16String(Platform::AnsiToUtf16(ansi, codePage));
 }
 
 std::string FromQ(const QString& text)
 {
-    return Platform::Utf16ToAnsi(text.toStdU16String(), Platform::ActiveCodePage());
+    return Platform::Utf16ToAnsi(text.toStdU16String(), Platform::SystemCodePage());
 }
 
 // Position centred, number to the right, name to the left; captions alike.

@@ -1,7 +1,6 @@
 #include "platform/codepage.h"
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <cstring>
 
@@ -9,8 +8,6 @@ namespace Platform {
 
 namespace {
 #include "platform/codepage_tables.inc"
-
-std::atomic<int> g_activeCodePage{CP_CZECH};
 
 const char16_t* highTable(int codePage)
 {
@@ -89,14 +86,6 @@ bool SameAsciiIC(const char* a, const char* b, size_t n)
         if (UpperAsciiTable[static_cast<unsigned char>(a[i])] != UpperAsciiTable[static_cast<unsigned char>(b[i])])
             return false;
     return true;
-}
-
-int ActiveCodePage() { return g_activeCodePage.load(std::memory_order_relaxed); }
-
-void SetActiveCodePage(int codePage)
-{
-    if (IsSupportedCodePage(codePage))
-        g_activeCodePage.store(codePage, std::memory_order_relaxed);
 }
 
 bool IsSupportedCodePage(int codePage) { return codePage == CP_CZECH || codePage == CP_WESTERN; }
@@ -207,6 +196,35 @@ char32_t NextUtf16(const std::u16string& text, size_t& i)
     if (cp >= 0xD800 && cp <= 0xDBFF && i < text.size() && text[i] >= 0xDC00 && text[i] <= 0xDFFF)
         cp = 0x10000 + ((cp - 0xD800) << 10) + (char32_t(text[i++]) - 0xDC00);
     return cp;
+}
+
+size_t Utf8ValidLength(const std::string& text)
+{
+    size_t i = 0;
+    char32_t cp = 0;
+    while (i < text.size()) {
+        i += AsciiRunLength(text, i);
+        if (i < text.size() && !DecodeUtf8At(text, i, cp))
+            break;
+    }
+    return i;
+}
+
+size_t Utf8HeadLength(const std::string& text, size_t limit)
+{
+    if (text.size() <= limit)
+        return text.size();
+    size_t i = 0;
+    char32_t cp = 0;
+    while (i < limit) {
+        size_t next = i;
+        if (!DecodeUtf8At(text, next, cp))
+            next = i + 1;
+        if (next > limit)
+            break;
+        i = next;
+    }
+    return i;
 }
 
 std::string AnsiToUtf8(const std::string& text, int codePage)

@@ -2,17 +2,21 @@
 #include <cstdint>
 #include <string>
 
-// Byte strings of the program are in a Windows ANSI code page: 1250 for
-// Czech, 1252 for English. These tables convert them to and from Unicode
-// where text leaves the program (Qt, UTF-8 files).
+// Byte strings of the program are in a Windows ANSI code page. The data
+// (messages, phonebook names, file rows, configuration values, the
+// built-in Czech texts) are in the system code page, the same for the
+// whole run whatever the interface language; only the texts of a language
+// file are in that language's code page (1250 Czech, 1252 English). These
+// tables convert both to and from Unicode where text leaves the program
+// (Qt, UTF-8 files).
 namespace Platform {
 
 constexpr int CP_CZECH = 1250;
 constexpr int CP_WESTERN = 1252;
 
-// The code page of the current language; 1250 until a language sets it.
-int ActiveCodePage();
-void SetActiveCodePage(int codePage);
+// The system's ANSI code page: what every piece of data is held in (the
+// SMS codec's alphabet tables are of this page).
+constexpr int SystemCodePage() { return CP_CZECH; }
 bool IsSupportedCodePage(int codePage);
 
 // One byte to its Unicode code point (every byte has one).
@@ -45,6 +49,14 @@ bool DecodeUtf8At(const std::string& text, size_t& i, char32_t& codePoint);
 // The code point at `i`, a surrogate pair joined; `i` moves past it. A lone
 // surrogate is returned as it is.
 char32_t NextUtf16(const std::u16string& text, size_t& i);
+// The length of the longest head of text that is well-formed UTF-8 (the
+// whole text for UTF-8, ASCII included).
+size_t Utf8ValidLength(const std::string& text);
+// The length of the longest head of text of at most `limit` bytes that
+// ends on a character boundary: a UTF-8 character the limit falls inside
+// is left out whole (a byte that is no part of a well-formed character
+// counts as a character of its own).
+size_t Utf8HeadLength(const std::string& text, size_t limit);
 // Malformed UTF-8 bytes count as lost letters.
 std::string Utf8ToAnsi(const std::string& text, int codePage, char replacement = '?',
                        bool* lossy = nullptr);

@@ -6,7 +6,7 @@ namespace {
 
 QString ToQ(const std::string& ansi)
 {
-    return QString::fromStdU16String(Platform::AnsiToUtf16(ansi, Platform::ActiveCodePage()));
+    return QString::fromStdU16String(Platform::AnsiToUtf16(ansi, Platform::SystemCodePage()));
 }
 
 }  // namespace

@@ -116,9 +116,7 @@ TLocaleFormats ComputeLocaleFormats(int langId, const TLocaleLookup& lookup)
     f.ShortTimeFormat = before + hour + ":mm" + after;
     f.LongTimeFormat = before + hour + ":mm:ss" + after;
 
-    int codePage = Number(lookup(LOCALE_IDEFAULTANSICODEPAGE, "0"), 0);
-    if (!Platform::IsSupportedCodePage(codePage))
-        codePage = Platform::ActiveCodePage();
+    const int codePage = Platform::SystemCodePage();
     f.ThousandSeparator = Separator(langId, LOCALE_STHOUSAND, ",", codePage);
     f.DecimalSeparator = Separator(langId, LOCALE_SDECIMAL, ".", codePage);
     f.DateSeparator = Separator(langId, LOCALE_SDATE, "/", codePage);
@@ -151,7 +149,7 @@ const std::vector<int>& LocaleFormatTypes()
         }
         for (int type : {LOCALE_SCURRENCY, LOCALE_ICURRENCY, LOCALE_INEGCURR, LOCALE_ICURRDIGITS,
                          LOCALE_SSHORTDATE, LOCALE_SLONGDATE, LOCALE_S1159, LOCALE_S2359, LOCALE_ITLZERO,
-                         LOCALE_ITIME, LOCALE_ITIMEMARKPOSN, LOCALE_IDEFAULTANSICODEPAGE,
+                         LOCALE_ITIME, LOCALE_ITIMEMARKPOSN,
                          LOCALE_ICALENDARTYPE})
             t.push_back(type);
         std::sort(t.begin(), t.end());

@@ -5,7 +5,8 @@
 
 // The process-wide date, time, number and currency formats of the active
 // language, recomputed by the translation component on every change of
-// language. Texts are in the language's ANSI code page; date and time
+// language. Texts are in the system code page (they make texts of the
+// program's data: a letter that page lacks is "?"); date and time
 // patterns use the Windows letters (d, M, yyyy, H, h, mm, ss).
 struct TLocaleFormats {
     std::string ShortMonthNames[12];

@@ -75,7 +75,7 @@ int CodePageOfId(int languageId)
 {
     VTixLanguage* global = VTixLanguage::GlobalInstance();
     if (!global)
-        return Platform::ActiveCodePage();
+        return Platform::SystemCodePage();
     if (languageId == -1)
         languageId = global->GetCurrLanguageId();
     return global->CodePageOf(global->GetAnyLanguageRecord(languageId));
@@ -252,7 +252,7 @@ int VTixLanguage::GetLanguageImageIndex(int LangIndex) const
 int VTixLanguage::CodePageOf(const LanguageRecord* record) const
 {
     if (!record)
-        return Platform::ActiveCodePage();
+        return Platform::SystemCodePage();
     if (record->CodePageGeneration == cacheGeneration_ && record->CachedCodePage != 0)
         return record->CachedCodePage;
     // As GetLocaleStr: what the system knows first, then the language files.
@@ -264,7 +264,7 @@ int VTixLanguage::CodePageOf(const LanguageRecord* record) const
         codePage = found ? Tixlanguage::ParseLangNumber(value, 0) : 0;
     }
     if (!Platform::IsSupportedCodePage(codePage))
-        codePage = Platform::ActiveCodePage();
+        codePage = Platform::SystemCodePage();
     record->CachedCodePage = codePage;
     record->CodePageGeneration = cacheGeneration_;
     return codePage;
@@ -286,7 +286,7 @@ bool VTixLanguage::overrideText(const std::string& Section, const std::string& K
     if (overrides_.empty())
         return false;
     Platform::TRegistry registry;
-    const int cp = Platform::ActiveCodePage();
+    const int cp = Platform::SystemCodePage();
     const std::string key = FromUtf8(Key, cp);
     for (const auto& source : overrides_) {
         std::string section = FromUtf8(Section, cp);
@@ -475,6 +475,24 @@ std::string VTixLanguage::GetLangText(const std::string& Section, const std::str
     std::string key;
     std::string text = lookupUtf8(AsUtf8(Section, cp, section), AsUtf8(Key, cp, key), Index, record, found, 0);
     return found ? TakeFromUtf8(std::move(text), cp) : Default;
+}
+
+std::string VTixLanguage::GetLangTextCP(const std::string& Section, const std::string& Key,
+                                        const std::string& Default, int Index, int CodePage) const
+{
+    if (Section.empty())
+        return Key;
+    if (Key.empty())
+        return Default;
+    const LanguageRecord* record = GetAnyLanguageRecord(-1);
+    if (!record)
+        return Default;
+    bool found = false;
+    std::string section;
+    std::string key;
+    std::string text =
+        lookupUtf8(AsUtf8(Section, CodePage, section), AsUtf8(Key, CodePage, key), Index, record, found, 0);
+    return found ? TakeFromUtf8(std::move(text), CodePage) : Default;
 }
 
 std::string VTixLanguage::GetLangTextSuff(const std::string& Section, const std::string& Key,

@@ -57,8 +57,9 @@ using VTixLanguage_Pad = VTixSet<VTixLanguage_PadX>;
 // one the component still serves texts, which is all the engine needs.
 //
 // Texts go in and out in the ANSI code page of the language (1250 Czech,
-// 1252 English), like every string of the program. Index -1 means no item
-// index; LangIndex is a language id, -1 the active language.
+// 1252 English); GetLangTextCP gives them in another code page, the
+// program's system code page. Index -1 means no item index; LangIndex is
+// a language id, -1 the active language.
 //
 // Set-up by the main window (after the QApplication exists; Qt's
 // application object calls setlocale(LC_ALL, ""), so the program sets
@@ -172,6 +173,13 @@ public:
                                 const std::string& Default, int Index) const;
     std::string GetLangTextSuff(const std::string& Section, const std::string& Key,
                                 const std::string& Default, int Index, int LangIndex) const;
+    // GetLangText with the text in CodePage rather than the language's:
+    // a text of the language is converted (a letter CodePage lacks becomes
+    // "?"), the default, given in CodePage, comes back unchanged. The
+    // program takes its texts this way, in the system code page of its
+    // data, so that a message mixes the two without changing letters.
+    std::string GetLangTextCP(const std::string& Section, const std::string& Key,
+                              const std::string& Default, int Index, int CodePage) const;
     // The same as GetLangText: texts are always given in the ANSI code page.
     std::string GetLangTextA(const std::string& Section, const std::string& Key,
                              const std::string& Default, int Index, int LangIndex) const;

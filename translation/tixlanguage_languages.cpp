@@ -413,17 +413,22 @@ void VTixLanguage::DoChangeLanguage()
         // beforehand is looked up on its own.
         const std::vector<int>& types = LocaleFormatTypes();
         const std::vector<std::string> values = GetLocaleStrs(id, types);
+        // The formats make texts of the program's data (dates, times), so
+        // they are held in the system code page like those data.
+        const int cp = CodePageOf(record);
+        const auto held = [cp](const std::string& value) {
+            if (cp == Platform::SystemCodePage() || Platform::AsciiRunLength(value) == value.size())
+                return value;
+            return Platform::Utf16ToAnsi(Platform::AnsiToUtf16(value, cp), Platform::SystemCodePage());
+        };
         const TLocaleFormats formats = ComputeLocaleFormats(id, [&](int type, const std::string& def) {
             const auto at = std::lower_bound(types.begin(), types.end(), type);
             if (at == types.end() || *at != type)
-                return GetLocaleStr(id, type, def);
+                return held(GetLocaleStr(id, type, def));
             const std::string& value = values[size_t(at - types.begin())];
-            return value.empty() ? def : value;
+            return value.empty() ? def : held(value);
         });
         ApplyLocaleFormats(formats, id);
-        const int cp = CodePageOf(record);
-        if (Platform::IsSupportedCodePage(cp))
-            Platform::SetActiveCodePage(cp);
     }
     if (OnChangingLanguage)
         OnChangingLanguage(this);

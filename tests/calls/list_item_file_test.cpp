@@ -38,7 +38,7 @@ struct FileRows : ::testing::Test {
     {
         VListViewModel& m = list.getModel();
         return Platform::Utf16ToAnsi(m.data(m.index(row, column)).toString().toStdU16String(),
-                                     Platform::ActiveCodePage());
+                                     Platform::SystemCodePage());
     }
 };
 
@@ -181,8 +181,17 @@ TEST(FileRowTexts, RemoteNamesKeepOnlyAShortPlainName)
         {"x/..", ""},
         {std::string(".\0.", 3), ""},
         {std::string(300, 'a'), std::string(20, 'a')},
-        {"\x9A" "ipka.txt", "\x9A" "ipka.txt"},  // letters of the code page stay
         {"...", "..."},
+        // The path is a file-system name, UTF-8: a name in UTF-8 stays,
+        // any other is text of the system code page; 20 letters at most.
+        {"šipka.txt", "šipka.txt"},
+        {"\x9A" "ipka.txt", "šipka.txt"},
+        {"caf\xE9", "café"},
+        {"příliš žluťoučký kůň.txt", "příliš žluťoučký kůň"},
+        {"xpříliš žluťou\xC4", "xpříliš žluťou"},  // a sender cut "č" in two
+        {"abcdefghijklmnopqrs\xC4\x8D", "abcdefghijklmnopqrsč"},
+        {"abcdefghijklmnopq\xC4", "abcdefghijklmnopq\xC3\x84"},  // short: a cp1250 "Ä"
+        {"\x8Alechtick\xFD \xE8\xE1p \xE8" "ern\xFD.txt", "Šlechtický čáp černý"},
     };
     for (const Case& c : cases) {
         VListItemFile row(1);
@@ -199,18 +208,35 @@ TEST(FileRowTexts, RemoteNamesKeepOnlyAShortPlainName)
     EXPECT_EQ(out.getPath(), "/nonexistent/a");
 }
 
-TEST(FileRowTexts, StateTextsShowInTheLanguagesCodePage)
+TEST(FileRowTexts, StateTextsAreHeldInTheSystemCodePage)
 {
     VListItemFile row(1);
     row.setState(5);
-    Platform::SetActiveCodePage(Platform::CP_WESTERN);
-    VListItem::MirrorItem western;
-    row.refreshTexts(western);
-    Platform::SetActiveCodePage(Platform::CP_CZECH);
-    VListItem::MirrorItem czech;
-    row.refreshTexts(czech);
-    EXPECT_EQ(western.subItems[1], "P?ij\xEDm\xE1m");
-    EXPECT_EQ(czech.subItems[1], Cz("Přijímám"));
+    VListItem::MirrorItem shown;
+    row.refreshTexts(shown);
+    EXPECT_EQ(shown.subItems[1], Cz("Přijímám"));
+}
+
+// Paths are file-system names (UTF-8), the other columns texts of the
+// system code page: both show with their letters, and an edited path
+// finds its file.
+TEST_F(FileRows, PathsShowAndEditAsUtf8AndTheOtherColumnsInTheSystemCodePage)
+{
+    const std::string name = dir.File("příliš žluťoučký.txt");
+    ASSERT_TRUE(TestSupport::WriteFile(name, "abc"));
+    VListItemFile* row = addSend(dir.File("a"), Cz("+420 č. 1"));
+    VListViewModel& m = sendList.getModel();
+    sendList.tick();
+    EXPECT_EQ(m.data(m.index(0, 2)).toString(), QStringLiteral("Nenalezen"));
+    ASSERT_TRUE(m.setData(m.index(0, 0), QString::fromUtf8(name.c_str())));
+    EXPECT_EQ(row->getPath(), name);
+    EXPECT_EQ(row->getState(), 1);
+    sendList.tick();
+    EXPECT_EQ(m.data(m.index(0, 0)).toString(), QString::fromUtf8(name.c_str()));
+    EXPECT_EQ(m.data(m.index(0, 2)).toString(), QStringLiteral("Připraven"));
+    EXPECT_EQ(m.data(m.index(0, 3)).toString(), QStringLiteral("+420 č. 1"));
+    ASSERT_TRUE(m.setData(m.index(0, 3), QStringLiteral("Žluťoučký")));
+    EXPECT_EQ(row->getPeerNumber(), Cz("Žluťoučký"));
 }
 
 TEST_F(FileRows, QtsModelTesterFindsNothingWrongWithEitherList)

@@ -104,14 +104,36 @@ TEST(CodePage, MissingLettersAndMalformedUtf8AreReplaced)
     EXPECT_EQ(Utf16ToAnsi(u"x\U0001F600y", CP_WESTERN), "x?y");
 }
 
-TEST(CodePage, ActiveCodePageOnlyTakesKnownPages)
+TEST(CodePage, KnownPagesAndTheSystemOne)
 {
-    const int before = ActiveCodePage();
-    SetActiveCodePage(CP_WESTERN);
-    EXPECT_EQ(ActiveCodePage(), CP_WESTERN);
-    SetActiveCodePage(437);
-    EXPECT_EQ(ActiveCodePage(), CP_WESTERN);
-    SetActiveCodePage(before);
+    EXPECT_TRUE(IsSupportedCodePage(CP_CZECH));
+    EXPECT_TRUE(IsSupportedCodePage(CP_WESTERN));
+    EXPECT_FALSE(IsSupportedCodePage(437));
+    // The data's code page is the one the GSM alphabet tables are made for.
+    EXPECT_EQ(SystemCodePage(), CP_CZECH);
+}
+
+TEST(CodePage, Utf8HeadsEndOnALettersEnd)
+{
+    struct Case {
+        std::string text;
+        size_t limit, head, valid;
+    } cases[] = {
+        {"", 5, 0, 0},
+        {"abc", 5, 3, 3},
+        {"abcdef", 5, 5, 6},
+        {"ab\xC4\x8D", 3, 2, 4},          // "č" does not fit
+        {"ab\xC4\x8D", 4, 4, 4},
+        {"a\xE2\x82\xAC" "b", 3, 1, 5},   // "€" is three bytes
+        {"a\xF0\x9F\x98\x80", 4, 1, 5},  // four-byte letter
+        {"ab\xC4", 2, 2, 2},              // a lone lead byte
+        {"a\x9A" "bc", 3, 3, 1},          // a cp1250 byte counts as one
+        {"a\xC0\xAF" "b", 2, 2, 1},      // overlong form: bytes of their own
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Utf8HeadLength(c.text, c.limit), c.head) << c.text << " " << c.limit;
+        EXPECT_EQ(Utf8ValidLength(c.text), c.valid) << c.text;
+    }
 }
 
 TEST(CodePage, Utf8SequencesAreTakenOnlyWhenWellFormed)
