@@ -22,6 +22,8 @@
 #include "app/sms_state_delegate.h"
 #include "engine/perif_smss.h"
 #include "engine/uniset.h"
+#include "foundation/tixutils_format.h"
+#include "foundation/tixutils_gsm.h"
 #include "platform/qt/qt_text.h"
 #include "sms/sms_list.h"
 #include "sms/sms_list_model.h"
@@ -379,7 +381,12 @@ void TFormMain::MemoSMSChange()
     if (!sms)
         return;
     sms->SetText(memoTextToSms(FromQString(MemoSMS->MemoText())));
-    const QString length = QString::number(sms->GetText().size());
+    // In septets for 7-bit data: a character of the extension table takes
+    // two (the escape and its code).
+    const std::string textNow = sms->GetText();
+    const VTixSMS_Encoding encoding = sms->GetEncoding();
+    const bool septets = encoding != VTixSMS_encoding8 && encoding != VTixSMS_encoding16;
+    const QString length = QString::number(septets ? Tixutils::GsmSeptetLength(textNow) : int(textNow.size()));
     if (LabelSMSTextLen->text() != length)
         LabelSMSTextLen->setText(length);
 }
@@ -419,8 +426,18 @@ bool TFormMain::checkSMSNumber(VTixSMSRecord* sms, std::string& number)
     // The focused message's number is the one in the field.
     const bool focused = sms == focusedSMS();
     number = focused ? FromQString(EditSMStel->text()) : sms->GetUserPhone();
-    if (!number.empty())
-        return false;
+    if (!number.empty()) {
+        // A number with anything but digits would go to another one: its
+        // letters have no semi-octet of their own.
+        std::string digits;
+        int type = 0;
+        if (Tixutils::GsmPhone2NumberType(number, digits, type) && Tixutils::GsmIsDialNumber(digits))
+            return false;
+        const std::string bad = text("SMSBadPhone", "Na \xE8\xEDslo \"%1\" nelze poslat zpr\xE1vu: sm\xED obsahovat "
+                                                    "jen \xE8\xEDslice, * a #, na za\xE8\xE1tku +.");
+        messageBox2(Tixutils::SafePrintf(bad, {number}), int(MB_OK | MB_ICONEXCLAMATION));
+        return true;
+    }
     const std::string noPhone = text("SMSNoPhone", "\xC8\xEDslo nebylo vlo\x9E" "eno.");
     if (lastSMSNumber.empty()) {
         messageBox2(noPhone, int(MB_OK));

@@ -12,13 +12,62 @@ namespace {
 // How the editor shows a lone CR.
 constexpr QChar CRSymbol(0x240D);
 
-// Characters of a stretch of document text as the memo counts them.
-int MemoUnits(const QString& documentText)
+// A character of the 7-bit alphabet's extension table: the escape goes
+// before it.
+bool IsExtension(QChar c)
+{
+    switch (c.unicode()) {
+    case '[':
+    case ']':
+    case '{':
+    case '}':
+    case '\\':
+    case '^':
+    case '~':
+    case '|':
+    case 0x20AC:  // euro sign
+        return true;
+    default:
+        return false;
+    }
+}
+
+// What one character of document text takes of the memo's room: a line
+// break two (CR LF), a character of the extension table two, any other one.
+int Units(QChar c)
+{
+    const bool lineBreak = c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == QLatin1Char('\n');
+    return lineBreak || IsExtension(c) ? 2 : 1;
+}
+
+// Characters of memo text (CR LF breaks) as the memo counts them.
+int MemoTextLength(const QString& memoText)
+{
+    int n = int(memoText.size());
+    for (const QChar c : memoText)
+        n += IsExtension(c);
+    return n;
+}
+
+int MemoUnits(const QString& text)
 {
     int n = 0;
-    for (const QChar c : documentText)
-        n += c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == QLatin1Char('\n') ? 2 : 1;
+    for (const QChar c : text)
+        n += Units(c);
     return n;
+}
+
+// The characters from the start of text that fit in `room` units.
+qsizetype Fitting(const QString& text, int room)
+{
+    qsizetype take = 0;
+    for (; take < text.size(); ++take) {
+        const int need = Units(text[take]);
+        if (need > room)
+            break;
+        room -= need;
+    }
+    return take;
 }
 
 }  // namespace
@@ -51,6 +100,7 @@ void TSMSMemo::SetMemoText(const QString& text)
 {
     if (text != text_) {
         text_ = text;
+        length_ = MemoTextLength(text_);
         setting_ = true;
         setPlainText(ToDisplay(text));
         setting_ = false;
@@ -81,6 +131,7 @@ void TSMSMemo::documentChanged()
     if (setting_)
         return;
     text_ = documentText();
+    length_ = MemoTextLength(text_);
     emit memoChanged();
 }
 
@@ -97,7 +148,7 @@ void TSMSMemo::keyPressEvent(QKeyEvent* event)
             !(event->modifiers() & Qt::ControlModifier))
             adds = 2;
         else if (!event->text().isEmpty() && event->text()[0].isPrint())
-            adds = int(event->text().size());
+            adds = MemoUnits(event->text());
         if (adds > room()) {
             event->accept();
             return;
@@ -109,12 +160,13 @@ void TSMSMemo::keyPressEvent(QKeyEvent* event)
 void TSMSMemo::inputMethodEvent(QInputMethodEvent* event)
 {
     const int left = std::max(0, room());
-    if (isReadOnly() || event->commitString().size() <= left) {
+    if (isReadOnly() || MemoUnits(event->commitString()) <= left) {
         QPlainTextEdit::inputMethodEvent(event);
         return;
     }
     QInputMethodEvent cut(event->preeditString(), event->attributes());
-    cut.setCommitString(event->commitString().left(left), event->replacementStart(), event->replacementLength());
+    cut.setCommitString(event->commitString().left(Fitting(event->commitString(), left)), event->replacementStart(),
+                        event->replacementLength());
     QPlainTextEdit::inputMethodEvent(&cut);
 }
 
@@ -129,16 +181,7 @@ void TSMSMemo::insertFromMimeData(const QMimeData* source)
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    const int left = room();
-    int used = 0;
-    qsizetype take = 0;
-    for (; take < text.size(); ++take) {
-        const int need = text[take] == QLatin1Char('\n') ? 2 : 1;
-        if (used + need > left)
-            break;
-        used += need;
-    }
-    insertPlainText(text.left(take));
+    insertPlainText(text.left(Fitting(text, room())));
 }
 
 std::string smsTextToMemo(const std::string& text)

@@ -5,10 +5,12 @@
 
 // The SMS page's text memo. It holds its text as a Windows memo does,
 // with CR LF line breaks, and counts its length that way (a break is two
-// characters). Typing past the maximum is refused and a paste is cut to
-// fit; a text set by the program is kept whole and read back byte for
-// byte: a lone CR, which the editor would turn into a break, is shown as
-// the CR symbol and read back as CR.
+// characters); a character of the 7-bit alphabet's extension table ("€",
+// "[", "]", "{", "}", "\", "^", "~", "|") counts two as well, for the escape
+// that goes before it. Typing past the maximum is refused and a paste is
+// cut to fit; a text set by the program is kept whole and read back byte
+// for byte: a lone CR, which the editor would turn into a break, is shown
+// as the CR symbol and read back as CR.
 class TSMSMemo : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -18,7 +20,7 @@ public:
     const QString& MemoText() const { return text_; }
     void SetMemoText(const QString& text);
     // Characters as the memo counts them.
-    int MemoLength() const { return int(text_.size()); }
+    int MemoLength() const { return length_; }
     int MaxLength() const { return maxLength_; }
     void SetMaxLength(int length) { maxLength_ = length; }
 
@@ -43,6 +45,7 @@ private:
     void documentChanged();
 
     QString text_;
+    int length_ = 0;
     int maxLength_ = 160;
     bool setting_ = false;
 };

@@ -1,5 +1,7 @@
 #include "foundation/tixutils_gsm.h"
 
+#include <algorithm>
+
 #include "foundation/tixutils_text.h"
 #include "platform/codepage.h"
 
@@ -36,6 +38,42 @@ int TranslateAscii2GSM(char c)
 {
     const uint8_t v = kAnsiToGsm[static_cast<unsigned char>(c)];
     return v == 0xFF ? -1 : v;
+}
+
+int TranslateAscii2GSMExt(char c)
+{
+    for (const auto& e : kGsmExtension)
+        if (e.ansi == static_cast<unsigned char>(c))
+            return e.code;
+    return -1;
+}
+
+char TranslateGSMExt2Ascii(int code)
+{
+    for (const auto& e : kGsmExtension)
+        if (e.code == code)
+            return char(e.ansi);
+    return '\0';
+}
+
+int GsmSeptetLength(const std::string& text)
+{
+    int septets = 0;
+    for (char c : text)
+        septets += TranslateAscii2GSMExt(c) < 0 ? 1 : 2;
+    return septets;
+}
+
+size_t GsmCharsFitting(const std::string& text, size_t pos, int septets)
+{
+    size_t n = pos;
+    for (; n < text.size(); ++n) {
+        const int need = TranslateAscii2GSMExt(text[n]) < 0 ? 1 : 2;
+        if (need > septets)
+            break;
+        septets -= need;
+    }
+    return n - std::min(pos, n);
 }
 
 int TranslateAscii2GSM_U(char c)
@@ -129,6 +167,27 @@ bool GsmPhone2NumberType(const std::string& text, std::string& number, int& type
             return false;
         type = v;
     }
+    return true;
+}
+
+std::string GsmStripNumberFormatting(const std::string& number)
+{
+    std::string stripped;
+    for (char c : number)
+        if (c != ' ' && c != '-' && c != '(' && c != ')' && c != '.' && c != '/')
+            stripped += c;
+    return stripped;
+}
+
+bool GsmIsDialNumber(const std::string& number)
+{
+    const std::string stripped = GsmStripNumberFormatting(number);
+    const size_t from = !stripped.empty() && stripped[0] == '+' ? 1 : 0;
+    if (stripped.size() == from)
+        return false;
+    for (size_t i = from; i < stripped.size(); ++i)
+        if (!((stripped[i] >= '0' && stripped[i] <= '9') || stripped[i] == '*' || stripped[i] == '#'))
+            return false;
     return true;
 }
 

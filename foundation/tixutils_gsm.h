@@ -20,6 +20,22 @@ uint8_t TelAscToNib(char c, uint8_t def);
 // A code page 1250 character as a 7-bit GSM code, -1 when the alphabet has
 // no equivalent (accented letters are folded onto plain ones).
 int TranslateAscii2GSM(char c);
+// The escape of the 7-bit alphabet: the code after it is one of the
+// extension table's.
+constexpr int GsmEscape = 0x1B;
+// A code page 1250 character of the 7-bit alphabet's extension table
+// ("€", "[", "]", "{", "}", "\", "^", "~", "|") as the code that follows the
+// escape; -1 for any other character.
+int TranslateAscii2GSMExt(char c);
+// The code page 1250 character of an extension code (after the escape);
+// '\0' when the table has none there.
+char TranslateGSMExt2Ascii(int code);
+// Septets a text takes in 7-bit user data: two for a character of the
+// extension table (escape and code), one for any other.
+int GsmSeptetLength(const std::string& text);
+// How many characters of text from `pos` on fit in `septets` septets; a
+// character of the extension table is never cut from its escape.
+size_t GsmCharsFitting(const std::string& text, size_t pos, int septets);
 // A code page 1250 character as its Unicode code for UCS2 user data.
 int TranslateAscii2GSM_U(char c);
 // A GSM 7-bit or 8-bit code (0-127 through the alphabet; above 127 the
@@ -41,6 +57,13 @@ std::string GsmNumberType2Phone(const std::string& number, int type);
 // missing closing quote or a bad type; the outputs then keep what was
 // assigned before the failing step.
 bool GsmPhone2NumberType(const std::string& text, std::string& number, int& type);
+
+// A typed phone number without what is there only for people to read it:
+// blanks, "-", "(", ")", "." and "/".
+std::string GsmStripNumberFormatting(const std::string& number);
+// A number the device can dial: once stripped of its formatting, digits,
+// "*" and "#" (at least one), with at most a "+" in front.
+bool GsmIsDialNumber(const std::string& number);
 
 // Address field: character count, type, then the digits as semi-octets
 // (low nibble first, an odd count closed with 0xF); every byte xor mask.

@@ -1,5 +1,7 @@
 #include "sms/pdu_octets.h"
 
+#include "foundation/tixutils_gsm.h"
+
 namespace SmsPdu {
 
 namespace {
@@ -59,6 +61,46 @@ uint8_t GetSeptet(const uint8_t* octets, int count, int index)
     if (at + 1 < count)
         value |= unsigned(octets[at + 1]) << 8;
     return uint8_t(value >> shift & 0x7F);
+}
+
+int PutTextSeptets(std::string& octets, int first, const std::string& text, int limit)
+{
+    int k = 0;
+    for (char c : text) {
+        const int extension = Tixutils::TranslateAscii2GSMExt(c);
+        if (extension >= 0) {
+            if (k + 2 > limit)
+                break;
+            PutSeptet(octets, first + k++, uint8_t(Tixutils::GsmEscape));
+            PutSeptet(octets, first + k++, uint8_t(extension));
+            continue;
+        }
+        if (k + 1 > limit)
+            break;
+        const int code = Tixutils::TranslateAscii2GSM(c);
+        PutSeptet(octets, first + k++, uint8_t(code < 0 ? Tixutils::TranslateAscii2GSM('?') : code));
+    }
+    return k;
+}
+
+std::string GetTextSeptets(const uint8_t* octets, int count, int first, int last)
+{
+    std::string text;
+    for (int k = first; k < last; ++k) {
+        const uint8_t code = GetSeptet(octets, count, k);
+        if (code != Tixutils::GsmEscape) {
+            text += Tixutils::TranslateGSM2Ascii(code);
+            continue;
+        }
+        if (++k >= last) {
+            text += ' ';
+            break;
+        }
+        const uint8_t next = GetSeptet(octets, count, k);
+        const char extension = Tixutils::TranslateGSMExt2Ascii(next);
+        text += extension ? extension : next == Tixutils::GsmEscape ? ' ' : Tixutils::TranslateGSM2Ascii(next);
+    }
+    return text;
 }
 
 int SeptetOctets(int septets)

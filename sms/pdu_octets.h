@@ -28,6 +28,17 @@ int SeptetOctets(int septets);
 // fill bits included.
 int HeaderSeptets(int headerOctets);
 
+// A text as 7-bit septets from septet `first` on: each character its code,
+// an escape and its code for a character of the extension table, the code
+// of "?" for one the alphabet lacks. At most `limit` septets, a character
+// is never cut from its escape. Returns the septets written.
+int PutTextSeptets(std::string& octets, int first, const std::string& text, int limit);
+// The text of septets first .. last - 1 of count octets: an escape and
+// the code after it are one character; a code the extension table lacks
+// reads as the main table's, a second escape and an escape that ends the
+// septets as a blank (TS 23.038).
+std::string GetTextSeptets(const uint8_t* octets, int count, int first, int last);
+
 // Relative validity period: whole seconds to the TP-VP octet (below 300 s
 // is 0, above 63 weeks 255, otherwise the smallest step that holds it),
 // and the octet back to seconds.

@@ -347,11 +347,8 @@ void VTixSMSRecord::SetUserPhone(const std::string& phone)
 std::string VTixSMSRecord::GetFixedUserNumber()
 {
     refreshIfStale();
-    std::string fixed;
-    for (char c : strings_[fsUserNumber])
-        if (c != ' ' && c != '-')
-            fixed += c;
-    return fixed;
+    // Blanks, dashes, brackets, points and slashes are for people only.
+    return Tixutils::GsmStripNumberFormatting(strings_[fsUserNumber]);
 }
 
 std::string VTixSMSRecord::GetUserFixedPhone()

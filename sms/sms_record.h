@@ -98,7 +98,8 @@ public:
     void SetUserNumberType(uint8_t type);
     std::string GetUserPhone();
     void SetUserPhone(const std::string& phone);
-    // The stored digits without blanks and dashes; with "+" for type 145.
+    // The stored digits without blanks, "-", "(", ")", "." and "/"
+    // (GetUserFixedPhone: with "+" for type 145).
     std::string GetFixedUserNumber();
     std::string GetUserFixedPhone();
     uint8_t GetPID();

@@ -216,12 +216,18 @@ void VTixSMSRecord::buildPDU()
         if (isAlphanumeric(type)) {
             // A name as GSM text; the count is the semi-octets it fills.
             const std::string& name = strings_[fsUserNumber];
-            const int semiOctets = int((name.size() * 7 + 3) / 4);
+            const int septets = Tixutils::GsmSeptetLength(name);
+            std::string packed;
+            SmsPdu::PutTextSeptets(packed, 0, name, septets);
+            int semiOctets = (septets * 7 + 3) / 4;
+            // A last "@" (code 0) that ends on an octet's end would read
+            // back as the fill bits: one more semi-octet keeps it a letter.
+            if (septets > 0 && septets * 7 % 8 == 0 &&
+                SmsPdu::GetSeptet(reinterpret_cast<const uint8_t*>(packed.data()), int(packed.size()), septets - 1) == 0)
+                ++semiOctets;
             if (semiOctets > MaxAddressDigits)
                 raise("preparePDUpart", "destination number too long");
-            std::string packed;
-            for (size_t k = 0; k < name.size(); ++k)
-                SmsPdu::PutSeptet(packed, int(k), septetOf(name[k]));
+            packed.resize(size_t((semiOctets + 1) / 2), '\0');
             w.add(uint8_t(semiOctets));
             w.add(type);
             w.add(packed);
@@ -254,13 +260,12 @@ void VTixSMSRecord::buildPDU()
         switch (GetEncoding()) {
         case VTixSMS_encoding7: {
             const int h = hasHeader ? SmsPdu::HeaderSeptets(n) : 0;
-            const int udl = std::min(160, h + length);
             std::string ud;
             if (hasHeader)
                 ud = char(n) + header;
-            // Exactly the characters TP-UDL counts.
-            for (int k = 0; k < udl - h; ++k)
-                SmsPdu::PutSeptet(ud, h + k, septetOf(text[size_t(k)]));
+            // Exactly the septets TP-UDL counts: whole characters, a
+            // character of the extension table as its escape and code.
+            const int udl = h + SmsPdu::PutTextSeptets(ud, h, text, std::max(0, 160 - h));
             ud.resize(size_t(SmsPdu::SeptetOctets(udl)), '\0');
             w.add(uint8_t(udl));
             w.add(ud);

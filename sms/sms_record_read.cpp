@@ -187,9 +187,15 @@ bool VTixSMSRecord::readAddress(int& pos, std::string& number, uint8_t& type)
         return false;
     number.clear();
     if ((type & 0x70) == 0x50) {
-        // Alphanumeric: GSM text in the semi-octets counted.
-        for (int k = 0; k < digits * 4 / 7; ++k)
-            number += Tixutils::TranslateGSM2Ascii(SmsPdu::GetSeptet(pdu_ + pos, octets, k));
+        // Alphanumeric: GSM text in the septets the semi-octets hold.
+        int septets = digits * 4 / 7;
+        // A sender that counted whole octets makes the fill bits of the
+        // last one a septet of their own when they are seven: a 0 there is
+        // no "@" but the end of the name ("Telekom" in 0x0E semi-octets).
+        if (digits % 2 == 0 && septets > 0 && septets * 7 == octets * 8 &&
+            SmsPdu::GetSeptet(pdu_ + pos, octets, septets - 1) == 0)
+            --septets;
+        number = SmsPdu::GetTextSeptets(pdu_ + pos, octets, 0, septets);
     } else {
         for (int i = 0; i < digits; ++i) {
             const uint8_t b = pdu_[pos + i / 2];
@@ -403,8 +409,7 @@ bool VTixSMSRecord::decodeUserText(int pos, int udl, int headerLength, VTixSMS_E
         const int h = hasHeader ? SmsPdu::HeaderSeptets(headerLength) : 0;
         if (h > total || SmsPdu::SeptetOctets(total) > available)
             return false;
-        for (int k = h; k < total; ++k)
-            text += Tixutils::TranslateGSM2Ascii(SmsPdu::GetSeptet(pdu_ + pos, available, k));
+        text = SmsPdu::GetTextSeptets(pdu_ + pos, available, h, total);
         return true;
     }
     if (total > available || total < hdr)

@@ -4,6 +4,7 @@
 #include <bitset>
 
 #include "foundation/tixutils_debug.h"
+#include "foundation/tixutils_gsm.h"
 #include "sms/pdu_octets.h"
 #include "sms/sms_list.h"
 #include "sms/sms_record.h"
@@ -15,7 +16,8 @@ constexpr uint8_t kConcatenationIEI = 0x00;
 constexpr int kConcatenationOctets = 5;
 constexpr char kSplitTwiceNote[] = "Asi nechces volat splitIfNeeded 2x na stejnou SMS";
 
-// Characters that fit beside a user-data header of n octets (0: none).
+// Room beside a user-data header of n octets (0: none): characters, or
+// septets in 7-bit data.
 int capacity(VTixSMS_Encoding encoding, int n)
 {
     const int hdr = n > 0 ? n + 1 : 0;
@@ -24,6 +26,24 @@ int capacity(VTixSMS_Encoding encoding, int n)
     case VTixSMS_encoding16: return (140 - hdr) / 2;
     default: return 160 - (n > 0 ? SmsPdu::HeaderSeptets(n) : 0);
     }
+}
+
+// What a text takes of that room: in 7-bit data a character of the
+// extension table takes two septets.
+int taken(VTixSMS_Encoding encoding, const std::string& text)
+{
+    return encoding == VTixSMS_encoding8 || encoding == VTixSMS_encoding16 ? int(text.size())
+                                                                             : Tixutils::GsmSeptetLength(text);
+}
+
+// How many characters from pos on fit in that room (never an escape
+// without its code).
+size_t fitting(VTixSMS_Encoding encoding, const std::string& text, size_t pos, int room)
+{
+    const size_t left = text.size() - std::min(pos, text.size());
+    if (encoding == VTixSMS_encoding8 || encoding == VTixSMS_encoding16)
+        return std::min(left, size_t(std::max(0, room)));
+    return Tixutils::GsmCharsFitting(text, text.size() - left, room);
 }
 
 std::string expand(const std::string& tmpl, int part, int count)
@@ -58,7 +78,7 @@ bool VTixSMSRecord::splitIfNeeded()
     const std::vector<VTixSMSRecord_UserData> own = userData_;
     const int ownOctets = own.empty() ? 0 : int(EncodeUserData(own).size());
     // Each message is filled to what fits beside its header.
-    if (text.size() <= size_t(std::max(0, capacity(encoding, ownOctets)))) {
+    if (taken(encoding, text) <= std::max(0, capacity(encoding, ownOctets))) {
         if (!parts_.empty()) {
             Tixutils::DoGlobalDebug(kSplitTwiceNote);
             deleteParts();
@@ -89,13 +109,18 @@ bool VTixSMSRecord::splitIfNeeded()
     const int other = capacity(encoding, kConcatenationOctets);
     if (first < 1)
         return false;
-    const int length = int(text.size());
-    const int count = 1 + (std::max(0, length - first) + other - 1) / other;
-    if (count > 255)
-        return false;  // the count is one octet
+    // The pieces of the parts, each filled to what fits.
+    std::vector<std::string> pieces;
+    for (size_t pos = 0; pos < text.size();) {
+        const size_t take = fitting(encoding, text, pos, pieces.empty() ? first : other);
+        if (take == 0 || pieces.size() == 255)
+            return false;  // nothing fits, or more parts than the one-octet count
+        pieces.push_back(text.substr(pos, take));
+        pos += take;
+    }
+    const int count = int(pieces.size());
 
     list_->BeginUpdate();
-    size_t pos = 0;
     for (int p = 1; p <= count; ++p) {
         VTixSMSRecord* part = list_->smsDoesExist("PC", 0);
         part->parent_ = this;
@@ -114,9 +139,7 @@ bool VTixSMSRecord::splitIfNeeded()
         part->booleans_[fbValidityRelative] = booleans_[fbValidityRelative];
         part->validity_ = validity_;
         part->bytes_[fbMR] = 0;
-        const size_t take = size_t(p == 1 ? first : other);
-        part->strings_[fsText] = text.substr(std::min(pos, text.size()), take);
-        pos += take;
+        part->strings_[fsText] = pieces[size_t(p - 1)];
         part->userData_.clear();
         part->userData_.push_back(VTixSMSRecord_UserData{
             kConcatenationIEI, uint8_t(reference), std::string{char(count), char(p)}});

@@ -5,6 +5,7 @@
 
 #include "foundation/tixutils_gsm.h"
 #include "platform/codepage.h"
+#include "tests/support/ts23038.h"
 
 using namespace Tixutils;
 
@@ -74,7 +75,8 @@ TEST(GsmAlphabet, DecodingSevenAndEightBitCodes)
     EXPECT_EQ(TranslateGSM2Ascii(0x00), '@');
     EXPECT_EQ(TranslateGSM2Ascii(0x40), '?');  // ¡
     EXPECT_EQ(TranslateGSM2Ascii(0x02), '$');
-    EXPECT_EQ(TranslateGSM2Ascii(0x24), '?');
+    EXPECT_EQ(TranslateGSM2Ascii(0x24), '\xA4');  // ¤, which code page 1250 has
+    EXPECT_EQ(TranslateGSM2Ascii(0x1F), '\xC9');  // É
     EXPECT_EQ(TranslateGSM2Ascii(0x11), '_');
     EXPECT_EQ(TranslateGSM2Ascii(0x1B), '?');  // the escape code
     EXPECT_EQ(TranslateGSM2Ascii(0x09), '\xC7');
@@ -98,6 +100,75 @@ TEST(GsmAlphabet, DecodingSevenAndEightBitCodes)
             EXPECT_EQ(static_cast<unsigned char>(back), b) << b;
         }
     }
+}
+
+// Where TS 23.038 and code page 1250 share a character, both tables use
+// its code: the letters the decoder reads (Ä ä Ö ö Ü ü É Ç § ¤) go out as
+// themselves, not folded. The other codes are the tables' own choices.
+TEST(GsmAlphabet, SharedCharactersGoOutAsTheirOwnCodes)
+{
+    const std::string shared = "\xC4\xE4\xD6\xF6\xDC\xFC\xC9\xC7\xA7\xA4\xE9\xDF@$_";
+    for (char c : shared) {
+        const int code = TranslateAscii2GSM(c);
+        ASSERT_GE(code, 0) << int(uint8_t(c));
+        EXPECT_EQ(TestSupport::Ts23038(code), Platform::AnsiCharToUnicode(uint8_t(c), Platform::CP_CZECH))
+            << int(uint8_t(c));
+    }
+    // Every character of both: the encoder's code is the standard's.
+    for (int b = 0; b < 256; ++b) {
+        const char16_t u = Platform::AnsiCharToUnicode(uint8_t(b), Platform::CP_CZECH);
+        for (int code = 0; code < 128; ++code)
+            if (TestSupport::Ts23038(code) == u && u != 0)
+                EXPECT_EQ(TranslateAscii2GSM(char(b)), code) << b;
+    }
+    // And the decoder reads every such code back to the character, but
+    // for the shared 0x1E (ß and ž both go there; it reads as ž).
+    for (int code = 0; code < 128; ++code) {
+        const int b = Platform::UnicodeToAnsiChar(TestSupport::Ts23038(code), Platform::CP_CZECH);
+        if (b > 0 && code != 0x1E && code != 0x60)
+            EXPECT_EQ(uint8_t(TranslateGSM2Ascii(code)), b) << code;
+    }
+    // Letters the alphabet lacks keep their folding.
+    EXPECT_EQ(TranslateAscii2GSM('\xC1'), 'A');  // Á
+    EXPECT_EQ(TranslateAscii2GSM('\xCB'), 'E');  // Ë
+    EXPECT_EQ(TranslateAscii2GSM('\xE1'), 'a');  // á
+}
+
+TEST(GsmAlphabet, ExtensionTableOfTs23038)
+{
+    // Each of code page 1250's characters of the table, both ways.
+    int found = 0;
+    for (int code = 0; code < 128; ++code) {
+        const char16_t u = TestSupport::Ts23038Extension(code);
+        const char c = TranslateGSMExt2Ascii(code);
+        if (u == 0) {
+            EXPECT_EQ(c, '\0') << code;
+            continue;
+        }
+        ++found;
+        EXPECT_EQ(Platform::AnsiCharToUnicode(uint8_t(c), Platform::CP_CZECH), u) << code;
+        EXPECT_EQ(TranslateAscii2GSMExt(c), code) << code;
+    }
+    EXPECT_EQ(found, 9);
+    EXPECT_EQ(TranslateGSMExt2Ascii(0x0A), '\0');  // the page break reads as the main table's LF
+    for (int b = 0; b < 256; ++b)
+        if (TranslateAscii2GSMExt(char(b)) >= 0)
+            EXPECT_NE(std::string("\x80[]{}\\^~|").find(char(b)), std::string::npos) << b;
+    EXPECT_EQ(TranslateAscii2GSMExt('a'), -1);
+    EXPECT_EQ(TranslateAscii2GSMExt('\x0C'), -1);
+
+    // Two septets each, never cut from the escape.
+    EXPECT_EQ(GsmSeptetLength(""), 0);
+    EXPECT_EQ(GsmSeptetLength("abc"), 3);
+    EXPECT_EQ(GsmSeptetLength("a[b]\x80"), 8);
+    EXPECT_EQ(GsmCharsFitting("a[b]", 0, 1), 1u);
+    EXPECT_EQ(GsmCharsFitting("a[b]", 0, 2), 1u);
+    EXPECT_EQ(GsmCharsFitting("a[b]", 0, 3), 2u);
+    EXPECT_EQ(GsmCharsFitting("a[b]", 0, 99), 4u);
+    EXPECT_EQ(GsmCharsFitting("a[b]", 1, 3), 2u);
+    EXPECT_EQ(GsmCharsFitting("a[b]", 4, 3), 0u);
+    EXPECT_EQ(GsmCharsFitting("a[b]", 9, 3), 0u);
+    EXPECT_EQ(GsmCharsFitting("[", 0, 0), 0u);
 }
 
 TEST(GsmAlphabet, Ucs2KeepsEveryCzechCharacter)

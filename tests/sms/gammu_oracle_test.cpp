@@ -225,3 +225,59 @@ TEST(GammuOracle, SubmitsReadByGammuAndDeliversReadByUs)
     }
     EXPECT_EQ(wide, kDelivers16);
 }
+
+// The extension table both ways: SUBMITs with "€[]{}\^~|" among the
+// characters, as long as 160 septets allow, read by gammu; and gammu's
+// DELIVERs with them read by us.
+TEST(GammuOracle, ExtensionCharactersBothWays)
+{
+    const std::string extension = "\x80[]{}\\^~|";
+    const std::string chars = AgreeingCharacters() + extension;
+    std::mt19937 rng(2038);
+    std::vector<std::string> texts;
+    std::string input = "CHARS " + Tixutils::BytesToHexaString(Utf8(chars)) + "\nEXTENSION\n";
+    input += "SEED 2038 200 0\n";
+    for (int i = 0; i < 300; ++i) {
+        auto sms = Submit();
+        sms->SetUserNumber("+420777123456");
+        // Mostly extension characters, up to the 160 septets they may fill.
+        const int septets = int(rng() % 161);
+        std::string text;
+        for (;;) {
+            const char c = rng() % 2 ? extension[rng() % extension.size()] : chars[rng() % chars.size()];
+            if (Tixutils::GsmSeptetLength(text + c) > septets)
+                break;
+            text += c;
+        }
+        sms->SetText(text);
+        texts.push_back(Utf8(text));
+        input += "S " + Built(*sms) + "\n";
+    }
+    std::vector<std::string> lines;
+    std::string why;
+    if (!RunOracle(input, lines, why))
+        GTEST_SKIP() << why;
+    ASSERT_EQ(lines.size(), texts.size() + 200) << (lines.empty() ? std::string() : lines.front());
+    int escapes = 0;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const auto f = Fields(lines[i]);
+        ASSERT_EQ(f.size(), 8u) << lines[i];
+        EXPECT_EQ(FromHex(f[6]), texts[i]) << lines[i];
+        escapes += texts[i].find_first_of("[]{}\\^~|") != std::string::npos;
+    }
+    EXPECT_GT(escapes, 250);
+    escapes = 0;
+    for (size_t i = texts.size(); i < lines.size(); ++i) {
+        const auto f = Fields(lines[i]);
+        ASSERT_EQ(f.size(), 11u) << lines[i];
+        auto sms = Read(f[1], VTixSMS_stateSIMRecvUnread);
+        ASSERT_EQ(sms->GetState(), VTixSMS_stateSIMRecvUnread) << f[1];
+        EXPECT_EQ(Utf8(sms->GetText()), FromHex(f[4])) << f[1];
+        escapes += sms->GetText().find_first_of(extension) != std::string::npos;
+        // And our own octets of it read the same again.
+        EXPECT_EQ(Read(Built(*sms), VTixSMS_stateSIMRecvUnread)->GetText(), sms->GetText()) << f[1];
+        if (HasFailure())
+            return;
+    }
+    EXPECT_GT(escapes, 100);
+}

@@ -6,6 +6,7 @@
 #include "foundation/tixutils_datetime.h"
 #include "sms/sms_list.h"
 #include "sms/sms_record.h"
+#include "tests/support/ts23038.h"
 
 // What the SMS model tests share: a time zone and a clock of their own,
 // the debug notes written, records made from hex text.
@@ -56,9 +57,7 @@ std::unique_ptr<VTixSMSRecord> Submit(VTixSMSList* list = nullptr);
 // The built PDU of a record (create1part, then GetPDUText).
 std::string Built(VTixSMSRecord& sms);
 
-// The table of TS 23.038's default alphabet: code -> Unicode (0 for the
-// escape 0x1B).
-char16_t Ts23038(int code);
+using TestSupport::Ts23038;
 // Characters of code page 1250 whose 7-bit code is the same in the
 // program's tables and in TS 23.038 (and reads back to the character).
 std::string AgreeingCharacters();
