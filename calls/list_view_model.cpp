@@ -18,7 +18,7 @@ QString Text(const std::string& ansi)
 
 std::string Ansi(const QString& text)
 {
-    return Platform::Utf16ToAnsi(text.toStdU16String(), Platform::SystemCodePage());
+    return Platform::Utf16ToAnsiFolded(text.toStdU16String(), Platform::SystemCodePage());
 }
 
 // A name that is not valid UTF-8 (made elsewhere) shows its valid parts,

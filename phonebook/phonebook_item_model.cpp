@@ -12,7 +12,7 @@ QString ToQ(const std::string& ansi, int codePage = Platform::SystemCodePage())
 
 std::string FromQ(const QString& text)
 {
-    return Platform::Utf16ToAnsi(text.toStdU16String(), Platform::SystemCodePage());
+    return Platform::Utf16ToAnsiFolded(text.toStdU16String(), Platform::SystemCodePage());
 }
 
 // Position centred, number to the right, name to the left; captions alike.

@@ -1,13 +1,25 @@
 #include "platform/codepage.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <cstdint>
 #include <cstring>
 
 namespace Platform {
 
 namespace {
+#include "platform/base_letters.inc"
 #include "platform/codepage_tables.inc"
+
+// The letter a letter is made of with an accent; 0 when none.
+char16_t BaseLetter(char32_t letter)
+{
+    const auto* end = std::end(kBaseLetters);
+    const auto* at = std::lower_bound(std::begin(kBaseLetters), end, letter,
+                                      [](const TBaseLetter& e, char32_t c) { return e.letter < c; });
+    return at != end && at->letter == letter ? at->base : char16_t(0);
+}
 
 const char16_t* highTable(int codePage)
 {
@@ -86,6 +98,23 @@ bool SameAsciiIC(const char* a, const char* b, size_t n)
         if (UpperAsciiTable[static_cast<unsigned char>(a[i])] != UpperAsciiTable[static_cast<unsigned char>(b[i])])
             return false;
     return true;
+}
+
+std::string Utf16ToAnsiFolded(const std::u16string& text, int codePage)
+{
+    bool lossy = false;
+    std::string out = Utf16ToAnsi(text, codePage, '?', &lossy);
+    if (!lossy)
+        return out;
+    out.clear();
+    for (size_t i = 0; i < text.size();) {
+        char32_t letter = NextUtf16(text, i);
+        int b = UnicodeToAnsiChar(letter, codePage);
+        while (b < 0 && (letter = BaseLetter(letter)) != 0)
+            b = UnicodeToAnsiChar(letter, codePage);
+        out += b < 0 ? '?' : char(b);
+    }
+    return out;
 }
 
 bool IsSupportedCodePage(int codePage) { return codePage == CP_CZECH || codePage == CP_WESTERN; }

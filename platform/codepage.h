@@ -29,6 +29,11 @@ std::u16string AnsiToUtf16(const std::string& text, int codePage);
 std::string Utf16ToAnsi(const std::u16string& text, int codePage, char replacement = '?',
                         bool* lossy = nullptr);
 
+// Text typed by the user into the code page: a letter the page lacks
+// becomes the letter it is made of with an accent where the page has that
+// (as Windows converts: "è" in cp1250 → "e", "ǖ" → "ü"), else "?".
+std::string Utf16ToAnsiFolded(const std::u16string& text, int codePage);
+
 // The number of bytes below 0x80 from `i` on: they read the same in every
 // code page and in UTF-8.
 size_t AsciiRunLength(const std::string& text, size_t i = 0);

@@ -16,31 +16,7 @@ std::string FromQString(const QString& text) { return FromQString(text, SystemCo
 
 std::string FromQString(const QString& text, int codePage)
 {
-    const std::u16string u(reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size()));
-    bool lossy = false;
-    std::string out = Utf16ToAnsi(u, codePage, '?', &lossy);
-    if (!lossy)
-        return out;
-    // As Windows converts to an ANSI code page: a letter the page lacks
-    // becomes its plain base letter where the page has that ("è" → "e"),
-    // else "?".
-    out.clear();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        int b = UnicodeToAnsiChar(c.unicode(), codePage);
-        if (b < 0) {
-            const QString base = c.decomposition();
-            if (c.decompositionTag() == QChar::Canonical && !base.isEmpty())
-                b = UnicodeToAnsiChar(base[0].unicode(), codePage);
-        }
-        out += b < 0 ? '?' : char(b);
-    }
-    return out;
+    return Utf16ToAnsiFolded(text.toStdU16String(), codePage);
 }
 
 QColor ToQColor(TColor color)
