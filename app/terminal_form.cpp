@@ -19,6 +19,9 @@ using FormHelpers::Cz;
 VTixTerminalForm::VTixTerminalForm(QWidget* parent) : QWidget(parent)
 {
     setWindowTitle(Cz("Termin\xE1l"));
+    // A form of its own also while docked into the main window's pages:
+    // its texts are in its own section, as when it floats.
+    setProperty("tixForm", true);
     resize(DesignWidth, DesignHeight);
 
     RichEdit = new QPlainTextEdit(this);
