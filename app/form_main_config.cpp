@@ -262,7 +262,7 @@ bool TFormMain::runFilesDialog(TFileDialogSetup& setup, std::vector<std::string>
 
 std::string TFormMain::confirmSaveQuestion()
 {
-    return text("ConfirmSave", "Konfigurace byla zm\xECn\xEDna. Chcete ji ulo\x9Eit do souboru") + "\n" +
+    return text("ConfirmSave", "Konfigurace byla zm\xECn\xECna. Chcete ji ulo\x9Eit do souboru") + "\n" +
            Shown(configFileName) + " ?";
 }
 

@@ -12,7 +12,7 @@ const char* const StateTexts[8] = {
     "Vyt\xE1\xE8\xEDm",
     "Spojuji",
     "Prob\xEDh\xE1",
-    "P\xF8id\x9E" "en",
+    "P\xF8idr\x9E" "en",
     "\xC8" "ek\xE1",
     "P\xF8\xED" "choz\xED",
     "Pracuje",
