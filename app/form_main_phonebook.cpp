@@ -28,6 +28,7 @@
 #include "phonebook/ui/vst_editor.h"
 #include "platform/qt/qt_text.h"
 #include "translation/tixlanguage.h"
+#include "widgets/eliding_header_style.h"
 #include "widgets/image_list.h"
 
 using FormHelpers::Cz;
@@ -188,6 +189,9 @@ void TFormMain::buildPhonebookPage()
     header->setSectionsMovable(true);
     header->setStretchLastSection(false);
     header->setSectionResizeMode(QHeaderView::Interactive);
+    // A caption wider than its column ("Position" in 40 pixels) ends in
+    // "…" rather than losing its first letters to the centring.
+    TElidingHeaderStyle::Install(header);
     VTPhonebook->setColumnWidth(VTixPhoneBook::tcIndex, 40);
     VTPhonebook->setColumnWidth(VTixPhoneBook::tcNumber, 100);
     VTPhonebook->setColumnWidth(VTixPhoneBook::tcText, 141);

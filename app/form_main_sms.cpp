@@ -89,8 +89,10 @@ protected:
     {
         if (event->type() == QEvent::KeyPress)
             return FForm->smsPageKey(watched, static_cast<QKeyEvent*>(event));
-        if ((event->type() == QEvent::Show || event->type() == QEvent::Resize) && watched == FForm->ListSMSs &&
-            FForm->smsColumnsPending)
+        // The text column takes what the view's width leaves: again at
+        // every resize, and when a view first shown has columns waiting.
+        if (watched == FForm->ListSMSs &&
+            (event->type() == QEvent::Resize || (event->type() == QEvent::Show && FForm->smsColumnsPending)))
             FForm->applySMSColumns();
         return false;
     }
@@ -247,9 +249,11 @@ void TFormMain::buildSMSPage()
 
 void TFormMain::applySMSColumns()
 {
-    // A widget not shown yet has no real width.
-    if (!ListSMSs || !ListSMSs->isVisible())
+    // A widget not shown yet has no real width: the columns wait for it.
+    if (!ListSMSs || !ListSMSs->isVisible()) {
+        smsColumnsPending = true;
         return;
+    }
     smsColumnsPending = false;
     for (int c = 0; c < SMSListModel->columnCount(); ++c)
         ListSMSs->setColumnWidth(c, SMSListModel->columnWidth(c, ListSMSs->width()));

@@ -12,10 +12,13 @@
 #include "app/form_main_controls.h"
 #include "app/terminal.h"
 #include "engine/perif_active.h"
+#include "engine/perif_cala.h"
 #include "engine/perif_calls.h"
+#include "engine/perif_cclk.h"
 #include "engine/perif_cbc.h"
 #include "engine/perif_cops.h"
 #include "engine/perif_csq.h"
+#include "engine/perif_phonebook.h"
 #include "engine/perif_protikus.h"
 #include "engine/uniset.h"
 #include "foundation/utils.h"
@@ -306,6 +309,12 @@ void TFormMain::VTixLanguage1ChangeLanguage()
         uniset->getHandlers().protikus().showParty();
         uniset->updateStatusBar();
         uniset->showState();
+        // Dates and times in the language's formats.
+        uniset->getHandlers().cclk().formatsChanged();
+        uniset->getHandlers().cala().formatsChanged();
+        // The memories' descriptions beside the phonebook.
+        VPerifPhonebook& phonebook = uniset->getHandlers().phonebook();
+        phonebook.layoutStorageTabs(phonebook.getPhonebook());
     }
     if (VSMSList1)
         VSMSList1->changedLanguage();

@@ -145,6 +145,21 @@ void VPerifCALA::setRelative(int seconds, bool showIt)
     updating = false;
 }
 
+void VPerifCALA::formatsChanged()
+{
+    shown.valid = false;
+    if (state != 2 || relativeMode)
+        return;  // a relative alarm's time is made anew at the next tick
+    // The time read in any of the formats, written in the new one.
+    Tixutils::TDateTime time = 0;
+    if (!Tixsmslist::AnsiToDateTime(window().editText(W::EditCALAtime), time, "./", ":", ", ", Tixutils::vdoDMY))
+        return;
+    const bool was = updating;
+    updating = true;
+    showText(W::EditCALAtime, window().dateTimeText(time));
+    updating = was;
+}
+
 [[gnu::hot]] void VPerifCALA::refreshEdits(uint32_t now)  // on every tick
 {
     if (state != 2 || !elapsed(EditsQuietMs, now))

@@ -52,6 +52,9 @@ public:
     virtual void refreshEdits(uint32_t now);
     // The user asked for the alarm to be written.
     virtual void requestWrite();
+    // The date and time formats changed (a new language): the time edit
+    // shows its time in them.
+    void formatsChanged();
     // The text equals the alarm text the device holds.
     virtual bool isSameText(const std::string& text) const;
     bool isDeviceText(const std::string& text) const { return isSameText(text); }

@@ -49,6 +49,9 @@ public:
     virtual void setOffset(int seconds);
     // The running clock display, from the engine's tick.
     virtual void refreshDisplay(uint32_t now);
+    // The date and time formats changed (a new language): the clock is
+    // shown anew at the next tick.
+    void formatsChanged() { displayDue = true; }
     // The probe is over: clock known or absent.
     virtual bool isResolved() const;
 

@@ -421,8 +421,14 @@ void CompositeText(QImage& pic, const QFont& font, const std::string& text, TCol
     QImage mask(W, H, QImage::Format_ARGB32_Premultiplied);
     mask.fill(Qt::transparent);
     {
+        // Whole pixels, as the mask of the design's text: a smoothed edge
+        // would mix the font colour with the bar under it (purple over
+        // lime turns a dull green that barely reads).
+        QFont plain(font);
+        plain.setStyleStrategy(QFont::NoAntialias);
         QPainter mp(&mask);
-        mp.setFont(font);
+        mp.setRenderHint(QPainter::TextAntialiasing, false);
+        mp.setFont(plain);
         mp.setPen(Qt::black);
         mp.setClipRect(QRect(0, 0, W, H));
         mp.drawText(QPoint(x, y + fm.ascent()), q);

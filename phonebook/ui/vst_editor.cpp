@@ -303,6 +303,12 @@ void TVSTEditor::updateEditorGeometry(QWidget* Editor, const QStyleOptionViewIte
 void TVSTEditor::initStyleOption(QStyleOptionViewItem* Option, const QModelIndex& Index) const
 {
     QStyledItemDelegate::initStyleOption(Option, Index);
+    // The cell being edited shows its editor only: the control stands 6
+    // pixels into the cell, and the old text would show through there.
+    if (m_editing && m_editing->Control() && m_editing->Control()->isVisible() &&
+        m_editing->Tree() == qobject_cast<const QAbstractItemView*>(Option->widget) &&
+        m_editing->Row() == Index.row() && m_editing->Column() == Index.column())
+        Option->text.clear();
     if (OnInitStyleOption)
         OnInitStyleOption(*Option, Index);
 }

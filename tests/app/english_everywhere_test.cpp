@@ -23,7 +23,9 @@
 #include "app/form_about.h"
 #include "app/form_options.h"
 #include "app/terminal.h"
+#include "engine/perif_phonebook.h"
 #include "foundation/tixutils_quote.h"
+#include "phonebook/phonebook.h"
 #include "phonebook/ui/form_import_pb.h"
 #include "tests/app/main_window_fixture.h"
 #include "translation/tixlanguage.h"
@@ -165,9 +167,17 @@ struct EnglishEverywhere : TMainWindowFixture {
             if (Skipped(o))
                 continue;
             for (const QString& text : TextsOf(o)) {
-                const auto hit = czech.find(Shown(text));
-                if (hit != czech.end())
-                    found.push_back(PathOf(o) + ": \"" + text.toStdString() + "\" (" + hit->second + ")");
+                // The whole text, and a description in brackets ("SM (SIM
+                // karta)").
+                QStringList parts{Shown(text)};
+                const qsizetype open = text.indexOf(QLatin1Char('('));
+                if (open >= 0 && text.endsWith(QLatin1Char(')')))
+                    parts << Shown(text.mid(open + 1, text.size() - open - 2));
+                for (const QString& part : parts) {
+                    const auto hit = czech.find(part);
+                    if (hit != czech.end())
+                        found.push_back(PathOf(o) + ": \"" + text.toStdString() + "\" (" + hit->second + ")");
+                }
             }
         }
         return found;
@@ -184,6 +194,9 @@ TEST_F(EnglishEverywhere, NoCzechTextIsLeftWhereEnglishHasOne)
     w().resize(800, 600);
     w().show();
     w().createEngine();
+    // Memories beside the phonebook, with their descriptions.
+    for (const char* name : {"SM", "FD", "ON", "ME"})
+        w().uniset->getHandlers().phonebook().getPhonebook().storageByName(name);
     RunFor(50);
     w().VTixLanguage1->SetCurrLanguage("English");
     ASSERT_EQ(w().VTixLanguage1->GetCurrLanguage(), "English");

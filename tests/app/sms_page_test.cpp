@@ -569,3 +569,25 @@ TEST_F(SmsPage, ReturnClicksTheDefaultButton)
     KeyClick(w().EditSMSValidity, Qt::Key_Enter, Qt::NoModifier, "\r");
     EXPECT_EQ(model().rowCount(), 2);
 }
+
+TEST_F(SmsPage, TheTextColumnFollowsTheWindowsSize)
+{
+    auto textColumn = [&] { return w().ListSMSs->header()->sectionSize(2); };
+    auto wanted = [&] { return list().GetColumnWidth(2, w().ListSMSs->width()); };
+    RunFor(20);
+    EXPECT_EQ(textColumn(), wanted());
+    const int before = textColumn();
+    w().resize(1000, 700);
+    RunFor(50);
+    EXPECT_EQ(textColumn(), wanted());
+    EXPECT_GT(textColumn(), before + 300);
+    // Resized while another page shows: the columns follow when it is back.
+    w().PageControl1->setCurrentWidget(w().SheetGeneral);
+    RunFor(20);
+    w().resize(700, 600);
+    RunFor(50);
+    w().PageControl1->setCurrentWidget(w().SheetSMS);
+    RunFor(50);
+    EXPECT_EQ(textColumn(), wanted());
+    EXPECT_LT(textColumn(), before + 100);
+}

@@ -460,3 +460,32 @@ TEST_F(CellEditor, TheNumberEditorTakesTheRowsHeightAndGetsItsOwnBack)
     EXPECT_TRUE(gauge->isVisible());
     numEditor->hide();
 }
+
+// The control stands 6 pixels into the cell: the cell's own text is not
+// drawn while it edits, so the old text never shows beside the new.
+TEST_F(CellEditor, TheOldTextNeverShowsBesideTheControl)
+{
+    if (!TWindowRig::Focus(tree))
+        GTEST_SKIP() << "the platform gives no keyboard focus";
+    const QRect cell = tree->visualRect(model.index(1, 2));
+    // The strip left of where the control stands: all one colour?
+    auto stripIsPlain = [&] {
+        const QImage image = tree->viewport()->grab().toImage();
+        const QColor first = image.pixelColor(cell.left() + 1, cell.top() + 2);
+        for (int y = cell.top() + 2; y < cell.bottom() - 1; ++y)
+            for (int x = cell.left() + 1; x < cell.left() + 6; ++x)
+                if (image.pixelColor(x, y) != first)
+                    return false;
+        return true;
+    };
+    tree->selectionModel()->setCurrentIndex(model.index(1, 2),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    EXPECT_FALSE(stripIsPlain()) << "the cell's text begins there";
+    ASSERT_EQ(Edit(1, 2), textEditor);
+    EXPECT_EQ(textEditor->x(), cell.left() + 6);
+    EXPECT_TRUE(stripIsPlain());
+    // Other cells keep their texts.
+    EXPECT_EQ(Cell(1, 2), "name 1");
+    KeyClick(textEditor, Qt::Key_Escape);
+    EXPECT_FALSE(stripIsPlain());
+}

@@ -219,6 +219,36 @@ TEST_F(GaugeTest, TextIsInvertedOverDarkParts)
     EXPECT_EQ(none, Render(g));
 }
 
+// The text is made of whole pixels in the font colour (or its inverse),
+// whatever the font's own smoothing: a smoothed edge mixed purple with the
+// bar's lime into a green that barely read.
+TEST_F(GaugeTest, TextPixelsAreTheFontColourWithoutBlends)
+{
+    g->resize(200, 18);
+    g->SetProgress(80);
+    g->SetUnits(" %");
+    g->SetForeColor(clLime);
+    g->SetBackColor(clGreen);
+    g->SetFontColor(clPurple);
+    QFont f = g->font();
+    f.setPixelSize(13);
+    f.setStyleStrategy(QFont::PreferAntialias);
+    g->setFont(f);
+    const QImage img = Render(g);
+    const TColor inverse = Platform::MakeColor(127, 255, 127);
+    int purple = 0, inverted = 0, other = 0;
+    for (int y = 2; y < 16; ++y)
+        for (int x = 2; x < 198; ++x) {
+            const TColor c = PixelColor(img, x, y);
+            purple += c == clPurple;
+            inverted += c == inverse;
+            other += c != clPurple && c != inverse && c != clLime && c != clGreen;
+        }
+    EXPECT_GT(purple, 20);  // "80 %" lies over the filled part
+    EXPECT_EQ(inverted, 0);
+    EXPECT_EQ(other, 0);
+}
+
 TEST_F(GaugeTest, ColourEventSeesThePaintColours)
 {
     g->SetForeColor(clNavy);
