@@ -102,7 +102,7 @@ public:
     std::string GetProductName() const { return FVersion.GetProductName(); }
     std::string GetProductVersion() const { return FVersion.GetProductVersion(); }
 
-    // Modal message boxes; texts in the active code page; flags as the
+    // Modal message boxes; texts in the system code page; flags as the
     // Windows API has them (MsgBox::MB_...); the result is the button's
     // identifier. The start-up event cannot fire while a box is open.
     int MessageBox2(const std::string& text, unsigned flags);

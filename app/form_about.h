@@ -18,7 +18,7 @@ class TFormAbout : public QDialog {
     Q_OBJECT
 public:
     // Section, key and Czech default in, the text of the current language
-    // out (byte strings in the active code page).
+    // out (byte strings in the system code page).
     using TTextLookup =
         std::function<std::string(const std::string& Section, const std::string& Key, const std::string& Default)>;
 

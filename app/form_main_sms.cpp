@@ -91,8 +91,11 @@ protected:
             return FForm->smsPageKey(watched, static_cast<QKeyEvent*>(event));
         // The text column takes what the view's width leaves: again at
         // every resize, and when a view first shown has columns waiting.
-        if (watched == FForm->ListSMSs &&
-            (event->type() == QEvent::Resize || (event->type() == QEvent::Show && FForm->smsColumnsPending)))
+        // (The events come to a window being destroyed too: its members
+        // are looked at only for these two.)
+        const QEvent::Type type = event->type();
+        if ((type == QEvent::Resize || type == QEvent::Show) && watched == FForm->ListSMSs &&
+            (type == QEvent::Resize || FForm->smsColumnsPending))
             FForm->applySMSColumns();
         return false;
     }

@@ -5,7 +5,7 @@ class QWidget;
 
 // The main window as the options dialog sees it: TFormMain implements it
 // and is given to the dialog when the dialog is created; tests use a fake.
-// Texts are byte strings in the active code page.
+// Texts are byte strings in the system code page.
 class VOptionsOwner {
 public:
     virtual ~VOptionsOwner() = default;

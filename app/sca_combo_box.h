@@ -7,7 +7,7 @@
 class QComboBox;
 
 // The options dialog's SMS-centre combo box (ComboSCA) as the SMS list's
-// combo: texts in the active code page; adding an item keeps the
+// combo: texts in the system code page; adding an item keeps the
 // selection and the typed text; a typed text that differs from the
 // selected item's counts as no selection. A combo box that is gone reads
 // as empty.

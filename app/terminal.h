@@ -123,7 +123,7 @@ public:
     void SetTimeStampSource(TTimeStampSource source) { FTimeStamp = std::move(source); }
 
     // The window (null once it was freed) and the pane's text, lines joined
-    // by "\r\n", in the active code page.
+    // by "\r\n", in the system code page.
     QWidget* Form() const;
     std::string PaneText();
 

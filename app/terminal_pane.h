@@ -35,7 +35,7 @@ public:
     void EndAppend(const TView& view);
     void Clear();
 
-    // The pane's text in the active code page, lines joined by "\r\n".
+    // The pane's text in the system code page, lines joined by "\r\n".
     std::string Text() const;
     // The text as Text() gives it, or as RTF keeping the colours.
     bool SaveToFile(const std::string& fileName, bool rich) const;

@@ -55,7 +55,10 @@ bool TruncatedUtf8Tail(const std::string& text, size_t head)
     if (rest == 0 || rest > 3)
         return false;
     const auto lead = static_cast<unsigned char>(text[head]);
-    const size_t need = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xC2 && lead <= 0xDF ? 2 : 0;
+    const size_t need = lead >= 0xF0 && lead <= 0xF4   ? 4
+                        : lead >= 0xE0 && lead <= 0xEF ? 3
+                        : lead >= 0xC2 && lead <= 0xDF ? 2
+                                                       : 0;
     if (need <= rest)
         return false;
     for (size_t i = head + 1; i < text.size(); ++i)

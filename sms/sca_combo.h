@@ -2,7 +2,7 @@
 #include <string>
 
 // The combo box that shows the SMS-centre list, as the SMS list sees it:
-// items and the typed text as byte strings in the active code page. The
+// items and the typed text as byte strings in the system code page. The
 // options dialog's combo box stands behind it in the program; tests use a
 // plain one. Adding an item changes neither the selection nor the text.
 class VTixSCACombo {

@@ -222,8 +222,8 @@ void VTixSMSRecord::buildPDU()
             int semiOctets = (septets * 7 + 3) / 4;
             // A last "@" (code 0) that ends on an octet's end would read
             // back as the fill bits: one more semi-octet keeps it a letter.
-            if (septets > 0 && septets * 7 % 8 == 0 &&
-                SmsPdu::GetSeptet(reinterpret_cast<const uint8_t*>(packed.data()), int(packed.size()), septets - 1) == 0)
+            const auto* octets = reinterpret_cast<const uint8_t*>(packed.data());
+            if (septets > 0 && septets * 7 % 8 == 0 && SmsPdu::GetSeptet(octets, int(packed.size()), septets - 1) == 0)
                 ++semiOctets;
             if (semiOctets > MaxAddressDigits)
                 raise("preparePDUpart", "destination number too long");

@@ -13,7 +13,7 @@ class QTabWidget;
 
 // Placing windows on the usable part of the screen, finding controls and
 // forms, and combo-box helpers that keep the selection. Texts are byte
-// strings in the active code page, as everywhere in the program.
+// strings in the system code page, as everywhere in the program.
 //
 // A window's bounds here are its outer rectangle: the position of its frame
 // and the size including the frame, as far as the window system tells it.

@@ -15,46 +15,16 @@
 #include "app/form_about.h"
 #include "app/form_options.h"
 #include "app/radio_group.h"
-#include "foundation/tixutils_quote.h"
 #include "phonebook/ui/form_import_pb.h"
 #include "tests/app/main_window_fixture.h"
+#include "tests/support/language_sections.h"
 #include "translation/forms/tixlanguage_forms.h"
 #include "translation/tixlanguage.h"
 
 using namespace MainWindowTest;
+using TestSupport::ShownText;
 
 namespace {
-
-std::map<std::string, std::map<std::string, QString>> CzechFile()
-{
-    std::map<std::string, std::map<std::string, QString>> out;
-    for (const std::string& file : VTixLanguage::BuiltInLanguages()) {
-        if (file.find("LanguageId=0x0405") == std::string::npos)
-            continue;
-        std::string section;
-        size_t at = 0;
-        while (at < file.size()) {
-            size_t end = file.find('\n', at);
-            end = end == std::string::npos ? file.size() : end;
-            std::string line = file.substr(at, end - at);
-            at = end + 1;
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            if (line.size() > 1 && line[0] == '[' && line.back() == ']')
-                section = line.substr(1, line.size() - 2);
-            else if (const size_t eq = line.find('='); eq != std::string::npos && line[0] != ';')
-                out[section][line.substr(0, eq)] =
-                    QString::fromUtf8(Tixutils::TixExtractQuotedStr(line.substr(eq + 1)).c_str());
-        }
-    }
-    return out;
-}
-
-QString Shown(QString text)
-{
-    text.remove(QLatin1Char('&'));
-    return text.trimmed();
-}
 
 struct CzechDesignTexts : TMainWindowFixture {
     void SetUp() override
@@ -104,7 +74,9 @@ struct CzechDesignTexts : TMainWindowFixture {
                     return;
                 ++compared;
                 sections.insert(section);
-                EXPECT_EQ(Shown(shown).toStdString(), Shown(text->second).toStdString()) << section << "." << key;
+                EXPECT_EQ(ShownText(shown).toStdString(),
+                          ShownText(QString::fromUtf8(text->second.c_str())).toStdString())
+                    << section << "." << key;
             };
             QString text;
             if (forms.GetCaption(o, text))
@@ -126,7 +98,7 @@ struct CzechDesignTexts : TMainWindowFixture {
     }
 
     std::filesystem::path before;
-    std::map<std::string, std::map<std::string, QString>> czech = CzechFile();
+    TestSupport::TLanguageSections czech = TestSupport::BuiltInLanguage("0x0405");
     int compared = 0;
     std::set<std::string> sections;
 };

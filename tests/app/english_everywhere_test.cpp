@@ -24,63 +24,24 @@
 #include "app/form_options.h"
 #include "app/terminal.h"
 #include "engine/perif_phonebook.h"
-#include "foundation/tixutils_quote.h"
 #include "phonebook/phonebook.h"
 #include "phonebook/ui/form_import_pb.h"
 #include "tests/app/main_window_fixture.h"
+#include "tests/support/language_sections.h"
 #include "translation/tixlanguage.h"
 #include "widgets/check_control.h"
 
 using namespace MainWindowTest;
+using TestSupport::ShownText;
 
 namespace {
-
-using TSections = std::map<std::string, std::map<std::string, std::string>>;
-
-// A built-in language text (UTF-8 with its byte-order mark): section ->
-// key -> text.
-TSections Parse(const std::string& file)
-{
-    TSections out;
-    std::string section;
-    size_t at = file.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    while (at < file.size()) {
-        size_t end = file.find('\n', at);
-        if (end == std::string::npos)
-            end = file.size();
-        std::string line = file.substr(at, end - at);
-        at = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.size() > 1 && line[0] == '[' && line.back() == ']') {
-            section = line.substr(1, line.size() - 2);
-            continue;
-        }
-        const size_t eq = line.find('=');
-        if (eq == std::string::npos || line[0] == ';')
-            continue;
-        out[section][line.substr(0, eq)] = Tixutils::TixExtractQuotedStr(line.substr(eq + 1));
-    }
-    return out;
-}
-
-// What a person reads: no accelerator marks, no padding.
-QString Shown(QString text)
-{
-    text.remove(QLatin1Char('&'));
-    return text.trimmed();
-}
 
 // Czech texts of the built-in file that the English one translates
 // otherwise, by key (the language's own data and names left out).
 std::map<QString, std::string> CzechTranslatedTexts()
 {
-    const std::vector<std::string> builtIn = VTixLanguage::BuiltInLanguages();
-    TSections czech, english;
-    for (const std::string& file : builtIn) {
-        TSections parsed = Parse(file);
-        (parsed["General"]["LanguageId"] == "0x0405" ? czech : english) = parsed;
-    }
+    TestSupport::TLanguageSections czech = TestSupport::BuiltInLanguage("0x0405");
+    TestSupport::TLanguageSections english = TestSupport::BuiltInLanguage("0x0809");
     std::map<QString, std::string> out;
     for (const auto& [section, keys] : czech) {
         if (section == "General")
@@ -89,8 +50,8 @@ std::map<QString, std::string> CzechTranslatedTexts()
             const auto e = english[section].find(key);
             if (e == english[section].end())
                 continue;
-            const QString cz = Shown(QString::fromUtf8(text.c_str()));
-            if (!cz.isEmpty() && cz != Shown(QString::fromUtf8(e->second.c_str())))
+            const QString cz = ShownText(QString::fromUtf8(text.c_str()));
+            if (!cz.isEmpty() && cz != ShownText(QString::fromUtf8(e->second.c_str())))
                 out[cz] = section + "." + key;
         }
     }
@@ -169,10 +130,10 @@ struct EnglishEverywhere : TMainWindowFixture {
             for (const QString& text : TextsOf(o)) {
                 // The whole text, and a description in brackets ("SM (SIM
                 // karta)").
-                QStringList parts{Shown(text)};
+                QStringList parts{ShownText(text)};
                 const qsizetype open = text.indexOf(QLatin1Char('('));
                 if (open >= 0 && text.endsWith(QLatin1Char(')')))
-                    parts << Shown(text.mid(open + 1, text.size() - open - 2));
+                    parts << ShownText(text.mid(open + 1, text.size() - open - 2));
                 for (const QString& part : parts) {
                     const auto hit = czech.find(part);
                     if (hit != czech.end())

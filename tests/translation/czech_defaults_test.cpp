@@ -11,9 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/tixutils_quote.h"
 #include "platform/codepage.h"
-#include "translation/tixlanguage.h"
+#include "tests/support/language_sections.h"
 
 namespace {
 
@@ -233,32 +232,11 @@ std::vector<TDefault> Defaults(const std::string& file, const std::string& sourc
     return out;
 }
 
-// Czech.lng: section -> key -> text (UTF-8).
-std::map<std::string, std::map<std::string, std::string>> CzechFile()
-{
-    std::map<std::string, std::map<std::string, std::string>> out;
-    for (const std::string& file : VTixLanguage::BuiltInLanguages()) {
-        if (file.find("LanguageId=0x0405") == std::string::npos)
-            continue;
-        std::istringstream in(file);
-        std::string line, section;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            if (line.size() > 1 && line[0] == '[' && line.back() == ']')
-                section = line.substr(1, line.size() - 2);
-            else if (const size_t eq = line.find('='); eq != std::string::npos && line[0] != ';')
-                out[section][line.substr(0, eq)] = Tixutils::TixExtractQuotedStr(line.substr(eq + 1));
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 TEST(CzechDefaults, EveryDefaultInTheCodeIsTheTextOfTheCzechFile)
 {
-    const auto czech = CzechFile();
+    const auto czech = TestSupport::BuiltInLanguage("0x0405");
     ASSERT_GT(czech.size(), 5u);
     std::vector<TDefault> all;
     for (const char* folder : {"app", "engine", "sms", "calls", "phonebook", "widgets", "serial"}) {

@@ -46,7 +46,8 @@ TEST(ElidingHeader, AWideCaptionEndsInAnEllipsisAndANarrowOneStays)
     option.section = 0;
     const int room =
         wide.view.header()->style()->subElementRect(QStyle::SE_HeaderLabel, &option, wide.view.header()).width();
-    const QString shortened = wide.view.header()->fontMetrics().elidedText(QStringLiteral("Position"), Qt::ElideRight, room);
+    const QString shortened =
+        wide.view.header()->fontMetrics().elidedText(QStringLiteral("Position"), Qt::ElideRight, room);
     ASSERT_TRUE(shortened.endsWith(QChar(0x2026))) << shortened.toStdString();
     ASSERT_TRUE(shortened.startsWith(QLatin1Char('P'))) << shortened.toStdString();
 
