@@ -67,6 +67,14 @@ std::vector<TTranscriptEntry> TTranscript::Entries() const
     return entries_;
 }
 
+std::vector<TTranscriptEntry> TTranscript::Take()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<TTranscriptEntry> out;
+    out.swap(entries_);
+    return out;
+}
+
 size_t TTranscript::Size() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -165,7 +173,7 @@ bool TTranscript::IsStatusPoll(const std::string& command)
     if (key.empty())
         return true;  // the bare "AT" that asks whether the device answers
     static const char* const polls[] = {"+CSQ", "+CREG?", "+CGREG?", "+COPS?", "+CCLK?", "+CALA?", "+CBC",
-                                        "^SBC",  "+CPIN?", "+CFUN?",  "+CPAS", "+CMEE?"};
+                                        "^SBC?", "+CPIN?", "+CFUN?",  "+CPAS", "+CMEE?"};
     for (const char* p : polls)
         if (key == p)
             return true;

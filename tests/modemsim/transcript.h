@@ -35,6 +35,10 @@ public:
     void Add(TDirection direction, const std::string& data);
 
     std::vector<TTranscriptEntry> Entries() const;
+    // Moves the entries out and starts an empty transcript (a long run
+    // keeps what it needs of them and lets the rest go). Entry indexes
+    // count from the new start afterwards.
+    std::vector<TTranscriptEntry> Take();
     size_t Size() const;
     // All bytes of one direction concatenated (Received or Sent).
     std::string Stream(TDirection direction) const;
