@@ -2,10 +2,11 @@
 // misbehaving simulated device with a scripted user, for ten minutes of
 // device time by default, once per seed given.
 //
-//   fault_soak [--seed N]... [--minutes M] [--wall-clock] [--quiet]
+//   fault_soak [--seed N]... [--minutes M] [--wall-clock] [--quiet] [--transcript PREFIX]
 //
 // --wall-clock runs on the real clock instead of device time that runs
 // ahead while nothing is on its way (the same minutes, taking as long).
+// --transcript writes each seed's device transcripts to PREFIX<seed>.txt.
 #include <QApplication>
 
 #include <cstdio>
@@ -21,6 +22,7 @@ int main(int argc, char** argv)
     std::vector<uint32_t> seeds;
     double minutes = 10;
     bool wallClock = false, quiet = false;
+    std::string transcript;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--seed" && i + 1 < argc)
@@ -31,8 +33,11 @@ int main(int argc, char** argv)
             wallClock = true;
         else if (a == "--quiet")
             quiet = true;
+        else if (a == "--transcript" && i + 1 < argc)
+            transcript = argv[++i];
         else {
-            std::fprintf(stderr, "usage: %s [--seed N]... [--minutes M] [--wall-clock] [--quiet]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--seed N]... [--minutes M] [--wall-clock] [--quiet] [--transcript PREFIX]\n",
+                         argv[0]);
             return 2;
         }
     }
@@ -51,6 +56,8 @@ int main(int argc, char** argv)
         options.actingMs = int64_t(minutes * 60000);
         options.drainMs = 60000;
         options.deviceTime = !wallClock;
+        if (!transcript.empty())
+            options.transcriptFile = transcript + std::to_string(seed) + ".txt";
         if (!quiet)
             options.progress = [](const std::string& line) { std::fprintf(stderr, "  %s\n", line.c_str()); };
         const Soak::TSoakReport report = Soak::RunFaultSoak(options);

@@ -67,6 +67,7 @@ void VPerifCalls::reset(uint32_t now)
     escapesSent = 0;
     hangupAsked = false;
     athAfterDtr = false;
+    athOwed = false;
     inDataCall = false;
 }
 
@@ -74,7 +75,11 @@ void VPerifCalls::reset(uint32_t now)
 
 bool VPerifCalls::isBusy() const
 {
-    return pending != cmdNone;
+    // An escaped data call holds the line until its "ATH" has gone out:
+    // a command of another handler in between would find the call still up.
+    // From the escape's OK on, before this handler's next tick too.
+    const bool escaped = inDataCall && owner->getMode() != 3 && escapesSent > 0 && markedRow() >= 0;
+    return pending != cmdNone || athOwed || escaped;
 }
 
 bool VPerifCalls::isSettled() const
@@ -335,10 +340,22 @@ void VPerifCalls::tick(uint32_t now)
         for (VCall& r : rows)
             if (r.state == 3 && r.type == 2)
                 releaseDataHandlers(r);
+        // Left by our escape's OK: the hang-up comes next, before anything else.
+        if (escapesSent > 0) {
+            escapesSent = 0;
+            athOwed = markedRow() >= 0;
+        }
     }
     if (!m.active().isAnswering() || !m.power().isFullPower() || !m.creg().isRegistered() ||
         !m.cgmm().isIdentified())
         return;
+    if (athOwed) {
+        if (!m.isBusyExcept(this) && owner->getMode() == 0) {
+            athOwed = false;
+            sendLine(now, "ATH");
+        }
+        return;
+    }
 
     const uint32_t wait = pending == cmdAnswer ? AnswerWait : pending == cmdDial ? DialWait : CommandWait;
     const bool waitedLongEnough = pending != cmdNone && elapsed(wait, now);

@@ -191,6 +191,8 @@ private:
     int escapesSent = 0;
     bool hangupAsked = false;
     bool athAfterDtr = false;
+    // The escape's OK came: "ATH" goes before any other command.
+    bool athOwed = false;
     // A data call connected and the engine has not left the data mode
     // since: once it has (an escape, the hard way), nothing comes over
     // the link any more, and the data handlers let go of it.

@@ -222,6 +222,12 @@ void VPerifProtikus::tick(uint32_t now)
         dialRecords.push_back(TDialRecord{first});
         record = &dialRecords.back();
     }
+    if (record->dials >= MaxDials) {
+        // However its dials ended, no call beyond the limit.
+        modem().sendingFile().failStation(first, NoAnswerText);
+        removeStation(first);
+        return;
+    }
     ++record->dials;
     dialOpen = true;
     dialNumber = first;

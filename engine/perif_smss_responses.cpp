@@ -76,6 +76,12 @@ std::vector<std::string>& VPerifSMSs::split(const std::string& text)
 
 void VPerifSMSs::onCommandSent(uint32_t now)
 {
+    // Another handler's line while our message awaits its result: the
+    // answers that come now are that line's, so ours can no longer be
+    // told. The request ends unknown, as after its time-out; left pending,
+    // it would hold every later send for good.
+    if (mySMS && sendInProgress && (pending == pdCmss || (pduSent && (pending == pdCmgs || pending == pdCmgw))))
+        endUnanswered();
     pending = pdNone;
     const std::string_view line = owner->getTxBuffer().view();
     if (line.size() < 3 || !StartsIC(line, "AT") || line.back() != '\r')

@@ -160,6 +160,8 @@ TEST_F(CallFaults, AStationThatDoesNotAnswerIsDialledThreeTimesThenItsFilesFail)
         {"NO CARRIER after 2 s", ""},
         {"NO ANSWER after 4 s", "D answer NO ANSWER after 4000"},
         {"BUSY", "D answer BUSY after 500"},
+        {"ERROR", "D answer ERROR"},
+        {"+CME ERROR", "D answer +CME ERROR: 100 after 300"},
     };
     auto rig = Station(Numbered("gm22", "+420601000001"));
     Boot(*rig);

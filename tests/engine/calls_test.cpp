@@ -387,6 +387,9 @@ TEST(Calls, DataCallIsLeftWithAGuardedEscapeThenHungUp)
     rig.advance(1100);
     rig.line("\r\nOK\r\n");
     EXPECT_EQ(rig.engine.getMode(), 0);
+    // The line is held for the hang-up: no other handler's command may
+    // come between the escape and "ATH" (the call is still up).
+    EXPECT_TRUE(calls.isBusy());
     EXPECT_EQ(rig.runSent(10), "ATH\r");
     rig.reply("ATH");
     EXPECT_EQ(rig.states(), "0 0 0 0 0 0 0 0");

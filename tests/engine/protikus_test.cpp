@@ -6,10 +6,13 @@
 #include <memory>
 #include <string>
 
+#include "calls/list_item_file.h"
+#include "calls/list_view_file.h"
 #include "engine/perif_smss.h"
 #include "engine/protikus.h"
 #include "tests/engine/calls_rig.h"
 #include "tests/support/code_pages.h"
+#include "tests/support/files.h"
 
 using TestSupport::Cz;
 using W = VMainWindowLink;
@@ -306,4 +309,32 @@ TEST(Protikus, TwoStationsAreServedOneCallAfterTheOther)
     EXPECT_EQ(rig.runSent(1000), "ATH\r");
     rig.reply("ATH");
     EXPECT_EQ(rig.runSent(600), "ATD222\r");
+}
+
+// Dials the device refuses while the dialled row still calls (its activity
+// poll never says otherwise): no more than the limit of calls, then the
+// station's files fail.
+TEST(Protikus, RefusedDialsStopAtTheLimitWhileTheirRowStillCalls)
+{
+    TCallsRig rig;
+    rig.settle();
+    rig.advance(1000);
+    TestSupport::TempDir dir("protikus-limit");
+    const std::string file = dir.File("a.bin");
+    ASSERT_TRUE(TestSupport::WriteFile(file, "abc"));
+    rig.engine.addSendFile(file, "555");
+    rig.engine.walkSendList(true);
+    ASSERT_EQ(rig.protikus().getStations(), std::vector<std::string>{"555"});
+    int dials = 0;
+    for (int i = 0; i < 60; ++i) {
+        const std::string out = rig.runSent(500);
+        for (size_t p = out.find("ATD555\r"); p != std::string::npos; p = out.find("ATD555\r", p + 1)) {
+            ++dials;
+            rig.reply("ATD555", "ERROR");
+        }
+    }
+    EXPECT_LE(dials, VPerifProtikus::MaxDials);
+    EXPECT_GE(dials, 1);
+    EXPECT_TRUE(rig.protikus().getStations().empty());
+    EXPECT_EQ(rig.engine.getSendList().getItem(0)->getState(), 4);
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/main_window_link.h"
+#include "engine/perif_calls.h"
 #include "engine/perif_modem.h"
 #include "engine/perif_phonebook.h"
 #include "platform/tick.h"
@@ -278,4 +279,27 @@ TEST_F(SmsFaults, StoresWithoutTheirIndexAreTakenFromTheNextListingOnce)
     expectNothingInFlight();
     ASSERT_NO_FATAL_FAILURE(expectDeleteGoesOut("SM", 4));
     ASSERT_NO_FATAL_FAILURE(expectSendGoesOut());
+}
+
+// A call dialled while a send waits for its lost result: the call's
+// answers are not the send's, the send still ends, and the next one goes.
+TEST_F(SmsFaults, ACallDialledWhileASendWaitsLeavesTheSendToEnd)
+{
+    ModemSim::TProfile p = WithFault("+CMGS= nofinal x1");
+    p.faults.push_back("D answer NO ANSWER after 6000 x1");
+    ASSERT_NO_FATAL_FAILURE(boot(p));
+    ASSERT_NO_FATAL_FAILURE(listed());
+    VTixSMSRecord* lost = draft("Ahoj");
+    sms().wantSendWrite(lost, true);
+    ASSERT_TRUE(until([&] { return deviceSent().size() == 1; })) << dump();
+    ASSERT_NO_FATAL_FAILURE(run(20000));
+    rig->Engine().getHandlers().calls().dial(Platform::GetTickCount(), true, "+420601000002");
+    ASSERT_NO_FATAL_FAILURE(run(80000));
+    EXPECT_TRUE(free()) << dump();
+    EXPECT_EQ(lost->GetState(), VTixSMS_stateSendFailed);
+    EXPECT_EQ(count("AT+CMGS=18"), 1);
+    for (int i = 0; i < list().getSMSCount(); ++i)
+        EXPECT_NE(list().getSMS(i)->GetState(), VTixSMS_stateBeingSent) << i << "\n" << dump();
+    expectNoFlood();
+    ASSERT_NO_FATAL_FAILURE(expectSendGoesOut("Nazdar"));
 }
