@@ -601,9 +601,10 @@ void TSoak::StartFile(int n)
         *last = row->getState();
         return *last == 3 ? TEnd::Done : *last == 4 || *last == 0 ? TEnd::Failed : TEnd::Open;
     };
-    a->shown = [find] {
+    a->shown = [find, last] {
         VListItemFile* row = find();
-        return row ? std::string(VListItemFile::StateText(row->getState())) : std::string("(no row)");
+        return row ? std::string(VListItemFile::StateText(row->getState()))
+                   : "(row gone, last seen " + std::string(VListItemFile::StateText(*last)) + ")";
     };
     actions_.push_back(std::move(a));
 }
