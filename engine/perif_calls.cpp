@@ -82,6 +82,17 @@ bool VPerifCalls::isBusy() const
     return pending != cmdNone || athOwed || escaped;
 }
 
+bool VPerifCalls::othersBusy() const
+{
+    const VPerifModem& m = modem();
+    for (int i = 0; i < VPerifModem::HandlerCount; ++i) {
+        const VPerif* h = m.handlerAt(i);
+        if (h && h != this && i != VPerifModem::hActive && h->isBusy())
+            return true;
+    }
+    return false;
+}
+
 bool VPerifCalls::isSettled() const
 {
     return clipMode != -1 && ecamMode != -1 && !statusPollWanted && !answerPending && !isBusy();
@@ -369,8 +380,9 @@ void VPerifCalls::tick(uint32_t now)
     }
     // A hang-up asked for while the own dial or answer runs goes out at
     // once: its first byte aborts the dial.
+    // The link watcher's hold on the line is this dial's own.
     const bool abortDial =
-        (pending == cmdDial || pending == cmdAnswer) && markedRow() >= 0 && !m.isBusyExcept(this);
+        (pending == cmdDial || pending == cmdAnswer) && markedRow() >= 0 && !othersBusy();
     if (m.isBusy() && !waitedLongEnough && !abortDial)
         return;
     // The hard hang-up's "ATH", once DTR is up again.

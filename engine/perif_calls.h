@@ -190,6 +190,8 @@ private:
     // silence) asked for the hang-up, "ATH" due once DTR is up again.
     int escapesSent = 0;
     bool hangupAsked = false;
+    // A handler other than this one and the link watcher waits for an answer.
+    bool othersBusy() const;
     bool athAfterDtr = false;
     // The escape's OK came: "ATH" goes before any other command.
     bool athOwed = false;

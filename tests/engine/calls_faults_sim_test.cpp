@@ -150,6 +150,34 @@ TEST_F(CallFaults, NoAnswerEndsTheDialAndThePollsGoOn)
     EXPECT_LE(burst.count, 6) << burst.command;
 }
 
+// A dial whose result never comes holds the line, but not against its
+// own Hang Up: the abort goes at once and the call ends.
+TEST_F(CallFaults, HangUpEndsADialWhoseResultNeverCame)
+{
+    // A station that rings for a minute and never answers.
+    auto rig = Station(Numbered("tc35", "+420601000001"));
+    ModemSim::TModemSim peer(Numbered("tc35", "+420601000002"));
+    ModemSim::TModemSim::Link(rig->Sim(), peer);
+    ASSERT_TRUE(peer.Start());
+    Boot(*rig);
+    TTranscript& t = rig->Sim().Transcript();
+    VPerifCalls& calls = rig->Engine().getHandlers().calls();
+    for (const bool voice : {true, false}) {
+        rig->Sim().AddFault("D nofinal x1");
+        const size_t from = t.Size();
+        ASSERT_TRUE(calls.dial(Platform::GetTickCount(), voice, "+420601000002"));
+        ASSERT_TRUE(rig->RunUntil([&] { return t.WaitForCommand(std::string("ATD+420601000002") + (voice ? ";" : ""), 0, from) >= 0; }, 10000));
+        ASSERT_TRUE(rig->RunForDeviceTime(5000));
+        const int64_t asked = rig->Sim().NowMs();
+        calls.markForHangup();
+        ASSERT_TRUE(rig->RunUntil([&] { return RowsFree(*rig) && !calls.isBusy(); }, 30000)) << t.ToText();
+        EXPECT_LT(rig->Sim().NowMs() - asked, 5000) << voice << "\n" << t.ToText();
+        ASSERT_TRUE(rig->RunForDeviceTime(20000));
+        ExpectReady(*rig, voice ? "voice" : "data");
+        EXPECT_EQ(CommandTimes(t, from, "ATD").size(), 1u) << t.ToText();
+    }
+}
+
 TEST_F(CallFaults, AStationThatDoesNotAnswerIsDialledThreeTimesThenItsFilesFail)
 {
     struct TCase {
