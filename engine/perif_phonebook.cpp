@@ -44,6 +44,7 @@ void VPerifPhonebook::restart(uint32_t now)
 void VPerifPhonebook::reset(uint32_t)
 {
     phonebook->clear();
+    limitsRefusals = 0;
     pauseStart = 0;
     pauseState = 0;
 }
@@ -109,6 +110,7 @@ bool VPerifPhonebook::pauseHolds(uint32_t now)
 
 void VPerifPhonebook::selectStorage(uint32_t now, const std::string& name)
 {
+    limitsRefusals = 0;
     sendLineF(now, "AT+CPBS=\"" + HandlerText::QuotableText(name) + "\"");
 }
 

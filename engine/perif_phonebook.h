@@ -31,6 +31,10 @@ public:
     static constexpr uint32_t MaxAnswerMs = 0x7FFFFFFF;
     // Pause before reading and writing, and after an error.
     static constexpr uint32_t PauseMs = 10000;
+    // A memory whose write limits the device refuses this often in a row
+    // counts as read-only; a single refusal (a busy card) must not leave
+    // every edit of the memory unwritten.
+    static constexpr int LimitsTries = 3;
     // Values of `step`: the own command outstanding.
     enum TStep : int {
         stepStorages = 0,     // AT+CPBS=?
@@ -112,6 +116,8 @@ private:
     int firstArg = 0;
     int secondArg = 0;
     int argCount = 0;
+    // Refusals of AT+CPBW=? in a row, in the memory selected.
+    int limitsRefusals = 0;
     uint32_t pauseStart = 0;
     // 0 never started, 1 running, 2 over.
     int pauseState = 0;

@@ -155,6 +155,7 @@ void VPerifPhonebook::takeEntry(std::string rest)
 
 void VPerifPhonebook::takeWriteLimits(std::string rest)
 {
+    limitsRefusals = 0;
     const std::string range = Tixutils::CutString_(rest, true, ",");
     if (range.empty()) {
         phonebook->setWriteLimits(-1, -1, 0, 0);
@@ -235,6 +236,11 @@ void VPerifPhonebook::takeError(uint32_t now, const std::string& line, bool inco
             phonebook->storageFailed(textArg);
         break;
     case stepLimits:
+        if (++limitsRefusals < LimitsTries) {
+            startPause(now);  // asked again after the pause
+            break;
+        }
+        limitsRefusals = 0;
         phonebook->setWriteLimits(-1, -1, 0, 0);
         break;
     default:

@@ -5,6 +5,7 @@
 // and in a minute no command but the status polls repeats.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -144,4 +145,44 @@ TEST_F(PhonebookFaults, AWriteRefusedThreeTimesIsGivenUpAndTheNextIsWritten)
     EXPECT_EQ(writesOf(2).size(), 4u);
     EXPECT_EQ(refused.getRefusals(), 0);
     EXPECT_EQ(model.treeGetImageIndex(row, VTixPhoneBook::tcIndex), -1);
+}
+
+// The write limits refused once (a busy card): asked again after the
+// pause, and the edits of the memory are written; refused for good, the
+// memory counts as read-only and is not asked again and again.
+TEST_F(PhonebookFaults, RefusedWriteLimitsAreAskedAgainAndThenTheMemoryIsWritten)
+{
+    struct TCase {
+        const char* fault;
+        bool written;
+    };
+    for (const TCase c : {TCase{"+CPBW=? answer +CME ERROR: 100 x1", true},
+                          TCase{"+CPBW=? answer +CME ERROR: 100", false}}) {
+        SCOPED_TRACE(c.fault);
+        Platform::SetTickOffset(0);
+        ModemSim::TProfile profile = ModemSim::TProfile::Builtin("tc35");
+        profile.faults = {c.fault};
+        rig = std::make_unique<TEngineOnSim>(TEngineOnSim::OnDeviceTime(profile));
+        rig->skipIdleTime = true;
+        std::string error;
+        ASSERT_TRUE(rig->Boot(&error)) << error;
+        // The whole start-up, every memory read, on a minute and a half.
+        ASSERT_TRUE(rig->RunForDeviceTime(90000));
+        VTixPhoneBookRecord& entry = edit(2, "603555113", "Petr");
+        ASSERT_NO_FATAL_FAILURE(quietMinute());
+        ASSERT_NO_FATAL_FAILURE(quietMinute());
+        const std::vector<std::string> commands = rig->Sim().Transcript().Commands();
+        const int tests = int(std::count(commands.begin(), commands.end(), std::string("AT+CPBW=?")));
+        if (c.written) {
+            EXPECT_EQ(writesOf(2), std::vector<std::string>{"AT+CPBW=2,\"603555113\",129,\"Petr\""})
+                << rig->Sim().Transcript().ToText();
+            EXPECT_FALSE(entry.needsWrite());
+        } else {
+            EXPECT_TRUE(writesOf(2).empty());
+            EXPECT_TRUE(sm().isReadOnly());
+            // Each memory's limits: SM three times, the others once each at most thrice.
+            EXPECT_LE(tests, 4 * VPerifPhonebook::LimitsTries) << rig->Sim().Transcript().ToText();
+        }
+        rig.reset();
+    }
 }
