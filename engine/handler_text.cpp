@@ -1,6 +1,7 @@
 #include "engine/handler_text.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -63,6 +64,21 @@ bool IsErrorResult(std::string_view line)
 {
     return line == "ERROR\r\n" || line.starts_with("+CME ERROR: ") ||
            line.starts_with("+CMS ERROR: ");
+}
+
+bool SaysNotAllowed(std::string_view line)
+{
+    while (line.ends_with('\n') || line.ends_with('\r'))
+        line.remove_suffix(1);
+    if (line == "ERROR")
+        return true;
+    constexpr std::string_view cme = "+CME ERROR: ";
+    if (!line.starts_with(cme))
+        return false;
+    std::string what(line.substr(cme.size()));
+    for (char& c : what)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return what == "3" || what == "4" || what == "operation not allowed" || what == "operation not supported";
 }
 
 int32_t WholeSeconds(double seconds)

@@ -27,6 +27,11 @@ bool IsErrorLine(std::string_view line);
 // The line is an error result itself: exactly "ERROR\r\n", or starts with
 // "+CME ERROR: " or "+CMS ERROR: ".
 bool IsErrorResult(std::string_view line);
+// The error says the command cannot be done at all, not that the device
+// is busy: a bare "ERROR", or "+CME ERROR: " with "operation not allowed"
+// or "operation not supported" (3 or 4 as numbers); with or without the
+// line end.
+bool SaysNotAllowed(std::string_view line);
 
 // A count of seconds, rounded to the millisecond, with its fraction then
 // dropped toward zero; clamped to the 32-bit range (0 for a value that is

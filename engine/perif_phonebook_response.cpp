@@ -236,8 +236,10 @@ void VPerifPhonebook::takeError(uint32_t now, const std::string& line, bool inco
             phonebook->storageFailed(textArg);
         break;
     case stepLimits:
-        if (++limitsRefusals < LimitsTries) {
-            startPause(now);  // asked again after the pause
+        // A busy card is asked again after the pause; a memory the device
+        // does not let be written is read-only at once.
+        if (!HandlerText::SaysNotAllowed(line) && ++limitsRefusals < LimitsTries) {
+            startPause(now);
             break;
         }
         limitsRefusals = 0;

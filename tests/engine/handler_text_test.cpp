@@ -42,6 +42,13 @@ TEST(HandlerText, FinalResultCodes)
     EXPECT_TRUE(IsErrorLine("+CMS ERROR: 500\r\n"));
     EXPECT_FALSE(IsErrorLine("+CME ERROR:10\r\n"));
     EXPECT_FALSE(IsErrorLine("OK\r\n"));
+    // What cannot be done at all, apart from what may work later.
+    for (const char* line : {"ERROR\r\n", "+CME ERROR: 3\r\n", "+CME ERROR: 4\r\n", "ERROR", "+CME ERROR: 3",
+                             "+CME ERROR: Operation not allowed\r\n", "+CME ERROR: operation not supported\r\n"})
+        EXPECT_TRUE(SaysNotAllowed(line)) << line;
+    for (const char* line : {"+CME ERROR: 14\r\n", "+CME ERROR: SIM busy\r\n", "+CME ERROR: 100\r\n",
+                             "+CME ERROR: 30\r\n", "+CMS ERROR: 3\r\n", "+CME ERROR: 35", "OK\r\n", ""})
+        EXPECT_FALSE(SaysNotAllowed(line)) << line;
 }
 
 TEST(HandlerText, WholeSeconds)
