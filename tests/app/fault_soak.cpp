@@ -49,6 +49,7 @@
 #include "phonebook/phonebook.h"
 #include "phonebook/phonebook_record.h"
 #include "phonebook/phonebook_storage.h"
+#include "platform/codepage.h"
 #include "platform/qt/qt_text.h"
 #include "platform/tick.h"
 #include "serial/vtscomm32.h"
@@ -641,13 +642,15 @@ TSoakReport TSoak::Run()
         s.kind = a->kind;
         if (a->end == TEnd::Open) {
             ++s.hanging;
-            s.notes.push_back("hanging " + std::to_string((Now() - a->startMs) / 1000) + " s: " + a->shown());
+            s.notes.push_back("hanging " + std::to_string((Now() - a->startMs) / 1000) + " s: " +
+                                  Platform::AnsiToUtf8(a->shown(), Platform::SystemCodePage()));
             continue;
         }
         (a->end == TEnd::Done ? s.done : s.failed) += 1;
         s.longestMs = std::max(s.longestMs, a->endMs - a->startMs);
         if (a->end == TEnd::Failed)
-            s.notes.push_back("failed after " + std::to_string((a->endMs - a->startMs) / 1000) + " s: " + a->shown());
+            s.notes.push_back("failed after " + std::to_string((a->endMs - a->startMs) / 1000) + " s: " +
+                                  Platform::AnsiToUtf8(a->shown(), Platform::SystemCodePage()));
     }
     for (auto& [kind, s] : byKind)
         report_.actions.push_back(s);
