@@ -390,10 +390,7 @@ void TFormMain::MemoSMSChange()
     sms->SetText(memoTextToSms(FromQString(MemoSMS->MemoText())));
     // In septets for 7-bit data: a character of the extension table takes
     // two (the escape and its code).
-    const std::string textNow = sms->GetText();
-    const VTixSMS_Encoding encoding = sms->GetEncoding();
-    const bool septets = encoding != VTixSMS_encoding8 && encoding != VTixSMS_encoding16;
-    const QString length = QString::number(septets ? Tixutils::GsmSeptetLength(textNow) : int(textNow.size()));
+    const QString length = QString::number(VTixSMSRecord::RoomTaken(sms->GetEncoding(), sms->GetText()));
     if (LabelSMSTextLen->text() != length)
         LabelSMSTextLen->setText(length);
 }

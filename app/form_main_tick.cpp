@@ -18,7 +18,6 @@
 #include "engine/perif_cbc.h"
 #include "engine/perif_cops.h"
 #include "engine/perif_csq.h"
-#include "engine/perif_phonebook.h"
 #include "engine/perif_protikus.h"
 #include "engine/uniset.h"
 #include "foundation/utils.h"
@@ -312,12 +311,10 @@ void TFormMain::VTixLanguage1ChangeLanguage()
         // Dates and times in the language's formats.
         uniset->getHandlers().cclk().formatsChanged();
         uniset->getHandlers().cala().formatsChanged();
-        // The memories' descriptions beside the phonebook.
-        VPerifPhonebook& phonebook = uniset->getHandlers().phonebook();
-        phonebook.layoutStorageTabs(phonebook.getPhonebook());
     }
     if (VSMSList1)
         VSMSList1->changedLanguage();
+    // The memories' descriptions beside the phonebook.
     refreshPhonebookTexts();
     // SMS page (its messages come with the engine)
     if (uniset)

@@ -7,6 +7,9 @@
 #include <QTextCursor>
 #include <algorithm>
 
+#include "foundation/tixutils_gsm.h"
+#include "platform/codepage.h"
+
 namespace {
 
 // How the editor shows a lone CR.
@@ -16,20 +19,8 @@ constexpr QChar CRSymbol(0x240D);
 // before it.
 bool IsExtension(QChar c)
 {
-    switch (c.unicode()) {
-    case '[':
-    case ']':
-    case '{':
-    case '}':
-    case '\\':
-    case '^':
-    case '~':
-    case '|':
-    case 0x20AC:  // euro sign
-        return true;
-    default:
-        return false;
-    }
+    const int ansi = Platform::UnicodeToAnsiChar(c.unicode(), Platform::SystemCodePage());
+    return ansi >= 0 && Tixutils::TranslateAscii2GSMExt(char(ansi)) >= 0;
 }
 
 // What one character of document text takes of the memo's room: a line

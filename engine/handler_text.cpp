@@ -1,10 +1,12 @@
 #include "engine/handler_text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <cmath>
 #include <cstdio>
+
+#include "platform/codepage.h"
+#include "platform/ini_file.h"
 
 namespace HandlerText {
 
@@ -49,6 +51,11 @@ std::string QuotableText(std::string_view text)
     return out;
 }
 
+bool StartsIC(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && Platform::SameAsciiIC(text.data(), prefix.data(), prefix.size());
+}
+
 bool EndsWithOk(std::string_view line)
 {
     return line.ends_with("OK\r\n");
@@ -73,12 +80,11 @@ bool SaysNotAllowed(std::string_view line)
     if (line == "ERROR")
         return true;
     constexpr std::string_view cme = "+CME ERROR: ";
-    if (!line.starts_with(cme))
+    if (!StartsIC(line, cme))
         return false;
-    std::string what(line.substr(cme.size()));
-    for (char& c : what)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return what == "3" || what == "4" || what == "operation not allowed" || what == "operation not supported";
+    const std::string_view what = line.substr(cme.size());
+    return what == "3" || what == "4" || Platform::SameTextIC(what, "operation not allowed") ||
+           Platform::SameTextIC(what, "operation not supported");
 }
 
 int32_t WholeSeconds(double seconds)

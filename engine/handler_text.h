@@ -19,6 +19,9 @@ int StrToIntDef(std::string_view text, int Default);
 // AT command without ending the command or the quoted parameter early.
 std::string QuotableText(std::string_view text);
 
+// The text begins with the prefix, ASCII letters of either case alike.
+bool StartsIC(std::string_view text, std::string_view prefix);
+
 // The line ends with "OK\r\n".
 bool EndsWithOk(std::string_view line);
 // The line ends with "ERROR\r\n" or starts with "+CME ERROR: " or

@@ -1,5 +1,6 @@
 #include "engine/perif_active.h"
 
+#include "engine/handler_text.h"
 #include "engine/main_window_link.h"
 #include "engine/uniset.h"
 #include "foundation/tixutils_text.h"
@@ -176,14 +177,12 @@ void VPerifActive::onCommandSent(uint32_t now)
 
 uint32_t VPerifActive::FinalResultLimit(std::string_view sentLine)
 {
-    auto starts = [&](std::string_view prefix) {
-        return sentLine.size() >= prefix.size() && Platform::SameTextIC(sentLine.substr(0, prefix.size()), prefix);
-    };
-    if (starts("AT+COPS=?"))
+    using HandlerText::StartsIC;
+    if (StartsIC(sentLine, "AT+COPS=?"))
         return SearchTimeoutMs;
-    if (starts("ATD") || starts("ATA"))
+    if (StartsIC(sentLine, "ATD") || StartsIC(sentLine, "ATA"))
         return DialTimeoutMs;
-    if (starts("AT+CMGS") || starts("AT+CMSS") || starts("AT+CMGW"))
+    if (StartsIC(sentLine, "AT+CMGS") || StartsIC(sentLine, "AT+CMSS") || StartsIC(sentLine, "AT+CMGW"))
         return SendTimeoutMs;
     return FinalResultTimeoutMs;
 }

@@ -21,6 +21,10 @@
 // 5 settled.
 class VPerifActive : public VPerif {
 public:
+    // States 3 and 5 by name: a handler that gives up waiting for its own
+    // command's result moves the watcher from the one to the other.
+    static constexpr int AwaitingResult = 3;
+    static constexpr int Settled = 5;
     // Time the port stays closed when the device is set up again.
     static constexpr uint32_t ReopenDelay = 4000;
     // A final result that never comes (lost on the line, dropped by the

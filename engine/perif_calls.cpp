@@ -82,17 +82,6 @@ bool VPerifCalls::isBusy() const
     return pending != cmdNone || athOwed || escaped;
 }
 
-bool VPerifCalls::othersBusy() const
-{
-    const VPerifModem& m = modem();
-    for (int i = 0; i < VPerifModem::HandlerCount; ++i) {
-        const VPerif* h = m.handlerAt(i);
-        if (h && h != this && i != VPerifModem::hActive && h->isBusy())
-            return true;
-    }
-    return false;
-}
-
 bool VPerifCalls::isSettled() const
 {
     return clipMode != -1 && ecamMode != -1 && !statusPollWanted && !answerPending && !isBusy();
@@ -277,11 +266,6 @@ void VPerifCalls::refreshTexts()
 
 void VPerifCalls::callReleased(VCall& r)
 {
-    releaseDataHandlers(r);
-}
-
-void VPerifCalls::releaseDataHandlers(VCall& r)
-{
     r.remote.reset();
     VPerifModem& m = modem();
     m.protikus().abandon(now_, &r.remote);
@@ -350,7 +334,7 @@ void VPerifCalls::tick(uint32_t now)
         inDataCall = false;
         for (VCall& r : rows)
             if (r.state == 3 && r.type == 2)
-                releaseDataHandlers(r);
+                callReleased(r);
         // Left by our escape's OK: the hang-up comes next, before anything else.
         if (escapesSent > 0) {
             escapesSent = 0;
@@ -382,7 +366,7 @@ void VPerifCalls::tick(uint32_t now)
     // once: its first byte aborts the dial.
     // The link watcher's hold on the line is this dial's own.
     const bool abortDial =
-        (pending == cmdDial || pending == cmdAnswer) && markedRow() >= 0 && !othersBusy();
+        (pending == cmdDial || pending == cmdAnswer) && markedRow() >= 0 && !m.isBusyExcept(this, &m.active());
     if (m.isBusy() && !waitedLongEnough && !abortDial)
         return;
     // The hard hang-up's "ATH", once DTR is up again.

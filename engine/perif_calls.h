@@ -125,10 +125,9 @@ public:
     // A row went from a call to free (not by moving): its remote party is
     // forgotten and the remote-party handler, the file sender and the file
     // receiver are told, in this order.
+    // Also when a data call left the data mode for good: nothing comes
+    // over its link any more.
     void callReleased(VCall& row);
-    // The data handlers let go of the row's remote party (the row's call
-    // ended, or left the data mode for good).
-    void releaseDataHandlers(VCall& row);
     // The language changed: the rows' state texts anew.
     void refreshTexts();
 
@@ -190,8 +189,6 @@ private:
     // silence) asked for the hang-up, "ATH" due once DTR is up again.
     int escapesSent = 0;
     bool hangupAsked = false;
-    // A handler other than this one and the link watcher waits for an answer.
-    bool othersBusy() const;
     bool athAfterDtr = false;
     // The escape's OK came: "ATH" goes before any other command.
     bool athOwed = false;

@@ -98,10 +98,10 @@ bool VPerifModem::isBusy() const
     return isBusyExcept(nullptr);
 }
 
-bool VPerifModem::isBusyExcept(const VPerif* except) const
+bool VPerifModem::isBusyExcept(const VPerif* except, const VPerif* alsoExcept) const
 {
     for (const auto& h : handlers)
-        if (h && h.get() != except && h->isBusy())
+        if (h && h.get() != except && h.get() != alsoExcept && h->isBusy())
             return true;
     return false;
 }

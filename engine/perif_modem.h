@@ -87,8 +87,8 @@ public:
     // Any handler waits for an answer.
     bool isBusy() const override;
 
-    // A handler other than `except` waits for an answer.
-    virtual bool isBusyExcept(const VPerif* except) const;
+    // A handler other than `except` (and `alsoExcept`) waits for an answer.
+    virtual bool isBusyExcept(const VPerif* except, const VPerif* alsoExcept = nullptr) const;
     // False exactly for the Siemens M1 and A1 (they want texts unquoted).
     virtual bool isSiemensQuirk() const;
     // Asks the handlers' readiness in order (not the battery's); the first

@@ -262,8 +262,8 @@ bool VPerifSMSs::timedOut(uint32_t now)
     // final result; this one's wait is over, and the others get the line
     // before the next try.
     VPerifActive& watcher = modem().active();
-    if (watcher.getState() == LineHeld)
-        watcher.setState(LineFree);
+    if (watcher.getState() == VPerifActive::AwaitingResult)
+        watcher.setState(VPerifActive::Settled);
     setLastSendTime(now);
     errorPause = true;
     return true;
@@ -316,8 +316,7 @@ bool VPerifSMSs::stepMemories(uint32_t now)
         sendLine(now, "AT+CPMS=?");
         return true;
     }
-    if (!memoriesGivenUp && (mem[0].empty() || used[0] == -1 || total[0] == -1 || mem[1].empty() ||
-                             used[1] == -1 || total[1] == -1)) {
+    if (!memoriesGivenUp && !memoriesKnown()) {
         sendLine(now, "AT+CPMS?");
         return true;
     }

@@ -71,10 +71,6 @@ public:
     // this many tries is not asked for again on this connection, so that
     // neither blocks the steps after it.
     static constexpr int GiveUpAfter = 3;
-    // The link watcher's states: a command awaits its final result, and
-    // settled (the line free).
-    static constexpr int LineHeld = 3;
-    static constexpr int LineFree = 5;
     // How often the re-listing interval's text is read at most.
     static constexpr uint32_t RelistReadMs = 1000;
     // The re-listing interval in seconds when its text is no number.
@@ -182,6 +178,8 @@ protected:
     // ---- Ends (perif_smss_results.cpp) ---------------------------------------------
     void succeeded(uint32_t now);
     void failedResult(uint32_t now);
+    // Both memories' names, used and total counts are known.
+    bool memoriesKnown() const;
     // An OK that leaves the step's condition standing (a bare OK, an
     // answer without the values asked for): counted as a refusal.
     bool answerUnusable() const;

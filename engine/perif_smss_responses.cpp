@@ -15,12 +15,8 @@
 
 namespace {
 
+using HandlerText::StartsIC;
 using HandlerText::StrToIntDef;
-
-bool StartsIC(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && Platform::SameAsciiIC(text.data(), prefix.data(), prefix.size());
-}
 
 bool EndsIC(std::string_view text, std::string_view suffix)
 {

@@ -29,11 +29,14 @@ bool VPerifSMSs::answerUnusable() const
                 return true;
         return false;
     case pdCpmsTest: return !storagesListed;
-    case pdCpmsRead:
-        return mem[0].empty() || used[0] == -1 || total[0] == -1 || mem[1].empty() || used[1] == -1 ||
-               total[1] == -1;
+    case pdCpmsRead: return !memoriesKnown();
     default: return false;
     }
+}
+
+bool VPerifSMSs::memoriesKnown() const
+{
+    return !mem[0].empty() && used[0] != -1 && total[0] != -1 && !mem[1].empty() && used[1] != -1 && total[1] != -1;
 }
 
 void VPerifSMSs::succeeded(uint32_t now)

@@ -208,6 +208,9 @@ public:
     // ---- Long texts ---------------------------------------------------------------
     // Splits a text longer than one message into part records of the list.
     bool splitIfNeeded();
+    // What a text takes of a message's room: characters, or septets in
+    // 7-bit data (a character of the extension table takes two).
+    static int RoomTaken(VTixSMS_Encoding encoding, const std::string& text);
     // Expands marker template `which` (0-5) for part `part` (from 0) of
     // `count`; with `length`, the output has that many characters and
     // `length` receives what the whole expansion needs.

@@ -28,14 +28,6 @@ int capacity(VTixSMS_Encoding encoding, int n)
     }
 }
 
-// What a text takes of that room: in 7-bit data a character of the
-// extension table takes two septets.
-int taken(VTixSMS_Encoding encoding, const std::string& text)
-{
-    return encoding == VTixSMS_encoding8 || encoding == VTixSMS_encoding16 ? int(text.size())
-                                                                             : Tixutils::GsmSeptetLength(text);
-}
-
 // How many characters from pos on fit in that room (never an escape
 // without its code).
 size_t fitting(VTixSMS_Encoding encoding, const std::string& text, size_t pos, int room)
@@ -68,6 +60,12 @@ std::string expand(const std::string& tmpl, int part, int count)
 
 }  // namespace
 
+int VTixSMSRecord::RoomTaken(VTixSMS_Encoding encoding, const std::string& text)
+{
+    return encoding == VTixSMS_encoding8 || encoding == VTixSMS_encoding16 ? int(text.size())
+                                                                             : Tixutils::GsmSeptetLength(text);
+}
+
 bool VTixSMSRecord::splitIfNeeded()
 {
     if (IsReadOnly())
@@ -78,7 +76,7 @@ bool VTixSMSRecord::splitIfNeeded()
     const std::vector<VTixSMSRecord_UserData> own = userData_;
     const int ownOctets = own.empty() ? 0 : int(EncodeUserData(own).size());
     // Each message is filled to what fits beside its header.
-    if (taken(encoding, text) <= std::max(0, capacity(encoding, ownOctets))) {
+    if (RoomTaken(encoding, text) <= std::max(0, capacity(encoding, ownOctets))) {
         if (!parts_.empty()) {
             Tixutils::DoGlobalDebug(kSplitTwiceNote);
             deleteParts();

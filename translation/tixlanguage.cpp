@@ -462,6 +462,18 @@ std::string VTixLanguage::GetLangText(const std::string& Section, const std::str
 std::string VTixLanguage::GetLangText(const std::string& Section, const std::string& Key,
                                       const std::string& Default, int Index, int LangIndex) const
 {
+    return textIn(Section, Key, Default, Index, LangIndex, 0);
+}
+
+std::string VTixLanguage::GetLangTextCP(const std::string& Section, const std::string& Key,
+                                        const std::string& Default, int Index, int CodePage) const
+{
+    return textIn(Section, Key, Default, Index, -1, CodePage);
+}
+
+std::string VTixLanguage::textIn(const std::string& Section, const std::string& Key, const std::string& Default,
+                                 int Index, int LangIndex, int CodePage) const
+{
     if (Section.empty())
         return Key;
     if (Key.empty())
@@ -469,30 +481,12 @@ std::string VTixLanguage::GetLangText(const std::string& Section, const std::str
     const LanguageRecord* record = GetAnyLanguageRecord(LangIndex);
     if (!record)
         return Default;
-    const int cp = CodePageOf(record);
+    const int cp = CodePage != 0 ? CodePage : CodePageOf(record);
     bool found = false;
     std::string section;
     std::string key;
     std::string text = lookupUtf8(AsUtf8(Section, cp, section), AsUtf8(Key, cp, key), Index, record, found, 0);
     return found ? TakeFromUtf8(std::move(text), cp) : Default;
-}
-
-std::string VTixLanguage::GetLangTextCP(const std::string& Section, const std::string& Key,
-                                        const std::string& Default, int Index, int CodePage) const
-{
-    if (Section.empty())
-        return Key;
-    if (Key.empty())
-        return Default;
-    const LanguageRecord* record = GetAnyLanguageRecord(-1);
-    if (!record)
-        return Default;
-    bool found = false;
-    std::string section;
-    std::string key;
-    std::string text =
-        lookupUtf8(AsUtf8(Section, CodePage, section), AsUtf8(Key, CodePage, key), Index, record, found, 0);
-    return found ? TakeFromUtf8(std::move(text), CodePage) : Default;
 }
 
 std::string VTixLanguage::GetLangTextSuff(const std::string& Section, const std::string& Key,

@@ -311,6 +311,9 @@ private:
         std::string keyPath;
     };
 
+    // GetLangText with the text in CodePage, 0 for the language's own.
+    std::string textIn(const std::string& Section, const std::string& Key, const std::string& Default, int Index,
+                       int LangIndex, int CodePage) const;
     // UTF-8 text of a key (section and key not empty) in record, empty when
     // not found.
     std::string lookupUtf8(const std::string& Section, const std::string& Key, int Index,

@@ -37,10 +37,10 @@ TEST(SmsEnds, TimeOutFreesTheLineThenThePauseThenTheSameCommand)
     rig.line("\r\n+CMTI: \"SM\",4\r\n");
     ASSERT_EQ(rig.step(), Line("AT+CMGR=4"));
     // The link watcher holds everyone while the read awaits its result.
-    EXPECT_EQ(rig.modem.active().getState(), VPerifSMSs::LineHeld);
+    EXPECT_EQ(rig.modem.active().getState(), VPerifActive::AwaitingResult);
     EXPECT_EQ(rig.stepUntilSent(VPerifSMSs::CommandTimeoutMs + 20), "");
     EXPECT_FALSE(rig.sms->isBusy());
-    EXPECT_EQ(rig.modem.active().getState(), VPerifSMSs::LineFree);
+    EXPECT_EQ(rig.modem.active().getState(), VPerifActive::Settled);
     const uint32_t freed = rig.now;
     ASSERT_EQ(rig.stepUntilSent(1000), Line("AT+CMGR=4"));
     EXPECT_GT(rig.now - freed, VPerifSMSs::ErrorPauseMs - 20);

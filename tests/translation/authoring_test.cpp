@@ -87,8 +87,9 @@ TEST(Authoring, ConvertWinCmdLang)
         EXPECT_EQ(lang->ConvertWinCmdLang(dir.File(c.source)), c.converted);
         const bool exists = LangTest::FileExists(dir.File(c.target));
         EXPECT_EQ(exists, !c.text.empty());
-        if (exists)
+        if (exists) {
             EXPECT_EQ(LangTest::ReadFile(dir.File(c.target)), c.text);
+        }
     }
 }
 
