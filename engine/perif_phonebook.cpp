@@ -45,6 +45,7 @@ void VPerifPhonebook::reset(uint32_t)
 {
     phonebook->clear();
     limitsRefusals = 0;
+    unanswered = 0;
     pauseStart = 0;
     pauseState = 0;
 }
@@ -131,17 +132,36 @@ void VPerifPhonebook::tick(uint32_t now)
     const bool timedOut = step != stepNone && elapsed(answerLimit(), now);
     if (!timedOut && m.isBusy())
         return;
-    if (timedOut && step == stepWrite && ownWrite.active) {
-        // An unanswered write counts as refused, or a device that never
-        // answers it would get it every 700 ms for ever.
+    if (timedOut)
+        noteUnanswered(now);
+    choose(now);
+}
+
+void VPerifPhonebook::noteUnanswered(uint32_t now)
+{
+    const int was = step;
+    step = stepNone;
+    if (was == stepWrite && ownWrite.active) {
+        // Counts as refused on its entry, or a device that never answers
+        // it would get it for ever.
         refuseOwnWrite(now, window().getLangText(VTixPhoneBook::Section, "NoAnswer",
                                                  "Za\xF8\xEDzen\xED neodpov\xEC" "d\xECl" "o"));
-        step = stepNone;
+        return;
     }
-    // A command that got no answer and is not sent again is given up, or
-    // its wait would hold every handler back.
-    if (!choose(now) && timedOut)
-        step = stepNone;
+    // Sent again at once (a result may have been lost on the line), but
+    // only so often.
+    if (++unanswered < MaxUnanswered)
+        return;
+    unanswered = 0;
+    if (was == stepStorages) {
+        phonebook->setStoragesKnown(true);  // as a device without phonebooks
+    } else if (was == stepSelect) {
+        for (int i = 0; i < VTixPhoneBookStorage::MaxFailures; ++i)
+            phonebook->storageFailed(textArg);
+    } else if (VTixPhoneBookStorage* storage = phonebook->getDeviceStorage()) {
+        for (int i = 0; i < VTixPhoneBookStorage::MaxFailures; ++i)
+            storage->addFailure();
+    }
 }
 
 bool VPerifPhonebook::choose(uint32_t now)
@@ -246,7 +266,10 @@ void VPerifPhonebook::refuseOwnWrite(uint32_t now, const std::string& text)
 
 void VPerifPhonebook::onCommandSent(uint32_t now)
 {
-    step = stepNone;
+    // Another line while the own command waits: its answers will be that
+    // line's, so the own command is left without its result.
+    if (step != stepNone)
+        noteUnanswered(now);
     ownWrite.active = sendingOwnWrite;
     bool failed = true;
     const std::string tail = Tixutils::ExtractStringIC(owner->getTxBuffer().view(), "AT+CPB", "\r", failed);

@@ -35,6 +35,10 @@ public:
     // counts as read-only; a single refusal (a busy card) must not leave
     // every edit of the memory unwritten.
     static constexpr int LimitsTries = 3;
+    // Own commands in a row left without their result (the wait ran out, or
+    // the link watcher gave up on it) before what they were about is given
+    // up: the memory list counts as empty, the memory worked on as failed.
+    static constexpr int MaxUnanswered = 3;
     // Values of `step`: the own command outstanding.
     enum TStep : int {
         stepStorages = 0,     // AT+CPBS=?
@@ -109,6 +113,9 @@ private:
     // unanswered), saying `text`: the entry notes it; short of giving the
     // entry up the pause runs before it is sent again.
     void refuseOwnWrite(uint32_t now, const std::string& text);
+    // The own command outstanding got no result: MaxUnanswered in a row
+    // give its matter up.
+    void noteUnanswered(uint32_t now);
 
     int step = stepNone;
     std::string textArg;
@@ -118,6 +125,8 @@ private:
     int argCount = 0;
     // Refusals of AT+CPBW=? in a row, in the memory selected.
     int limitsRefusals = 0;
+    // Own commands without a result, in a row.
+    int unanswered = 0;
     uint32_t pauseStart = 0;
     // 0 never started, 1 running, 2 over.
     int pauseState = 0;

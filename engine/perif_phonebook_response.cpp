@@ -75,9 +75,11 @@ void VPerifPhonebook::onResponse(uint32_t now)
     }
     if (line == "\r\n")
         handled = true;
-    else if (line == "OK\r\n")
+    else if (line == "OK\r\n") {
+        unanswered = 0;
         takeOk();
-    else if (HandlerText::IsErrorResult(line)) {
+    } else if (HandlerText::IsErrorResult(line)) {
+        unanswered = 0;
         const std::string more = Tixutils::ExtractStringIC(line, "+CME ERROR: INCORRECT PASSWORD", "\r\n", failed);
         takeError(now, Tixutils::TrimControls(line), !failed && more.empty());
     }

@@ -186,3 +186,32 @@ TEST_F(PhonebookFaults, RefusedWriteLimitsAreAskedAgainAndThenTheMemoryIsWritten
         rig.reset();
     }
 }
+
+// A read whose result never comes (the link watcher gives up on it after
+// its silence): tried a bounded number of times, then that memory is given
+// up and the rest are read, the messages listed; over five minutes nothing
+// repeats.
+TEST_F(PhonebookFaults, AReadThatNeverGetsItsResultIsGivenUpAndTheOtherMemoriesAreRead)
+{
+    Platform::SetTickOffset(0);
+    ModemSim::TProfile profile = ModemSim::TProfile::Builtin("tc35");
+    profile.faults = {"+CPBR=1,25* nofinal"};
+    rig = std::make_unique<TEngineOnSim>(TEngineOnSim::OnDeviceTime(profile));
+    rig->skipIdleTime = true;
+    std::string error;
+    ASSERT_TRUE(rig->Boot(&error)) << error;
+    ASSERT_TRUE(rig->RunForDeviceTime(300000));
+    const TTranscript& t = rig->Sim().Transcript();
+    const std::vector<std::string> commands = t.Commands();
+    auto count = [&](const char* command) { return int(std::count(commands.begin(), commands.end(), command)); };
+    // Given up in its turn, and once more when it is selected again as the
+    // memory shown: a select starts its count afresh.
+    EXPECT_EQ(count("AT+CPBR=1,250"), 2 * VPerifPhonebook::MaxUnanswered) << t.ToText();
+    EXPECT_EQ(count("AT+CPBR=1,100"), 1) << t.ToText();  // ME
+    EXPECT_EQ(count("AT+CPBR=1,10"), 1) << t.ToText();   // LD
+    EXPECT_EQ(count("AT+CMGL=4"), 1) << t.ToText();
+    const TTranscript::TBurst burst = t.MostRepeated(30000, TTranscript::NotStatusPoll);
+    EXPECT_LE(burst.count, 6) << burst.command << " at " << burst.atMs << "\n" << t.ToText();
+    EXPECT_TRUE(handler().isReady());
+    EXPECT_FALSE(handler().isBusy());
+}
