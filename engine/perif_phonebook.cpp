@@ -133,11 +133,11 @@ void VPerifPhonebook::tick(uint32_t now)
     if (!timedOut && m.isBusy())
         return;
     if (timedOut)
-        noteUnanswered(now);
+        noteUnanswered(now, false);
     choose(now);
 }
 
-void VPerifPhonebook::noteUnanswered(uint32_t now)
+void VPerifPhonebook::noteUnanswered(uint32_t now, bool lost)
 {
     const int was = step;
     step = stepNone;
@@ -148,20 +148,20 @@ void VPerifPhonebook::noteUnanswered(uint32_t now)
                                                  "Za\xF8\xEDzen\xED neodpov\xEC" "d\xECl" "o"));
         return;
     }
-    // Sent again at once (a result may have been lost on the line), but
+    // Sent again at once: a result only late comes to the next one. A
+    // result the link watcher gave up on, after its silence, was lost; that
     // only so often.
-    if (++unanswered < MaxUnanswered)
+    if (!lost || ++unanswered < MaxUnanswered)
         return;
     unanswered = 0;
-    if (was == stepStorages) {
-        phonebook->setStoragesKnown(true);  // as a device without phonebooks
-    } else if (was == stepSelect) {
-        for (int i = 0; i < VTixPhoneBookStorage::MaxFailures; ++i)
-            phonebook->storageFailed(textArg);
-    } else if (VTixPhoneBookStorage* storage = phonebook->getDeviceStorage()) {
+    // The memory list and the selected memory are asked again (a late
+    // answer still tells them); a memory that gives no range, no entries
+    // or no write limits is given up.
+    if (was != stepRange && was != stepRead && was != stepLimits)
+        return;
+    if (VTixPhoneBookStorage* storage = phonebook->getDeviceStorage())
         for (int i = 0; i < VTixPhoneBookStorage::MaxFailures; ++i)
             storage->addFailure();
-    }
 }
 
 bool VPerifPhonebook::choose(uint32_t now)
@@ -269,7 +269,7 @@ void VPerifPhonebook::onCommandSent(uint32_t now)
     // Another line while the own command waits: its answers will be that
     // line's, so the own command is left without its result.
     if (step != stepNone)
-        noteUnanswered(now);
+        noteUnanswered(now, true);
     ownWrite.active = sendingOwnWrite;
     bool failed = true;
     const std::string tail = Tixutils::ExtractStringIC(owner->getTxBuffer().view(), "AT+CPB", "\r", failed);

@@ -35,9 +35,9 @@ public:
     // counts as read-only; a single refusal (a busy card) must not leave
     // every edit of the memory unwritten.
     static constexpr int LimitsTries = 3;
-    // Own commands in a row left without their result (the wait ran out, or
-    // the link watcher gave up on it) before what they were about is given
-    // up: the memory list counts as empty, the memory worked on as failed.
+    // Own commands in a row whose result was lost (another line went out
+    // while they waited: the link watcher gave up on them) before the
+    // memory they were about is given up.
     static constexpr int MaxUnanswered = 3;
     // Values of `step`: the own command outstanding.
     enum TStep : int {
@@ -113,9 +113,9 @@ private:
     // unanswered), saying `text`: the entry notes it; short of giving the
     // entry up the pause runs before it is sent again.
     void refuseOwnWrite(uint32_t now, const std::string& text);
-    // The own command outstanding got no result: MaxUnanswered in a row
-    // give its matter up.
-    void noteUnanswered(uint32_t now);
+    // The own command outstanding got no result in time, or (`lost`) none
+    // at all: MaxUnanswered lost in a row give its memory up.
+    void noteUnanswered(uint32_t now, bool lost);
 
     int step = stepNone;
     std::string textArg;
@@ -125,7 +125,7 @@ private:
     int argCount = 0;
     // Refusals of AT+CPBW=? in a row, in the memory selected.
     int limitsRefusals = 0;
-    // Own commands without a result, in a row.
+    // Own commands whose result was lost, in a row.
     int unanswered = 0;
     uint32_t pauseStart = 0;
     // 0 never started, 1 running, 2 over.

@@ -48,7 +48,9 @@ void VPerifPhonebook::onResponse(uint32_t now)
         std::string rest = Tixutils::ExtractString(line, "+CPBS: ", "\r\n", failed);
         if (!failed) {
             handled = true;
-            if (step == stepStorages)
+            // A list is the late answer of AT+CPBS=?, whichever was asked
+            // last: no memory is named "SM,ME".
+            if (step == stepStorages || rest.starts_with('('))
                 takeStorageList(std::move(rest));
             else {
                 const std::string name = Tixutils::CutString(rest);
